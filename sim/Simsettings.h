@@ -1,0 +1,73 @@
+// What a simulated LocoNet holds and how it misbehaves: its boards, the
+// emulated LocoBuffer, scripted sensors and trains, timing and faults.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One virtual board. type is the board type index: 0 VELA40, 1 ORT50,
+// 2 VELA80, 3 MUV7, 4 PAX60, 5 TEL90, 6 PAX66.
+struct TSimBoardSpec {
+    int type = 0;
+    uint16_t serial = 1;
+    int vendor = 46;          // 1 is also accepted by the program (not by the PAX66)
+    int device = -1;          // -1: the model's own device id
+    int hardwareVersion = 1;  // SV 1
+    int softwareVersion = 1;  // SV 2
+    bool mute = false;        // never answers
+    int stuckSv = 0;          // writes to this SV do not stick (0: none)
+};
+
+// "sensor board,input changes to on/off after atMs" (from the start).
+struct TSimSensorEvent {
+    int board = 1;
+    int input = 1;
+    bool on = true;
+    int atMs = 0;
+};
+
+// A train passing sensor A, then sensor B gapMs later; each sensor is
+// occupied for occupiedMs; the run repeats every periodMs.
+struct TSimTrain {
+    int boardA = 1, inputA = 1;
+    int boardB = 1, inputB = 2;
+    int startMs = 1000;
+    int gapMs = 2000;
+    int occupiedMs = 1000;
+    int periodMs = 8000;
+};
+
+struct TSimSettings {
+    // Timing. Fast mode hands every message on at once; real-time mode holds
+    // each for its time on the wire (10 bits a byte at 16457 baud).
+    bool realtime = false;
+    int latencyMs = 0;  // delay of each board's reply [ms]
+
+    // Faults.
+    double dropRate = 0.0;     // fraction of messages lost
+    double corruptRate = 0.0;  // fraction with a flipped data bit or a bad checksum
+    bool answerTwice = false;  // every board reply goes out twice
+    uint32_t seed = 1;         // of the fault generator
+
+    bool locoBuffer = true;  // answer the status query 0x81 0x7E
+    int locoBufferVersion = 0x11;  // D1: major in the high nibble, minor in the low one
+
+    std::vector<TSimBoardSpec> boards;
+    std::vector<TSimSensorEvent> sensors;
+    std::vector<TSimTrain> trains;
+};
+
+// One board of each model (serials 101 to 107 in type order), the emulated
+// LocoBuffer and a train running between sensors 1,1 and 1,2.
+TSimSettings DefaultSimulation();
+
+// One board of each model with the given first serial, nothing else.
+std::vector<TSimBoardSpec> OneBoardOfEachModel(uint16_t firstSerial = 101);
+
+// Short type names: "VELA40", "ORT50", "VELA80", "MUV7", "PAX60", "TEL90",
+// "PAX66"; -1 / empty for an unknown name or index.
+int SimBoardTypeFromName(const std::string& name);  // any case
+const char* SimBoardTypeName(int type);
+int SimBoardDeviceId(int type);    // the model's device id
+int SimBoardSvCount(int type);     // 512; the TEL90 64
