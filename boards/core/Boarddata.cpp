@@ -1,0 +1,286 @@
+#include "boards/core/Boarddata.h"
+
+#include "boards/core/Atomicfile.h"
+#include "boards/core/Boardfactory.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <ostream>
+
+namespace {
+
+constexpr int kGrowth = 10;  // slots added when a full list grows
+
+}  // namespace
+
+TBoardData::TBoardData()
+{
+    SetQuoteTexts(true);
+}
+
+TBoardData::~TBoardData() = default;
+
+TBoardData::TBoardList* TBoardData::ListOf(uint8_t type)
+{
+    return type < kBoardTypeCount ? &lists_[type] : nullptr;
+}
+
+const TBoardData::TBoardList* TBoardData::ListOf(uint8_t type) const
+{
+    return type < kBoardTypeCount ? &lists_[type] : nullptr;
+}
+
+int TBoardData::BoardCount(uint8_t type) const
+{
+    const TBoardList* list = ListOf(type);
+    return list ? static_cast<int>(list->boards.size()) : 0;
+}
+
+int TBoardData::Capacity(uint8_t type) const
+{
+    const TBoardList* list = ListOf(type);
+    return list ? list->capacity : 0;
+}
+
+TConfigurableBoard* TBoardData::BoardAt(uint8_t type, int position) const
+{
+    const TBoardList* list = ListOf(type);
+    if (!list || position < 0 || position >= static_cast<int>(list->boards.size()))
+        return nullptr;
+    return list->boards[position].get();
+}
+
+TConfigurableBoard* TBoardData::BoardForChange(uint8_t type, int position)
+{
+    TConfigurableBoard* board = BoardAt(type, position);
+    if (board)
+        lists_[type].modified = true;
+    return board;
+}
+
+bool TBoardData::InsertBoard(uint8_t type, int position)
+{
+    lastError_.clear();
+    TBoardList* list = ListOf(type);
+    if (!list) {
+        lastError_ = BoardFactoryError(type);
+        return false;
+    }
+    if (position < 0 || position > static_cast<int>(list->boards.size())) {
+        lastError_ = "board position " + std::to_string(position) + " is out of range";
+        return false;
+    }
+    std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
+    if (!board) {
+        lastError_ = BoardFactoryError(type);
+        return false;
+    }
+    if (static_cast<int>(list->boards.size()) == list->capacity) {
+        list->capacity += kGrowth;
+        list->boards.reserve(list->capacity);
+    }
+    list->boards.insert(list->boards.begin() + position, std::move(board));
+    list->modified = true;
+    return true;
+}
+
+bool TBoardData::AppendBoard(uint8_t type)
+{
+    return InsertBoard(type, BoardCount(type));
+}
+
+bool TBoardData::DeleteBoard(uint8_t type, int position)
+{
+    lastError_.clear();
+    TBoardList* list = ListOf(type);
+    if (!list || position < 0 || position >= static_cast<int>(list->boards.size())) {
+        lastError_ = "board position " + std::to_string(position) + " is out of range";
+        return false;
+    }
+    list->boards.erase(list->boards.begin() + position);
+    list->modified = true;
+    return true;
+}
+
+void TBoardData::ClearList(uint8_t type)
+{
+    if (TBoardList* list = ListOf(type)) {
+        list->boards.clear();
+        list->modified = false;
+    }
+}
+
+void TBoardData::CloseList(uint8_t type)
+{
+    ClearList(type);
+    if (TBoardList* list = ListOf(type))
+        list->fileName.clear();
+}
+
+bool TBoardData::IsModified(uint8_t type) const
+{
+    const TBoardList* list = ListOf(type);
+    return list && list->modified;
+}
+
+bool TBoardData::AnyModified() const
+{
+    for (const TBoardList& list : lists_) {
+        if (list.modified)
+            return true;
+    }
+    return false;
+}
+
+bool TBoardData::HasFileName(uint8_t type) const
+{
+    const TBoardList* list = ListOf(type);
+    return list && !list->fileName.empty();
+}
+
+std::string TBoardData::FileNameOf(uint8_t type) const
+{
+    const TBoardList* list = ListOf(type);
+    return list ? list->fileName : std::string();
+}
+
+TConfigurableBoard* TBoardData::FindBySerial(int32_t serialNumber) const
+{
+    TConfigurableBoard* found = nullptr;
+    for (const TBoardList& list : lists_) {
+        for (const auto& board : list.boards) {
+            if (board->SerialNumber() == serialNumber)
+                found = board.get();
+        }
+    }
+    return found;
+}
+
+std::string TBoardData::ShortTypeName(uint8_t type)
+{
+    const TBoardFactoryRow* row = BoardFactoryRow(type);
+    return row ? row->shortTypeName : "";
+}
+
+std::string TBoardData::LongTypeName(uint8_t type)
+{
+    const TBoardFactoryRow* row = BoardFactoryRow(type);
+    return row ? row->longTypeName : "";
+}
+
+void TBoardData::WriteList(uint8_t type, std::ostream& out) const
+{
+    const TBoardList* list = ListOf(type);
+    if (!list)
+        return;
+    for (const auto& board : list->boards)
+        board->WriteToFile(out);
+}
+
+bool TBoardData::SaveList(uint8_t type)
+{
+    lastError_.clear();
+    TBoardList* list = ListOf(type);
+    if (!list) {
+        lastError_ = BoardFactoryError(type);
+        return false;
+    }
+    if (list->boards.empty()) {
+        // Nothing to save; the file keeps what it holds.
+        list->modified = false;
+        return false;
+    }
+    if (list->fileName.empty()) {
+        lastError_ = "the " + ShortTypeName(type) + " list has no file name";
+        return false;
+    }
+    if (!WriteFileAtomically(
+            list->fileName, [this, type](std::ostream& out) { WriteList(type, out); }, lastError_)) {
+        return false;  // still differs from its file
+    }
+    list->modified = false;
+    return true;
+}
+
+bool TBoardData::SaveListAs(uint8_t type, const std::string& fileName)
+{
+    if (TBoardList* list = ListOf(type))
+        list->fileName = fileName;
+    return SaveList(type);
+}
+
+bool TBoardData::ReadList(uint8_t type, std::istream& in, const std::string& sourceName)
+{
+    lastError_.clear();
+    TBoardList* list = ListOf(type);
+    if (!list || !BoardFactoryRow(type)->make) {
+        lastError_ = sourceName + ": " + BoardFactoryError(type);
+        return false;
+    }
+    TCsvIo::ResetReadPosition(in);
+    auto failAt = [&](const std::string& message) {
+        lastError_ = sourceName + ", line " + std::to_string(TCsvIo::LinesRead(in)) + ": " + message;
+        return false;
+    };
+    while (in.peek() != std::char_traits<char>::eof()) {
+        if (!AppendBoard(type)) {
+            lastError_ = sourceName + ": " + lastError_;
+            return false;
+        }
+        TConfigurableBoard* board = list->boards.back().get();
+        const long linesBefore = TCsvIo::LinesRead(in);
+        try {
+            board->ReadFromFile(in);
+        } catch (const TCsvConversionError& e) {
+            return failAt(e.what());
+        } catch (const std::exception& e) {
+            return failAt(e.what());
+        }
+        if (TCsvIo::ReadPastEnd(in)) {
+            return failAt("the file ends inside a " + ShortTypeName(type) + " board");
+        }
+        if (TCsvIo::LinesRead(in) == linesBefore) {
+            // A board that takes no line would be appended for ever.
+            return failAt("a " + ShortTypeName(type) + " board could not be read");
+        }
+        if (in.bad()) {
+            return failAt("read error");
+        }
+    }
+    return true;
+}
+
+bool TBoardData::LoadList(uint8_t type, const std::string& fileName)
+{
+    lastError_.clear();
+    TBoardList* list = ListOf(type);
+    if (!list) {
+        lastError_ = fileName + ": " + BoardFactoryError(type);
+        return false;
+    }
+    std::error_code ec;
+    errno = 0;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(fileName, ec))
+        in.open(fileName, std::ios::binary);
+    else
+        errno = EISDIR;
+    if (!in.is_open()) {
+        const int saved = errno;
+        lastError_ = fileName + ": cannot be opened: " +
+                     (saved != 0 ? std::string(std::strerror(saved)) : std::string("unreadable file"));
+        // The list keeps the name all the same, so that a file missing at
+        // start-up is not forgotten when the names are stored at exit.
+        list->fileName = fileName;
+        list->modified = false;
+        return false;
+    }
+    if (!ReadList(type, in, fileName))
+        return false;  // the list keeps what was read, stays modified and keeps its file name
+    list->fileName = fileName;
+    list->modified = false;
+    return true;
+}

@@ -1,0 +1,84 @@
+// One line of a comma-separated configuration file: the base of every object
+// stored in a configuration file (the board collection, the boards, their parts).
+//
+// Writing a record: ClearFields, the setters in any column order (gaps become
+// empty fields), then WriteLine. Reading: ReadLine, then the getters.
+// Streams should be opened in binary mode: WriteLine writes CR LF itself and
+// ReadLine accepts LF and CR LF line ends alike.
+//
+// Strict conversions. A few numbers inside texts (route entries, condition
+// texts) must be decimal integers or the file is unreadable from that point on.
+// While reading a file, convert them with StrictInt(): on failure it throws
+// TCsvConversionError, which ends the loading of the file; TBoardData::LoadList
+// catches it and reports it with the file name and the line number (the count
+// of lines ReadLine has taken from that stream). Outside file reading (editors),
+// use TryStrictInt(), which never throws.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A text read from a file that should hold a decimal integer does not.
+// what() is the conversion's own message, e.g. "'12x' is not a valid integer value".
+class TCsvConversionError : public std::runtime_error {
+public:
+    explicit TCsvConversionError(const std::string& text);
+    const std::string& Text() const { return text_; }  // the offending text
+
+private:
+    std::string text_;
+};
+
+class TCsvIo {
+public:
+    TCsvIo() = default;
+
+public:  // the field record
+    void ClearFields();
+    unsigned FieldCount() const { return static_cast<unsigned>(fields_.size()); }
+
+    // Every operation naming a column first extends the record with empty
+    // fields up to that column; reading beyond the line gives "" or 0.
+    void SetIntField(unsigned column, int32_t value);
+    void SetTextField(unsigned column, const std::string& text);
+    int32_t GetIntField(unsigned column);      // tolerant; see BadValue()
+    std::string GetTextField(unsigned column);  // one enclosing pair of quotes removed
+
+    // Replaces the record by the fields of the next line; returns their number
+    // (0 at end of input with nothing left to read).
+    unsigned ReadLine(std::istream& in);
+    // Writes the record as one line of at least minFields fields, CR LF, flush.
+    void WriteLine(std::ostream& out, unsigned minFields);
+
+public:  // flags
+    // Set when an integer column was empty or had characters other than blanks
+    // after its number; never cleared.
+    bool BadValue() const { return badValue_; }
+    bool QuoteTexts() const { return quoteTexts_; }
+    void SetQuoteTexts(bool on) { quoteTexts_ = on; }
+
+public:  // strict conversion of numbers inside texts
+    // Optional sign and decimal digits only, within the 32-bit signed range.
+    static bool TryStrictInt(const std::string& text, int32_t& value);
+    // As TryStrictInt; throws TCsvConversionError when the text is no number.
+    static int32_t StrictInt(const std::string& text);
+    // The message of a failed strict conversion of this text.
+    static std::string ConversionMessage(const std::string& text);
+
+public:  // reading position of a stream (kept on the stream itself)
+    // Lines ReadLine has taken from this stream since the last reset.
+    static long LinesRead(std::istream& in);
+    // True once ReadLine was asked for a line when nothing was left to read.
+    static bool ReadPastEnd(std::istream& in);
+    static void ResetReadPosition(std::istream& in);
+
+private:
+    std::string& FieldAt(unsigned column);
+
+    std::vector<std::string> fields_;
+    bool badValue_ = false;
+    bool quoteTexts_ = false;
+};
