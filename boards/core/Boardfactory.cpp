@@ -3,10 +3,10 @@
 #include <cctype>
 
 // ---- Model headers: one line per model, un-commented by the model's row ----
-// #include "boards/vela/Tvela40board.h"   // row 0 VELA40
-// #include "boards/ort50/Tort50board.h"   // row 1 ORT50
-// #include "boards/vela/Tvela80board.h"   // row 2 VELA80
-// #include "boards/muv7/Tmuv7board.h"     // row 3 MUV7
+#include "boards/vela/Tvela40board.h"   // row 0 VELA40
+#include "boards/ort50/Tort50board.h"      // row 1 ORT50
+#include "boards/vela/Tvela80board.h"   // row 2 VELA80
+#include "boards/muv7/Tmuv7board.h"        // row 3 MUV7
 // #include "boards/pax/Tpax60board.h"     // row 4 PAX60
 // #include "boards/pax/Ttel90board.h"     // row 5 TEL90
 // #include "boards/pax/Tpax66board.h"     // row 6 PAX66
@@ -17,10 +17,10 @@ namespace {
 // A model's row names its constructor as MakeModel<TModelBoard>; nullptr means
 // the model is not built into this program yet.
 const TBoardFactoryRow kBoardFactory[kBoardTypeCount] = {
-    {"VELA40", "VELA40 Signal Controller", nullptr},          // row 0 VELA40: MakeModel<TVELA40Board>
-    {"ORT50", "ORT50 Kestrix", nullptr},                      // row 1 ORT50: MakeModel<TORT50Board>
-    {"VELA80", "VELA80 Signal Controller", nullptr},          // row 2 VELA80: MakeModel<TVELA80Board>
-    {"MUV7", "MUV7 Pendulo", nullptr},                        // row 3 MUV7: MakeModel<TMUV7Board>
+    {"VELA40", "VELA40 Signal Controller", MakeModel<TVELA40Board>},  // row 0 VELA40
+    {"ORT50", "ORT50 Kestrix", MakeModel<TORT50Board>},        // row 1 ORT50
+    {"VELA80", "VELA80 Signal Controller", MakeModel<TVELA80Board>},  // row 2 VELA80
+    {"MUV7", "MUV7 Pendulo", MakeModel<TMUV7Board>},           // row 3 MUV7
     {"PAX60", "PAX60 Gantrel", nullptr},                      // row 4 PAX60: MakeModel<TPAX60Board>
     {"TEL90", "TEL90 16-channel Sensor Board", nullptr},      // row 5 TEL90: MakeModel<TTEL90Board>
     {"PAX66", "PAX66 Enhanced Accessory Decoder", nullptr},   // row 6 PAX66: MakeModel<TPAX66Board>

@@ -1,0 +1,111 @@
+#include "boards/vela/Extdevtable.h"
+
+#include "boards/vela/Tcondition.h"
+
+namespace {
+
+const TExtDevEntry kEmptyEntry{};
+
+// Sensor entries carry the input plus this in their second byte.
+constexpr int kSensorInputBase = 100;
+
+bool Matches(const TExtDevEntry& entry, const TCondition& device)
+{
+    if (entry.deviceType != device.deviceType || entry.number != device.number)
+        return false;
+    return device.deviceType != eVelaSensor || entry.offset == device.offset;
+}
+
+}  // namespace
+
+int TExtDevTable::Find(const TCondition& device) const
+{
+    if (device.deviceType == eVelaNone || device.deviceType == eVelaRevZone)
+        return 0;
+    for (int p = 1; p <= kPositions; ++p) {
+        if (Matches(entries_[p - 1], device))
+            return p;
+    }
+    return 0;
+}
+
+bool TExtDevTable::Add(const TCondition& device)
+{
+    if (device.deviceType == eVelaNone || device.deviceType == eVelaRevZone)
+        return false;
+    if (Find(device) != 0)
+        return true;
+    const bool isSignal = device.deviceType == eVelaSignal;
+    const int first = isSignal ? kLastPointPosition + 1 : 1;
+    const int last = isSignal ? kPositions : kLastPointPosition;
+    for (int p = first; p <= last; ++p) {
+        TExtDevEntry& entry = entries_[p - 1];
+        if (entry.deviceType == eVelaNone) {
+            entry.deviceType = device.deviceType;
+            entry.number = device.number;
+            entry.offset = device.deviceType == eVelaSensor ? device.offset : 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+const TExtDevEntry& TExtDevTable::EntryAt(int position) const
+{
+    if (position < 1 || position > kPositions)
+        return kEmptyEntry;
+    return entries_[position - 1];
+}
+
+void TExtDevTable::SetEntry(int position, const TExtDevEntry& entry)
+{
+    if (position >= 1 && position <= kPositions)
+        entries_[position - 1] = entry;
+}
+
+void TExtDevTable::WriteSvs(std::span<uint8_t> image) const
+{
+    for (int p = 1; p <= kPositions; ++p) {
+        const size_t first = size_t(38 + 2 * p - 1);  // image index of SV 38 + 2p
+        if (first + 1 >= image.size())
+            return;
+        const TExtDevEntry& entry = entries_[p - 1];
+        uint8_t low = 0;
+        uint8_t high = 0;
+        switch (entry.deviceType) {
+        case eVelaPoint:
+        case eVelaSignal:
+            low = uint8_t(entry.number & 0xFF);
+            high = uint8_t((entry.number >> 8) & 0xFF);
+            break;
+        case eVelaSensor:
+            low = uint8_t(entry.number & 0xFF);
+            high = uint8_t(entry.offset + kSensorInputBase);
+            break;
+        default:
+            break;
+        }
+        image[first] = low;
+        image[first + 1] = high;
+    }
+}
+
+void TExtDevTable::ReadSvs(std::span<const uint8_t> image)
+{
+    for (int p = 1; p <= kPositions; ++p) {
+        const size_t first = size_t(38 + 2 * p - 1);
+        TExtDevEntry entry;
+        if (first + 1 < image.size()) {
+            const uint8_t low = image[first];
+            const uint8_t high = image[first + 1];
+            if (low == 0 && high == 0) {
+                // empty
+            } else if (high > kSensorInputBase) {
+                entry = {eVelaSensor, low, high - kSensorInputBase};
+            } else {
+                entry = {uint8_t(p <= kLastPointPosition ? eVelaPoint : eVelaSignal), low + 256 * high, 0};
+            }
+        }
+        entries_[p - 1] = entry;
+    }
+}

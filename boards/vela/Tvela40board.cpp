@@ -1,0 +1,289 @@
+#include "boards/vela/Tvela40board.h"
+
+#include "boards/vela/Velasv.h"
+
+#include <array>
+
+using vela::GetSv;
+using vela::PutSv;
+
+namespace {
+
+constexpr unsigned kMinFields = 18;
+
+constexpr std::array<const char*, 3> kInputTexts = {"Not Used", "General Sensor Inputs", "Turnout Feedback Inputs"};
+constexpr std::array<const char*, 4> kOutputTexts = {"Power Isolating Relay", "Indiviaual On/Off Control",
+                                                     "Tortoise type Point", "Solenoid type point"};
+constexpr std::array<const char*, TVELA40SensorConfig::kPairs> kPairLabels = {
+    "Sensor Input 1,2 config = ", "Sensor Input 3,4 config = ", "Sensor Input 5,6 config = ",
+    "Sensor Input 7,8 config = "};
+
+// SVs of the board's own settings.
+constexpr int kSvBaseAddress = 5;  // and 6
+constexpr int kSvReportSpad = 9;
+constexpr int kSvFirstInputPair = 20;
+constexpr int kSvOutputs1to4 = 24;
+constexpr int kSvOutputs5to8 = 25;
+constexpr int kSvSensorBoard = 26;
+constexpr int kSvHighCurrentBase = 27;  // and 28
+constexpr int kSvDisplayMode = 507;
+constexpr int kSvIsolationDelay = 508;
+constexpr int kSvBrightness = 509;
+
+}  // namespace
+
+// ---- Sensor inputs ----
+
+TVELA40SensorConfig::TVELA40SensorConfig()
+{
+    SetQuoteTexts(true);
+}
+
+uint8_t TVELA40SensorConfig::PairConfig(int pair) const
+{
+    return pair >= 0 && pair < kPairs ? pairs_[pair] : 0;
+}
+
+void TVELA40SensorConfig::SetPairConfig(int pair, uint8_t code)
+{
+    if (pair >= 0 && pair < kPairs)
+        pairs_[pair] = code;
+}
+
+std::string TVELA40SensorConfig::CodeText(uint8_t code)
+{
+    return code < kInputTexts.size() ? kInputTexts[code] : "Unknown";
+}
+
+void TVELA40SensorConfig::WriteRecord(std::ostream& out)
+{
+    ClearFields();
+    SetTextField(1, "sensor_config");
+    SetIntField(2, sensorBoard_);
+    for (int i = 0; i < kPairs; ++i)
+        SetIntField(unsigned(3 + i), pairs_[i]);
+    WriteLine(out, kMinFields);
+}
+
+void TVELA40SensorConfig::ReadRecord(std::istream& in)
+{
+    ReadLine(in);
+    sensorBoard_ = GetIntField(2);
+    for (int i = 0; i < kPairs; ++i)
+        pairs_[i] = uint8_t(GetIntField(unsigned(3 + i)));
+}
+
+void TVELA40SensorConfig::Encode(std::span<uint8_t> image) const
+{
+    for (int i = 0; i < kPairs; ++i)
+        PutSv(image, kSvFirstInputPair + i, pairs_[i]);
+    // One byte on the board: board 256 is written as 0.
+    PutSv(image, kSvSensorBoard, uint8_t(sensorBoard_ & 0xFF));
+}
+
+void TVELA40SensorConfig::Decode(std::span<const uint8_t> image)
+{
+    for (int i = 0; i < kPairs; ++i)
+        pairs_[i] = GetSv(image, kSvFirstInputPair + i);
+    sensorBoard_ = GetSv(image, kSvSensorBoard);
+}
+
+void TVELA40SensorConfig::Report(std::vector<std::string>& lines) const
+{
+    lines.push_back("");
+    lines.push_back("Sensor Board Addr Number: " + std::to_string(sensorBoard_));
+    for (int i = 0; i < kPairs; ++i)
+        lines.push_back(kPairLabels[size_t(i)] + CodeText(pairs_[i]));
+}
+
+// ---- High-current outputs ----
+
+TVELA40HighCurrentConfig::TVELA40HighCurrentConfig()
+{
+    SetQuoteTexts(true);
+}
+
+std::string TVELA40HighCurrentConfig::CodeText(uint8_t code)
+{
+    return code < kOutputTexts.size() ? kOutputTexts[code] : "Unknown";
+}
+
+void TVELA40HighCurrentConfig::WriteRecord(std::ostream& out)
+{
+    ClearFields();
+    SetTextField(1, "highcurrent_config");
+    SetIntField(2, dccBase_);
+    SetIntField(3, outputs1to4_);
+    SetIntField(4, outputs5to8_);
+    WriteLine(out, kMinFields);
+}
+
+void TVELA40HighCurrentConfig::ReadRecord(std::istream& in)
+{
+    ReadLine(in);
+    dccBase_ = GetIntField(2);
+    outputs1to4_ = uint8_t(GetIntField(3));
+    outputs5to8_ = uint8_t(GetIntField(4));
+}
+
+void TVELA40HighCurrentConfig::Encode(std::span<uint8_t> image) const
+{
+    PutSv(image, kSvOutputs1to4, outputs1to4_);
+    PutSv(image, kSvOutputs5to8, outputs5to8_);
+    PutSv(image, kSvHighCurrentBase, uint8_t(dccBase_ & 0xFF));
+    PutSv(image, kSvHighCurrentBase + 1, uint8_t((dccBase_ >> 8) & 0xFF));
+}
+
+void TVELA40HighCurrentConfig::Decode(std::span<const uint8_t> image)
+{
+    outputs1to4_ = GetSv(image, kSvOutputs1to4);
+    outputs5to8_ = GetSv(image, kSvOutputs5to8);
+    dccBase_ = GetSv(image, kSvHighCurrentBase) + 256 * GetSv(image, kSvHighCurrentBase + 1);
+}
+
+void TVELA40HighCurrentConfig::Report(std::vector<std::string>& lines) const
+{
+    lines.push_back("");
+    lines.push_back("High current o/p DCC base addr: " + std::to_string(dccBase_));
+    lines.push_back("High current o/p 1-4 config = " + CodeText(outputs1to4_));
+    lines.push_back("High current o/p 5-8 config = " + CodeText(outputs5to8_));
+}
+
+// ---- The board ----
+
+TVELA40Board::TVELA40Board() : TConfigurableBoard(kSvCount)
+{
+    SetName("VELA40 Signal Controller");
+}
+
+TVELA40Board::~TVELA40Board() = default;
+
+std::string TVELA40Board::BoardTypeName() const
+{
+    return "VELA40";
+}
+
+bool TVELA40Board::MatchesIdentity(int32_t vendorId, int32_t deviceId, int32_t serialNumber) const
+{
+    return MatchesIdentityOf(btVELA40, vendorId, deviceId, serialNumber);
+}
+
+void TVELA40Board::WriteToFile(std::ostream& out)
+{
+    ClearFields();
+    SetTextField(0, "VELA40_BOARD");
+    SetTextField(1, Name());
+    SetIntField(2, SerialNumber());
+    SetIntField(3, SignalBaseAddress());
+    SetIntField(4, reportSpad_);
+    SetIntField(5, isolationDelay_);
+    SetIntField(6, displayMode_);
+    SetIntField(7, brightness_);
+    WriteLine(out, kMinFields);
+
+    ClearFields();
+    SetTextField(1, description_);
+    WriteLine(out, kMinFields);
+
+    sensorConfig_.WriteRecord(out);
+    highCurrentConfig_.WriteRecord(out);
+    layout_.WriteRecords(out);
+}
+
+void TVELA40Board::ReadFromFile(std::istream& in)
+{
+    ReadLine(in);
+    SetName(GetTextField(1));
+    SetSerialNumber(GetIntField(2));
+    SetSignalBaseAddress(GetIntField(3));
+    reportSpad_ = GetIntField(4) != 0 ? 1 : 0;
+    isolationDelay_ = GetIntField(5);
+    displayMode_ = GetIntField(6) != 0 ? 1 : 0;
+    brightness_ = GetIntField(7) != 0 ? 1 : 0;
+
+    ReadLine(in);
+    description_ = GetTextField(1);
+
+    sensorConfig_.ReadRecord(in);
+    highCurrentConfig_.ReadRecord(in);
+    layout_.ReadRecords(in);
+}
+
+bool TVELA40Board::ComputeSvImage()
+{
+    // A device that finds no position shows up as an encoding failure below.
+    layout_.CollectDevices();
+    TConfigurableBoard::ComputeSvImage();
+
+    std::vector<uint8_t> bytes = SvImage();
+    const std::span<uint8_t> image(bytes);
+    const int32_t base = SignalBaseAddress();
+    PutSv(image, kSvBaseAddress, uint8_t(base & 0xFF));
+    PutSv(image, kSvBaseAddress + 1, uint8_t((base >> 8) & 0xFF));
+    PutSv(image, kSvReportSpad, reportSpad_);
+    PutSv(image, kSvIsolationDelay, uint8_t(isolationDelay_));
+    PutSv(image, kSvDisplayMode, displayMode_);
+    PutSv(image, kSvBrightness, brightness_);
+
+    layout_.Table().WriteSvs(image);
+    highCurrentConfig_.Encode(image);
+    sensorConfig_.Encode(image);
+    const bool ok = layout_.EncodeSignalsAndZones(image);
+
+    for (unsigned sv = 1; sv <= bytes.size(); ++sv)
+        SetSvByte(sv, bytes[sv - 1]);
+    return ok;
+}
+
+std::string TVELA40Board::SvErrorText() const
+{
+    return "SV Calculation Error: too many points, sensors or signals called up by board programming";
+}
+
+bool TVELA40Board::DecodeSvImage()
+{
+    TConfigurableBoard::DecodeSvImage();
+    const std::span<const uint8_t> image(SvImage());
+    SetSignalBaseAddress(GetSv(image, kSvBaseAddress) + 256 * GetSv(image, kSvBaseAddress + 1));
+    reportSpad_ = GetSv(image, kSvReportSpad) != 0 ? 1 : 0;
+    displayMode_ = GetSv(image, kSvDisplayMode) != 0 ? 1 : 0;
+    brightness_ = GetSv(image, kSvBrightness) != 0 ? 1 : 0;
+    isolationDelay_ = GetSv(image, kSvIsolationDelay);
+
+    layout_.Table().ReadSvs(image);
+    highCurrentConfig_.Decode(image);
+    sensorConfig_.Decode(image);
+    return layout_.DecodeSignalsAndZones(image);
+}
+
+std::vector<unsigned> TVELA40Board::SystemSvList() const
+{
+    return {1, 2, 7, 8, 29};
+}
+
+std::vector<unsigned> TVELA40Board::UnusedSvList() const
+{
+    return {1, 2, 7, 8, 29, 255, 256, 510, 511, 512};
+}
+
+void TVELA40Board::DescribeSettings(std::vector<std::string>& lines) const
+{
+    TConfigurableBoard::DescribeSettings(lines);
+    lines.push_back("Signal Base address: " + std::to_string(SignalBaseAddress()));
+    lines.push_back("User Description: " + description_);
+    if (displayMode_) {
+        lines.push_back("Board operates in Display Mode only");
+        return;
+    }
+    lines.push_back(reportSpad_ ? "Report signal passed at danger ENABLED" : "Report signal passed at danger DISABLED");
+    lines.push_back("Delay for power isolation zone = " + vela::QuarterSecondsText(isolationDelay_) + " s");
+    lines.push_back(brightness_ ? "Simulation of lamp brightness ENABLED" : "Simulation of lamp brightness DISABLED");
+    sensorConfig_.Report(lines);
+    highCurrentConfig_.Report(lines);
+    lines.push_back("");
+    lines.push_back("Signal Settings:");
+    layout_.ReportSignals(lines);
+    lines.push_back("");
+    lines.push_back("reverse Run Zone Settings:");
+    layout_.ReportZones(lines);
+}

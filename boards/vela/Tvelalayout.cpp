@@ -1,0 +1,92 @@
+#include "boards/vela/Tvelalayout.h"
+
+#include <cstdlib>
+
+TVelaLayout::TVelaLayout()
+{
+    for (int i = 0; i < kSignals; ++i)
+        signals_[size_t(i)].SetNumber(i + 1);
+    for (int i = 0; i < kZones; ++i)
+        zones_[size_t(i)].SetNumber(i + 1);
+    SetBaseAddress(1);
+}
+
+void TVelaLayout::SetBaseAddress(int32_t address)
+{
+    baseAddress_ = address;
+    for (TSignal& s : signals_)
+        s.SetBaseAddress(address);
+}
+
+bool TVelaLayout::CollectDevices()
+{
+    bool ok = true;
+    for (const TSignal& s : signals_)
+        ok = s.CollectDevices(table_) && ok;
+    for (const TRevRunZone& z : zones_)
+        ok = z.CollectDevices(table_) && ok;
+    return ok;
+}
+
+bool TVelaLayout::EncodeSignalsAndZones(std::span<uint8_t> image) const
+{
+    bool ok = true;
+    for (const TSignal& s : signals_)
+        ok = s.Encode(image, table_) && ok;
+    for (const TRevRunZone& z : zones_)
+        ok = z.Encode(image, table_) && ok;
+    return ok;
+}
+
+bool TVelaLayout::DecodeSignalsAndZones(std::span<const uint8_t> image)
+{
+    bool ok = true;
+    for (TSignal& s : signals_)
+        ok = s.Decode(image, table_) && ok;
+    for (TRevRunZone& z : zones_)
+        ok = z.Decode(image, table_) && ok;
+    return ok;
+}
+
+void TVelaLayout::WriteRecords(std::ostream& out)
+{
+    for (TSignal& s : signals_)
+        s.WriteRecord(out);
+    for (TRevRunZone& z : zones_)
+        z.WriteRecord(out);
+}
+
+void TVelaLayout::ReadRecords(std::istream& in)
+{
+    for (TSignal& s : signals_)
+        s.ReadRecord(in);
+    for (TRevRunZone& z : zones_)
+        z.ReadRecord(in);
+}
+
+void TVelaLayout::ReportSignals(std::vector<std::string>& lines) const
+{
+    for (const TSignal& s : signals_)
+        s.Report(lines);
+}
+
+void TVelaLayout::ReportZones(std::vector<std::string>& lines) const
+{
+    for (const TRevRunZone& z : zones_)
+        z.Report(lines);
+}
+
+namespace vela {
+
+std::string QuarterSecondsText(int32_t quarters)
+{
+    static const char* const kFractions[] = {"", ".25", ".5", ".75"};
+    const long long q = quarters;
+    const long long magnitude = std::llabs(q);
+    std::string text = q < 0 ? "-" : "";
+    text += std::to_string(magnitude / 4);
+    text += kFractions[magnitude % 4];
+    return text;
+}
+
+}  // namespace vela

@@ -1,0 +1,57 @@
+// What the VELA40 and VELA80 share: ten signals, three reverse running zones,
+// the signal base address handed to every signal, and the external device
+// table their conditions are reduced through. Each board model owns one.
+#pragma once
+
+#include "boards/vela/Extdevtable.h"
+#include "boards/vela/Trevrunzone.h"
+#include "boards/vela/Tsignal.h"
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <vector>
+
+class TVelaLayout {
+public:
+    static constexpr int kSignals = TSignal::kSignalsPerBoard;
+    static constexpr int kZones = TRevRunZone::kZonesPerBoard;
+
+    TVelaLayout();  // signals 1..10 and zones 1..3, base address 1
+
+    TExtDevTable& Table() { return table_; }
+    const TExtDevTable& Table() const { return table_; }
+    // index 0..9 and 0..2; other indices throw std::out_of_range.
+    TSignal& Signal(int index) { return signals_.at(size_t(index)); }
+    const TSignal& Signal(int index) const { return signals_.at(size_t(index)); }
+    TRevRunZone& Zone(int index) { return zones_.at(size_t(index)); }
+    const TRevRunZone& Zone(int index) const { return zones_.at(size_t(index)); }
+
+    int32_t BaseAddress() const { return baseAddress_; }
+    // The only way the base address changes: every signal gets it too.
+    void SetBaseAddress(int32_t address);
+
+    // Signals 1..10 then zones A..C: the first distinct devices get the lowest positions.
+    bool CollectDevices();
+    bool EncodeSignalsAndZones(std::span<uint8_t> image) const;
+    bool DecodeSignalsAndZones(std::span<const uint8_t> image);
+
+    void WriteRecords(std::ostream& out);
+    void ReadRecords(std::istream& in);
+    void ReportSignals(std::vector<std::string>& lines) const;
+    void ReportZones(std::vector<std::string>& lines) const;
+
+private:
+    TExtDevTable table_;
+    std::array<TSignal, kSignals> signals_;
+    std::array<TRevRunZone, kZones> zones_;
+    int32_t baseAddress_ = 1;
+};
+
+// Helpers of the board models.
+namespace vela {
+// A delay in quarter seconds as the shortest decimal number of seconds: 7 -> "1.75".
+std::string QuarterSecondsText(int32_t quarters);
+}  // namespace vela
