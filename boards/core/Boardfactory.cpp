@@ -7,9 +7,9 @@
 #include "boards/ort50/Tort50board.h"      // row 1 ORT50
 #include "boards/vela/Tvela80board.h"   // row 2 VELA80
 #include "boards/muv7/Tmuv7board.h"        // row 3 MUV7
-// #include "boards/pax/Tpax60board.h"     // row 4 PAX60
-// #include "boards/pax/Ttel90board.h"     // row 5 TEL90
-// #include "boards/pax/Tpax66board.h"     // row 6 PAX66
+#include "boards/pax/Tpax60board.h"     // row 4 PAX60
+#include "boards/pax/Ttel90board.h"     // row 5 TEL90
+#include "boards/pax/Tpax66board.h"     // row 6 PAX66
 
 namespace {
 
@@ -21,9 +21,9 @@ const TBoardFactoryRow kBoardFactory[kBoardTypeCount] = {
     {"ORT50", "ORT50 Kestrix", MakeModel<TORT50Board>},        // row 1 ORT50
     {"VELA80", "VELA80 Signal Controller", MakeModel<TVELA80Board>},  // row 2 VELA80
     {"MUV7", "MUV7 Pendulo", MakeModel<TMUV7Board>},           // row 3 MUV7
-    {"PAX60", "PAX60 Gantrel", nullptr},                      // row 4 PAX60: MakeModel<TPAX60Board>
-    {"TEL90", "TEL90 16-channel Sensor Board", nullptr},      // row 5 TEL90: MakeModel<TTEL90Board>
-    {"PAX66", "PAX66 Enhanced Accessory Decoder", nullptr},   // row 6 PAX66: MakeModel<TPAX66Board>
+    {"PAX60", "PAX60 Gantrel", MakeModel<TPAX60Board>},       // row 4 PAX60
+    {"TEL90", "TEL90 16-channel Sensor Board", MakeModel<TTEL90Board>},  // row 5 TEL90
+    {"PAX66", "PAX66 Enhanced Accessory Decoder", MakeModel<TPAX66Board>},  // row 6 PAX66
 };
 
 }  // namespace

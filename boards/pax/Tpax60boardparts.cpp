@@ -1,0 +1,148 @@
+#include "boards/pax/Tpax60boardparts.h"
+
+#include "boards/pax/Paxhelpers.h"
+
+namespace {
+
+// Board settings in the image; SV n is image[n - 1].
+constexpr int kBaseAddressSv = 5;  // and 6
+constexpr int kOccupies16Sv = 9;
+constexpr int kLocoNetSv = 10;
+constexpr int kCduDelaySv = 19;
+constexpr int kMemoryLocationSv = 30;
+constexpr int kSensorBoardSv = 39;
+constexpr int kRouteBaseSv = 61;   // and 62
+
+void PutWord(std::span<uint8_t> image, int sv, int32_t value)
+{
+    image[sv - 1] = static_cast<uint8_t>(value & 0xFF);
+    image[sv] = static_cast<uint8_t>((value >> 8) & 0xFF);
+}
+
+int32_t GetWord(std::span<const uint8_t> image, int sv)
+{
+    return image[sv - 1] + 256 * image[sv];
+}
+
+}  // namespace
+
+TPAX60BoardParts::TPAX60BoardParts()
+{
+    for (int i = 0; i < kCellCount; ++i)
+        Cells[i].Number = i + 1;
+    for (int i = 0; i < kInputCount; ++i)
+        Inputs[i].Number = i + 1;
+    for (int i = 0; i < kRouteCount; ++i)
+        Routes[i].Number = i + 1;
+}
+
+void TPAX60BoardParts::SetBaseAddress(int32_t base)
+{
+    BaseAddress = base;
+    for (TPAX60Cell& c : Cells)
+        c.SetBoardBaseAddress(base);
+    for (TPAX60Route& r : Routes)
+        r.SetBoardBaseAddress(base);
+    ExtDevTable.SetOwnPointBase(base);
+}
+
+bool TPAX60BoardParts::Compute(std::span<uint8_t> image)
+{
+    ExtDevTable.SetOwnSensorBoard(SensorBoardNumber);
+    // A device that finds no place in the table shows up below as a condition
+    // that cannot be encoded.
+    ExtDevTable.Clear();
+    for (const TPAX60Cell& c : Cells)
+        c.CollectDevices(ExtDevTable);
+    for (const TPAX60Route& r : Routes)
+        r.CollectDevices(ExtDevTable);
+
+    PutWord(image, kBaseAddressSv, BaseAddress);
+    image[kOccupies16Sv - 1] = Occupies16Addresses ? 1 : 0;
+    image[kLocoNetSv - 1] = LocoNetSwitchCommands ? 1 : 0;
+    image[kCduDelaySv - 1] = static_cast<uint8_t>(CduDelay);
+    image[kMemoryLocationSv - 1] = static_cast<uint8_t>(OutputMemoryLocation);
+    image[kSensorBoardSv - 1] = static_cast<uint8_t>(SensorBoardNumber);
+    PutWord(image, kRouteBaseSv, RouteDccBaseAddress);
+    ExtDevTable.WriteSvs(image);
+
+    bool ok = true;
+    for (const TPAX60Cell& c : Cells)
+        ok = c.Encode(image, ExtDevTable) && ok;
+    for (const TPAX60InputCell& i : Inputs)
+        ok = i.Encode(image, ExtDevTable) && ok;
+    for (const TPAX60Route& r : Routes)
+        ok = r.Encode(image, ExtDevTable) && ok;
+    return ok;
+}
+
+int32_t TPAX60BoardParts::BaseAddressIn(std::span<const uint8_t> image)
+{
+    return GetWord(image, kBaseAddressSv);
+}
+
+void TPAX60BoardParts::Decode(std::span<const uint8_t> image)
+{
+    RouteDccBaseAddress = GetWord(image, kRouteBaseSv);
+    Occupies16Addresses = image[kOccupies16Sv - 1] != 0 ? 1 : 0;
+    LocoNetSwitchCommands = image[kLocoNetSv - 1] != 0 ? 1 : 0;
+    CduDelay = image[kCduDelaySv - 1];
+    OutputMemoryLocation = image[kMemoryLocationSv - 1];
+    SensorBoardNumber = image[kSensorBoardSv - 1];
+    ExtDevTable.SetOwnSensorBoard(SensorBoardNumber);
+    ExtDevTable.ReadSvs(image);
+    for (TPAX60Cell& c : Cells)
+        c.Decode(image, ExtDevTable);
+    for (TPAX60InputCell& i : Inputs)
+        i.Decode(image, ExtDevTable);
+    for (TPAX60Route& r : Routes)
+        r.Decode(image, ExtDevTable);
+}
+
+void TPAX60BoardParts::WritePartLines(std::ostream& out)
+{
+    for (TPAX60Cell& c : Cells)
+        c.WriteLines(out);
+    for (TPAX60InputCell& i : Inputs)
+        i.WriteLines(out);
+    for (TPAX60Route& r : Routes)
+        r.WriteLines(out);
+}
+
+void TPAX60BoardParts::ReadPartLines(std::istream& in)
+{
+    for (TPAX60Cell& c : Cells)
+        c.ReadLines(in);
+    for (TPAX60InputCell& i : Inputs)
+        i.ReadLines(in);
+    for (TPAX60Route& r : Routes)
+        r.ReadLines(in);
+}
+
+void TPAX60BoardParts::ReportHead(std::vector<std::string>& lines) const
+{
+    lines.push_back("Board Base address: " + std::to_string(BaseAddress));
+    lines.push_back("User Description: " + UserDescription);
+    lines.push_back(Occupies16Addresses ? "occupies 16 addresses" : "occupies 8 addresses");
+    lines.push_back(LocoNetSwitchCommands ? "responds to LocoNet switch commands" : "DCC commands only");
+}
+
+void TPAX60BoardParts::ReportTail(std::vector<std::string>& lines) const
+{
+    lines.push_back("CDU delay = " + PaxTenthsText(CduDelay) + " s");
+    lines.push_back("sensor board number = " + std::to_string(SensorBoardNumber));
+    lines.push_back("output memory location = " + std::to_string(OutputMemoryLocation));
+    lines.push_back("");
+    lines.push_back("Output Cell Settings:");
+    for (const TPAX60Cell& c : Cells)
+        c.Report(lines);
+    lines.push_back("");
+    lines.push_back("Input Cell Settings:");
+    for (const TPAX60InputCell& i : Inputs)
+        i.Report(lines);
+    lines.push_back("");
+    lines.push_back("Route Settings:");
+    lines.push_back("DCC Base address to set routes: " + std::to_string(RouteDccBaseAddress));
+    for (const TPAX60Route& r : Routes)
+        r.Report(lines);
+}
