@@ -236,7 +236,19 @@ std::string TLocoNetMessage::ToText() const
 
 bool TLocoNetMessage::ParseHexText(std::string_view text, std::string& bytes)
 {
+    std::string reason;
+    return ParseHexText(text, bytes, reason);
+}
+
+bool TLocoNetMessage::ParseHexText(std::string_view text, std::string& bytes, std::string& reason)
+{
+    const auto reject = [&bytes, &reason](std::string why) {
+        bytes.clear();
+        reason = std::move(why);
+        return false;
+    };
     bytes.clear();
+    reason.clear();
     if (text.empty()) return true;
     size_t pos = 0;
     for (;;) {
@@ -246,11 +258,15 @@ bool TLocoNetMessage::ParseHexText(std::string_view text, std::string& bytes)
         }
         if (!anyDigit) break;
         uint32_t value = 0;
-        if (!ReadCHex(text, pos, value)) { bytes.clear(); return false; }
+        size_t start = pos;
+        while (start < text.size() && IsCSpace(text[start])) ++start;
+        if (!ReadCHex(text, pos, value))
+            return reject("no hexadecimal number at column " + std::to_string(start + 1));
         bytes.push_back(static_cast<char>(value & 0xFF));
         if (pos >= text.size()) break;
-        if (text[pos] != ' ') { bytes.clear(); return false; }
+        if (text[pos] != ' ')
+            return reject("unexpected character at column " + std::to_string(pos + 1) + " after a number");
     }
-    if (bytes.size() < 2) { bytes.clear(); return false; }
+    if (bytes.size() < 2) return reject("fewer than 2 bytes");
     return true;
 }

@@ -99,6 +99,8 @@ public:
     // The parse of typed hexadecimal text; false when the text is rejected.
     // Empty text parses to no bytes (true).
     static bool ParseHexText(std::string_view text, std::string& bytes);
+    // The same, saying why a text is rejected ("fewer than 2 bytes", ...).
+    static bool ParseHexText(std::string_view text, std::string& bytes, std::string& reason);
 
 private:
     std::unique_ptr<uint8_t[]> buffer_;

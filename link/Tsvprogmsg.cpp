@@ -58,7 +58,7 @@ void TLNSVProgMessage::Build(int src, uint8_t command, int word6, int word8, int
 {
     uint8_t b[15];
     for (int i = 0; i < 15; ++i) b[i] = kTemplate[i];
-    b[2] = static_cast<uint8_t>(src);
+    b[2] = static_cast<uint8_t>(src & 0x7F);  // a data byte: bit 7 must stay clear
     b[3] = command;
     const auto put = [&b](int at, int word) {
         b[at] = static_cast<uint8_t>(word & 0xFF);

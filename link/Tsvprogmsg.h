@@ -115,8 +115,8 @@ public:
     explicit TLNSVProgMessage(const TLocoNetMessage& received) : TLocoNetMessage(received) {}
 
     // Builders: each empties the message and makes a complete 16-byte message
-    // with its checksum. Addresses, SV numbers and ids are stored as their low
-    // 16 bits, data as their low 8 bits.
+    // with its checksum. src is stored as its low 7 bits, addresses, SV
+    // numbers and ids as their low 16 bits, data as their low 8 bits.
     void MakeSvWrite1(int src, int dst, int sv, int data);
     void MakeSvRead1(int src, int dst, int sv);
     void MakeSvWrite4(int src, int dst, int sv, int d1, int d2, int d3, int d4);
