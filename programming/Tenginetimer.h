@@ -40,15 +40,9 @@ public:
             timer_->Stop();
     }
 
-    // True when the expiry belongs to the current arming; the timer is then
-    // off (one shot).
-    bool Expired(uint64_t token)
-    {
-        if (!running_ || token != token_)
-            return false;
-        running_ = false;
-        return true;
-    }
+    // True when the expiry belongs to the current arming. The handler then
+    // switches the timer off with Stop.
+    bool Expired(uint64_t token) const { return running_ && token == token_; }
 
     bool IsRunning() const { return running_; }
     int Interval() const { return ms_; }

@@ -1,0 +1,320 @@
+#include "Enginefakes.h"
+
+#include "boards/core/Boarddata.h"
+#include "boards/core/Boardfactory.h"
+#include "programming/Trenumberengine.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <sstream>
+
+namespace {
+
+// The list shipped with the program, from the source tree.
+const std::string kShippedList = std::string(__FILE__).substr(0, std::string(__FILE__).rfind("/tests/")) +
+                                 "/programming/progdevicelist.csv";
+
+class TRecorder : public IRenumberListener {
+public:
+    void SendMessage(std::unique_ptr<TLNSVProgMessage> message) override
+    {
+        events.push_back("send:" + message->ToText());
+        sent.push_back(*message);
+    }
+    void StatusText(const std::string& t) override
+    {
+        status = t;
+        events.push_back("status:" + t);
+    }
+    void MessageBox(const std::string& t, const std::string& caption) override
+    {
+        boxes.push_back(caption + " " + t);
+        events.push_back("box:" + caption + " " + t);
+    }
+    void ErrorMessage(const std::string& t) override { events.push_back("error:" + t); }
+    void BoardListChanged(const std::vector<std::string>& l) override { lines = l; }
+    void BoardCountChanged(int c) override { count = c; }
+    void ButtonsChanged(const TRenumberButtons& b) override { buttons = b; }
+    void OperationEnded(TRenumberOperation, bool ok) override
+    {
+        ended = true;
+        success = ok;
+    }
+
+    std::vector<std::string> events;
+    std::vector<TLNSVProgMessage> sent;
+    std::vector<std::string> boxes;
+    std::vector<std::string> lines;
+    std::string status;
+    int count = -1;
+    TRenumberButtons buttons;
+    bool ended = false;
+    bool success = false;
+};
+
+class RenumberTest : public ::testing::Test {
+protected:
+    RenumberTest() : engine(rec, &timeout, &delay) { engine.LoadProductList(kShippedList); }
+
+    void Expire() { engine.TimeoutExpired(timeout.armedToken); }
+
+    // Discovers the boards given as (vendor, device, serial).
+    void DiscoverBoards(const std::vector<std::array<int, 3>>& boards)
+    {
+        engine.Discover();
+        for (const auto& b : boards)
+            engine.HandleSvMessage(Reply::Discover(b[0], b[1], b[2]));
+        Expire();
+        rec.ended = false;
+        rec.boxes.clear();
+        rec.sent.clear();
+    }
+
+    TRecorder rec;
+    TFakeTimer timeout;
+    TFakeTimer delay;
+    TRenumberEngine engine;
+};
+
+TEST_F(RenumberTest, CreationGoesIdleWithEmptyList)
+{
+    EXPECT_EQ(rec.status, "No Address change active");
+    EXPECT_TRUE(rec.lines.empty());
+    EXPECT_TRUE(rec.buttons.discover);
+    EXPECT_FALSE(rec.buttons.identify || rec.buttons.renumber || rec.buttons.copyNewBoards);
+    EXPECT_EQ(engine.Products().Count(), 17);
+}
+
+TEST_F(RenumberTest, DiscoveryWithNoBoard)
+{
+    engine.Discover();
+    EXPECT_EQ(rec.lines, (std::vector<std::string>{"Discovering boards on LocoNet (this takes several seconds)....."}));
+    EXPECT_EQ(rec.status, "Discovering.....");
+    EXPECT_EQ(rec.count, 0);
+    EXPECT_FALSE(rec.buttons.discover || rec.buttons.identify || rec.buttons.renumber || rec.buttons.copyNewBoards);
+    ASSERT_EQ(rec.sent.size(), 1u);
+    EXPECT_EQ(rec.sent[0].SvKind(), eSvDiscover);
+    EXPECT_EQ(timeout.interval, 5000);
+    engine.HandleSvMessage(rec.sent[0]);  // our own discover, echoed
+    Expire();
+    EXPECT_TRUE(rec.lines.empty());
+    EXPECT_EQ(engine.FoundCount(), 0);
+    EXPECT_EQ(rec.boxes, (std::vector<std::string>{"Discover: Discovery complete!"}));
+    EXPECT_TRUE(rec.buttons.discover);
+    EXPECT_FALSE(rec.buttons.identify || rec.buttons.renumber || rec.buttons.copyNewBoards);
+    EXPECT_EQ(rec.status, "No Address change active");
+    EXPECT_TRUE(rec.ended && rec.success);
+}
+
+TEST_F(RenumberTest, DiscoveryOfThreeBoardsEndsAfterTheLastReply)
+{
+    engine.Discover();
+    const uint64_t first = timeout.armedToken;
+    engine.HandleSvMessage(Reply::Discover(46, 2, 301));
+    engine.HandleSvMessage(Reply::Discover(1, 10, 17));  // PAX66 only with vendor 46: unknown product
+    EXPECT_EQ(rec.count, 2);
+    engine.TimeoutExpired(first);  // the first 5 s ran out before the replies restarted it
+    EXPECT_EQ(engine.State(), TRenumberState::eDiscovering);
+    engine.HandleSvMessage(Reply::Discover(46, 9, 65535));
+    EXPECT_EQ(timeout.starts, 4);
+    Expire();
+    EXPECT_EQ(rec.lines, (std::vector<std::string>{"301\tORT50\tQuorvel\tORT50 Kestrix panel controller",
+                                                  "17\t\t\t",
+                                                  "65535\tTEL90\tQuorvel\tTEL90 16-channel Sensor Board"}));
+    EXPECT_EQ(rec.count, 3);
+    EXPECT_TRUE(rec.buttons.identify && rec.buttons.renumber && rec.buttons.copyNewBoards);
+    // A second discovery starts from nothing.
+    engine.Discover();
+    EXPECT_EQ(rec.count, 0);
+    EXPECT_TRUE(engine.Boards().empty());
+}
+
+TEST_F(RenumberTest, IdentifyOutcomes)
+{
+    DiscoverBoards({{46, 2, 301}, {46, 5, 302}});
+    engine.Identify(-1);
+    EXPECT_EQ(rec.boxes, (std::vector<std::string>{"Error: Select a board in the list first!"}));
+    EXPECT_TRUE(rec.sent.empty());
+    rec.boxes.clear();
+
+    engine.Identify(1);
+    ASSERT_EQ(rec.sent.size(), 1u);
+    EXPECT_EQ(rec.sent[0].ToText(), "SV Access: Identify VendId=0 DevId=0 Serial=0");
+    EXPECT_EQ(rec.sent[0].SvPayloadWord(2), 302);
+    EXPECT_EQ(rec.status, "Identifying target board...");
+    EXPECT_EQ(engine.State(), TRenumberState::eIdentifying);
+    EXPECT_FALSE(rec.buttons.discover);
+    // Another board, or the right serial with another identity: ignored.
+    engine.HandleSvMessage(Reply::Identify(46, 2, 301));
+    engine.HandleSvMessage(Reply::Identify(46, 2, 302));
+    engine.Discover();  // busy: refused
+    EXPECT_EQ(rec.sent.size(), 1u);
+    Expire();
+    EXPECT_EQ(rec.boxes, (std::vector<std::string>{"Timout Error: Board did not response to Identify message"}));
+    EXPECT_TRUE(engine.IsIdle());
+    EXPECT_FALSE(rec.success);
+
+    rec.boxes.clear();
+    engine.Identify(1);
+    engine.HandleSvMessage(Reply::Identify(46, 5, 302));
+    EXPECT_EQ(rec.boxes, (std::vector<std::string>{"Identify: Identify successful!"}));
+    EXPECT_FALSE(timeout.running);
+    EXPECT_TRUE(engine.IsIdle());
+    EXPECT_TRUE(rec.success);
+}
+
+TEST_F(RenumberTest, RenumberChangesTheAddressAfterThePause)
+{
+    DiscoverBoards({{46, 2, 301}, {46, 5, 302}});
+    engine.Renumber(0, 302);
+    EXPECT_EQ(rec.boxes,
+              (std::vector<std::string>{"Error: New number duplicates a board on LocoNet! Choose a different value"}));
+    EXPECT_TRUE(rec.sent.empty());
+    EXPECT_TRUE(engine.IsIdle());
+    rec.boxes.clear();
+
+    engine.Renumber(0, 1000);
+    ASSERT_EQ(rec.sent.size(), 1u);
+    EXPECT_EQ(rec.sent[0].SvPayloadWord(2), 301);
+    EXPECT_EQ(engine.State(), TRenumberState::eIdentifyBeforeChange);
+    engine.HandleSvMessage(Reply::Identify(46, 2, 301));
+    EXPECT_FALSE(timeout.running);
+    EXPECT_TRUE(delay.running);
+    EXPECT_EQ(delay.interval, 50);
+    EXPECT_EQ(rec.sent.size(), 1u);
+    engine.DelayExpired(delay.armedToken);
+    ASSERT_EQ(rec.sent.size(), 2u);
+    EXPECT_EQ(rec.sent[1].ToText(), "SV Access: ChangeAddress VendId=46 DevId=2 Serial=301 New Adr=1000");
+    EXPECT_EQ(rec.status, "Changing address...");
+    EXPECT_EQ(engine.State(), TRenumberState::eChangingAddress);
+    // A change reply of another board is ignored.
+    engine.HandleSvMessage(Reply::ChangeAddress(46, 5, 302, 1000));
+    EXPECT_EQ(engine.State(), TRenumberState::eChangingAddress);
+    engine.HandleSvMessage(Reply::ChangeAddress(46, 2, 301, 1000));
+    EXPECT_TRUE(engine.IsIdle());
+    EXPECT_EQ(rec.boxes, (std::vector<std::string>{"change address: Change Address successful. Relabel board now!"}));
+    EXPECT_EQ(rec.lines[0], "1000\tORT50\tQuorvel\tORT50 Kestrix panel controller");
+    EXPECT_TRUE(rec.success);
+    // The new number is now taken.
+    rec.boxes.clear();
+    engine.Renumber(1, 1000);
+    EXPECT_EQ(rec.boxes.size(), 1u);
+    EXPECT_EQ(rec.sent.size(), 2u);
+}
+
+TEST_F(RenumberTest, RenumberTimeouts)
+{
+    DiscoverBoards({{46, 2, 301}});
+    engine.Renumber(0, 500);
+    Expire();
+    EXPECT_EQ(rec.boxes, (std::vector<std::string>{"Timout Error: Board did not response to Identify message"}));
+    EXPECT_TRUE(engine.IsIdle());
+
+    rec.boxes.clear();
+    engine.Renumber(0, 500);
+    engine.HandleSvMessage(Reply::Identify(46, 2, 301));
+    engine.DelayExpired(delay.armedToken);
+    Expire();
+    EXPECT_EQ(rec.boxes, (std::vector<std::string>{"Timout Error: Board did not response to ChangeAddress message"}));
+    EXPECT_TRUE(engine.IsIdle());
+    EXPECT_EQ(engine.Boards()[0]->SerialNumber(), 301);
+
+    // A selection out of range, and a number the spin edit would not allow.
+    rec.boxes.clear();
+    engine.Renumber(1, 500);
+    engine.Renumber(0, 0);
+    engine.Renumber(0, 65536);
+    EXPECT_EQ(rec.boxes, (std::vector<std::string>{"Error: Select a board in the list first!",
+                                                   "Error: New serial number must be between 1 and 65535",
+                                                   "Error: New serial number must be between 1 and 65535"}));
+}
+
+TEST_F(RenumberTest, CopyNewBoardsOnce)
+{
+    TBoardData boards;
+    engine.CopyNewBoards(boards);
+    EXPECT_EQ(rec.events.back(), "error:You need to discover some boards first");
+
+    if (!MakeBoard(btORT50) || !MakeBoard(btTEL90))
+        GTEST_SKIP() << "board models not built in";
+    ASSERT_TRUE(boards.AppendBoard(btTEL90));
+    boards.BoardAt(btTEL90, 0)->SetSerialNumber(302);  // already configured
+    DiscoverBoards({{46, 2, 301}, {46, 9, 302}, {46, 77, 303}, {1, 3, 304}});
+    EXPECT_EQ(engine.CopyNewBoards(boards), 2);
+    ASSERT_EQ(boards.BoardCount(btORT50), 2);
+    EXPECT_EQ(boards.BoardAt(btORT50, 0)->SerialNumber(), 301);
+    EXPECT_EQ(boards.BoardAt(btORT50, 1)->SerialNumber(), 304);
+    EXPECT_EQ(boards.BoardCount(btTEL90), 1);
+    EXPECT_TRUE(boards.IsModified(btORT50));
+    EXPECT_EQ(engine.CopyNewBoards(boards), 0);
+    EXPECT_EQ(boards.BoardCount(btORT50), 2);
+}
+
+TEST(ProductListTest, ShippedListNamesEveryModel)
+{
+    TProductList list;
+    ASSERT_TRUE(list.Load(kShippedList)) << list.Warning();
+    struct Case {
+        int vendor, device;
+        const char* product;
+    };
+    const Case cases[] = {{46, 1, "VELA40"}, {1, 1, "VELA40"}, {46, 2, "ORT50"},  {1, 3, "ORT50"},
+                          {46, 4, "ORT50"},  {46, 5, "VELA80"}, {1, 6, "MUV7"},  {46, 7, "PAX60"},
+                          {1, 9, "TEL90"},   {46, 10, "PAX66"}, {1, 10, ""},     {46, 8, ""}};
+    for (const Case& c : cases) {
+        TRenumberableBoard board(c.vendor, c.device, 5);
+        board.LookUpProduct(list);
+        EXPECT_EQ(board.Product(), c.product) << c.vendor << "/" << c.device;
+        if (*c.product) {
+            EXPECT_EQ(board.Manufacturer(), "Quorvel");
+            EXPECT_EQ(BoardTypeFromName(board.Product()) >= 0, true);
+        }
+    }
+}
+
+TEST(ProductListTest, DamagedListsGiveAnEmptyTableAndAWarning)
+{
+    const char* cases[] = {
+        "",                                                 // empty
+        "\"Products\"\r\n",                                 // no count
+        "\"Products\",x\r\nheadings\r\n",                   // count not a number
+        "\"Products\",2\r\nheadings\r\n\"ORT50\",2,\"Q\",46,\"d\"\r\n",  // ends early
+        "\"Products\",1\r\nheadings\r\n\"ORT50\",two,\"Q\",46,\"d\"\r\n",  // bad id
+        "\"Products\",-1\r\n",
+    };
+    for (const char* text : cases) {
+        TProductList list;
+        std::istringstream in(text);
+        EXPECT_FALSE(list.Load(in, "p.csv")) << text;
+        EXPECT_EQ(list.Count(), 0);
+        EXPECT_NE(list.Warning().find("p.csv"), std::string::npos);
+    }
+    TProductList missing;
+    EXPECT_FALSE(missing.Load("/nonexistent/progdevicelist.csv"));
+    EXPECT_NE(missing.Warning().find("cannot be opened"), std::string::npos);
+
+    // LF line ends and a quoted comma read as well.
+    TProductList lf;
+    std::istringstream in("N,1\nh\nORT50,2,Quorvel,46,\"panel, 8 cells\"\n");
+    ASSERT_TRUE(lf.Load(in, "lf.csv"));
+    EXPECT_EQ(lf.Description(0), "panel, 8 cells");
+    EXPECT_EQ(lf.Find(46, 2), 0);
+}
+
+TEST(RenumberableBoardTest, FromMessages)
+{
+    TRenumberableBoard fromDiscover(Reply::Discover(46, 2, 40000));
+    EXPECT_EQ(fromDiscover.ListLine(), "40000\t\t\t");
+    EXPECT_EQ(fromDiscover.VendorId(), 46);
+    TRenumberableBoard fromIdentify(Reply::Identify(1, 7, 9));
+    EXPECT_EQ(fromIdentify.SerialNumber(), 9);
+    TRenumberableBoard other(Reply::Reconfigure(9));
+    EXPECT_EQ(other.SerialNumber(), 65535);
+    EXPECT_EQ(other.VendorId(), 65535);
+    EXPECT_EQ(other.DeviceId(), 65535);
+    EXPECT_EQ(fromDiscover.MakeChangeAddressMessage(12)->ToText(),
+              "SV Access: ChangeAddress VendId=46 DevId=2 Serial=40000 New Adr=12");
+}
+
+}  // namespace
