@@ -53,6 +53,8 @@ public:
     virtual bool Open(const std::string& deviceName, std::string& reason) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
+    // The platform's words for the last failure ("No such file or directory").
+    virtual std::string ErrorText() const { return {}; }
 
     // Line settings. Each returns 0 on success or a nonzero platform error code.
     virtual int SetBufferSizes(int inBytes, int outBytes) { (void)inBytes; (void)outBytes; return 0; }

@@ -59,7 +59,8 @@ struct TSimSettings {
 };
 
 // One board of each model (serials 101 to 107 in type order), the emulated
-// LocoBuffer and a train running between sensors 1,1 and 1,2.
+// LocoBuffer and a train running between sensors 1,1 and 1,2, in real time
+// with replies 5 ms late.
 TSimSettings DefaultSimulation();
 
 // One board of each model with the given first serial, nothing else.

@@ -1,0 +1,73 @@
+#include "sim/Simbus.h"
+
+TSimBus::TSimBus(QObject* parent) : QObject(parent)
+{
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &TSimBus::Pump);
+}
+
+void TSimBus::SetFaults(double dropRate, double corruptRate, uint32_t seed)
+{
+    dropRate_ = dropRate;
+    corruptRate_ = corruptRate;
+    dice_.seed(seed);
+}
+
+void TSimBus::Send(const QByteArray& packet, const void* sender)
+{
+    if (packet.isEmpty())
+        return;
+    queue_.push_back({packet, sender});
+    if (!timer_.isActive()) {
+        // Real time: the packet occupies the wire before it arrives.
+        timer_.start(realtime_ ? int((WireTimeUs(int(packet.size())) + 999) / 1000) : 0);
+    }
+}
+
+int TSimBus::PendingBytes(const void* sender) const
+{
+    int bytes = 0;
+    for (const TPending& p : queue_)
+        if (p.sender == sender)
+            bytes += int(p.packet.size());
+    return bytes;
+}
+
+void TSimBus::Corrupt(QByteArray& packet)
+{
+    std::uniform_int_distribution<int> coin(0, 1);
+    if (packet.size() >= 2 && coin(dice_) == 0) {
+        // A flipped data bit somewhere after the opcode (bit 7 stays clear).
+        std::uniform_int_distribution<int> at(1, int(packet.size()) - 1), bit(0, 6);
+        const int i = at(dice_);
+        packet[i] = char(packet[i] ^ (1 << bit(dice_)));
+    } else {
+        // A bad checksum.
+        const int last = int(packet.size()) - 1;
+        packet[last] = char((packet[last] ^ 0x01) & 0x7F);
+    }
+}
+
+void TSimBus::Pump()
+{
+    if (queue_.empty())
+        return;
+    TPending p = std::move(queue_.front());
+    queue_.pop_front();
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const bool drop = dropRate_ > 0 && unit(dice_) < dropRate_;
+    const bool corrupt = !drop && corruptRate_ > 0 && unit(dice_) < corruptRate_;
+    QByteArray packet = p.packet;
+    if (corrupt) {
+        Corrupt(packet);
+        ++corrupted_;
+    }
+    if (drop)
+        ++dropped_;
+    if (!queue_.empty())
+        timer_.start(realtime_ ? int((WireTimeUs(int(queue_.front().packet.size())) + 999) / 1000) : 0);
+    emit Transmitted(p.sender, int(p.packet.size()));
+    if (!drop)
+        emit Delivered(packet);
+}
