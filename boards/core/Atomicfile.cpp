@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -41,14 +42,20 @@ bool WriteFileAtomically(const std::string& fileName, const std::function<void(s
         error = fileName + ": cannot be written: " + Reason(errno, "cannot create the file");
         return false;
     }
-    write(out);
-    out.flush();
-    const bool written = static_cast<bool>(out);
+    std::string failure;
+    errno = 0;
+    try {
+        write(out);
+        out.flush();
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    const bool written = failure.empty() && static_cast<bool>(out);
     const int writeErrno = errno;
     out.close();
     if (!written || out.fail()) {
         fs::remove(temp, ec);
-        error = fileName + ": cannot be written: " + Reason(writeErrno, "write failed");
+        error = fileName + ": cannot be written: " + (failure.empty() ? Reason(writeErrno, "write failed") : failure);
         return false;
     }
     // Keep the permissions of the file being replaced.

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <istream>
 #include <ostream>
+#include <utility>
 
 namespace {
 
@@ -16,7 +17,9 @@ constexpr int kGrowth = 10;  // slots added when a full list grows
 
 }  // namespace
 
-TBoardData::TBoardData()
+TBoardData::TBoardData() : TBoardData(MakeBoard) {}
+
+TBoardData::TBoardData(TBoardFactoryFn factory) : factory_(std::move(factory))
 {
     SetQuoteTexts(true);
 }
@@ -73,9 +76,11 @@ bool TBoardData::InsertBoard(uint8_t type, int position)
         lastError_ = "board position " + std::to_string(position) + " is out of range";
         return false;
     }
-    std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
+    std::unique_ptr<TConfigurableBoard> board = factory_ ? factory_(type) : nullptr;
     if (!board) {
         lastError_ = BoardFactoryError(type);
+        if (lastError_.empty())
+            lastError_ = "board type " + ShortTypeName(type) + " is not available";
         return false;
     }
     if (static_cast<int>(list->boards.size()) == list->capacity) {
@@ -216,7 +221,7 @@ bool TBoardData::ReadList(uint8_t type, std::istream& in, const std::string& sou
 {
     lastError_.clear();
     TBoardList* list = ListOf(type);
-    if (!list || !BoardFactoryRow(type)->make) {
+    if (!list) {
         lastError_ = sourceName + ": " + BoardFactoryError(type);
         return false;
     }
@@ -225,6 +230,9 @@ bool TBoardData::ReadList(uint8_t type, std::istream& in, const std::string& sou
         lastError_ = sourceName + ", line " + std::to_string(TCsvIo::LinesRead(in)) + ": " + message;
         return false;
     };
+    // Past the end every number is missing; say so rather than what a
+    // missing number did.
+    auto endedInside = [&]() { return failAt("the file ends inside a " + ShortTypeName(type) + " board"); };
     while (in.peek() != std::char_traits<char>::eof()) {
         if (!AppendBoard(type)) {
             lastError_ = sourceName + ": " + lastError_;
@@ -234,14 +242,11 @@ bool TBoardData::ReadList(uint8_t type, std::istream& in, const std::string& sou
         const long linesBefore = TCsvIo::LinesRead(in);
         try {
             board->ReadFromFile(in);
-        } catch (const TCsvConversionError& e) {
-            return failAt(e.what());
         } catch (const std::exception& e) {
-            return failAt(e.what());
+            return TCsvIo::ReadPastEnd(in) ? endedInside() : failAt(e.what());
         }
-        if (TCsvIo::ReadPastEnd(in)) {
-            return failAt("the file ends inside a " + ShortTypeName(type) + " board");
-        }
+        if (TCsvIo::ReadPastEnd(in))
+            return endedInside();
         if (TCsvIo::LinesRead(in) == linesBefore) {
             // A board that takes no line would be appended for ever.
             return failAt("a " + ShortTypeName(type) + " board could not be read");

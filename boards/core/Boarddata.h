@@ -7,14 +7,20 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
 
+// Makes a new board of a type with its defaults; nullptr when it cannot.
+using TBoardFactoryFn = std::function<std::unique_ptr<TConfigurableBoard>(int boardType)>;
+
 class TBoardData : public TCsvIo {
 public:
     TBoardData();
+    // With another factory than the board factory table (tests).
+    explicit TBoardData(TBoardFactoryFn factory);
     ~TBoardData();
     TBoardData(const TBoardData&) = delete;
     TBoardData& operator=(const TBoardData&) = delete;
@@ -75,6 +81,7 @@ private:
     TBoardList* ListOf(uint8_t type);
     const TBoardList* ListOf(uint8_t type) const;
 
+    TBoardFactoryFn factory_;
     std::array<TBoardList, kBoardTypeCount> lists_;
     std::string lastError_;
 };

@@ -90,7 +90,7 @@ void TConfigurableBoard::DescribeSettings(std::vector<std::string>& lines) const
 
 bool TConfigurableBoard::IsSerialValid() const
 {
-    return serialNumber_ != 0 && serialNumber_ <= 65536;
+    return serialNumber_ >= 1 && serialNumber_ <= 65536;
 }
 
 uint8_t TConfigurableBoard::SvByte(unsigned sv) const
