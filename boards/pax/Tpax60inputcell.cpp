@@ -72,12 +72,7 @@ void TPAX60InputCell::WriteLines(std::ostream& out)
     SetIntField(2, Number);
     SetIntField(3, InputType);
     SetIntField(4, MessageType);
-    // Input lines are unquoted; a description holding a comma is quoted all the
-    // same, or it would be cut at the comma when read back.
-    if (Description.find(',') != std::string::npos)
-        SetTextField(5, "\"" + Description + "\"");
-    else
-        SetTextField(5, Description);
+    SetTextField(5, Description);
     WriteLine(out, kMinFields);
 }
 
