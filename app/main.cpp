@@ -1,11 +1,33 @@
+// varnscope: the LocoNet monitor and Quorvel board configuration program.
+#include "app/Aboutbox.h"
+#include "app/Appsettings.h"
+#include "app/Main.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QCommandLineParser>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle("Quorvel LocoNet Analyser");
-    w.show();
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganization));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kSettingsApplication));
+    QCoreApplication::setApplicationVersion(TAboutBox::Version());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Quorvel LocoNet Board Programmer: LocoNet monitor and board configuration"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("Run on the built-in simulated LocoNet; the stored connection is left alone."));
+    parser.addOption(simulate);
+    parser.addPositionalArgument(QStringLiteral("nofiles"), QStringLiteral("Do not reload the board lists (any case)."),
+                                 QStringLiteral("[nofiles]"));
+    parser.process(app);
+
+    TMainOptions options;
+    options.Arguments = parser.positionalArguments();
+    options.Simulate = parser.isSet(simulate);
+    TMainForm mainForm(std::move(options));
+    mainForm.show();
     return app.exec();
 }

@@ -1,0 +1,91 @@
+#include "app/Formsupport.h"
+
+#include "app/Helpviewer.h"
+
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+constexpr const char* kHelpContextProperty = "varnscopeHelpContext";
+}
+
+QWidget* FormFrame(QWidget* form)
+{
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+        return frame;
+    return form;
+}
+
+void CloseFormWindow(QWidget* form)
+{
+    FormFrame(form)->close();
+}
+
+bool FormShown(const QWidget* form)
+{
+    if (form == nullptr || form->isHidden())
+        return false;
+    const auto* frame = qobject_cast<const QMdiSubWindow*>(form->parentWidget());
+    return frame == nullptr || !frame->isHidden();
+}
+
+void SetHelpContext(QWidget* window, int topic)
+{
+    window->setProperty(kHelpContextProperty, topic);
+}
+
+int HelpContextOf(const QWidget* widget)
+{
+    for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        const QVariant topic = w->property(kHelpContextProperty);
+        if (topic.isValid())
+            return topic.toInt();
+    }
+    return 0;
+}
+
+void ShowHelpTopic(int topic)
+{
+    THelpViewerForm::Instance()->ShowTopic(topic);
+}
+
+namespace {
+TErrorDisplay& ErrorDisplay()
+{
+    static TErrorDisplay display;
+    return display;
+}
+TNoticeDisplay& NoticeDisplay()
+{
+    static TNoticeDisplay display;
+    return display;
+}
+}  // namespace
+
+void ShowErrorText(QWidget* parent, const QString& text)
+{
+    if (ErrorDisplay())
+        ErrorDisplay()(parent, text);
+    else
+        QMessageBox::critical(parent, QStringLiteral("varnscope"), text);
+}
+
+void SetErrorDisplay(TErrorDisplay display)
+{
+    ErrorDisplay() = std::move(display);
+}
+
+void ShowNotice(QWidget* parent, const QString& caption, const QString& text)
+{
+    if (NoticeDisplay())
+        NoticeDisplay()(parent, caption, text);
+    else
+        QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+}
+
+void SetNoticeDisplay(TNoticeDisplay display)
+{
+    NoticeDisplay() = std::move(display);
+}

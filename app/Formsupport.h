@@ -1,0 +1,41 @@
+// What the program's windows share: the way they hand messages to the link,
+// closing a window that may sit inside the main window's workspace, and
+// context help by topic number.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class QString;
+class QWidget;
+class TLocoNetMessage;
+
+// Hands a message to the link, which takes ownership of it.
+using TMessageSender = std::function<void(std::unique_ptr<TLocoNetMessage>)>;
+
+// Closes the window a form shows in: its workspace frame when it has one, else itself.
+void CloseFormWindow(QWidget* form);
+
+// The form's frame inside the workspace, or the form itself.
+QWidget* FormFrame(QWidget* form);
+
+// True while the form has not been hidden (a minimised workspace window still counts).
+bool FormShown(const QWidget* form);
+
+// Context help: a window names its topic once; F1 and its Help button open it.
+void SetHelpContext(QWidget* window, int topic);
+// The topic of the nearest window up the parent chain that named one; 0 when none did.
+int HelpContextOf(const QWidget* widget);
+// Opens the help viewer at a topic.
+void ShowHelpTopic(int topic);
+
+// The program's error display for failures that escape an operation (the
+// link's exceptions): a message box, or what a test puts in its place.
+using TErrorDisplay = std::function<void(QWidget* parent, const QString& text)>;
+void ShowErrorText(QWidget* parent, const QString& text);
+void SetErrorDisplay(TErrorDisplay display);  // an empty one restores the message box
+
+// Notices the program gives with an OK button ("Connect:" ...); replaceable the same way.
+using TNoticeDisplay = std::function<void(QWidget* parent, const QString& caption, const QString& text)>;
+void ShowNotice(QWidget* parent, const QString& caption, const QString& text);
+void SetNoticeDisplay(TNoticeDisplay display);

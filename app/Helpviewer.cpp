@@ -1,0 +1,112 @@
+#include "app/Helpviewer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+// The pages are built into the program's library: make sure the linker keeps them.
+static void InitHelpResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(help);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace {
+
+QString TopicResource(int topic)
+{
+    InitHelpResources();
+    return QStringLiteral(":/help/topic%1.html").arg(topic);
+}
+
+QString MissingTopicPage(int topic)
+{
+    return QStringLiteral("<html><body><h2>Help</h2><p>There is no help page for topic %1.</p>"
+                          "<p><a href=\"qrc:/help/topic1.html\">Contents</a></p></body></html>")
+        .arg(topic);
+}
+
+}  // namespace
+
+namespace {
+QPointer<THelpViewerForm>& TheViewer()
+{
+    static QPointer<THelpViewerForm> viewer;
+    return viewer;
+}
+}  // namespace
+
+void THelpViewerForm::CloseIfOpen()
+{
+    if (!TheViewer().isNull())
+        TheViewer()->close();
+}
+
+THelpViewerForm* THelpViewerForm::Instance()
+{
+    QPointer<THelpViewerForm>& viewer = TheViewer();
+    if (viewer.isNull()) {
+        viewer = new THelpViewerForm();
+        // Parentless, so it must go before the application does.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, viewer.data(), &QObject::deleteLater);
+    }
+    return viewer.data();
+}
+
+QUrl THelpViewerForm::TopicUrl(int topic)
+{
+    return QUrl(QStringLiteral("qrc") + TopicResource(topic));
+}
+
+bool THelpViewerForm::HasTopic(int topic)
+{
+    return QFile::exists(TopicResource(topic));
+}
+
+THelpViewerForm::THelpViewerForm(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setWindowTitle(QStringLiteral("varnscope Help"));
+    setObjectName(QStringLiteral("HelpViewerForm"));
+    browser_ = new QTextBrowser(this);
+    browser_->setOpenExternalLinks(false);
+    contentsButton_ = new QPushButton(QStringLiteral("&Contents"), this);
+    backButton_ = new QPushButton(QStringLiteral("&Back"), this);
+    forwardButton_ = new QPushButton(QStringLiteral("&Forward"), this);
+    backButton_->setEnabled(false);
+    forwardButton_->setEnabled(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(contentsButton_);
+    buttons->addWidget(backButton_);
+    buttons->addWidget(forwardButton_);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(browser_, 1);
+    resize(560, 480);
+
+    connect(contentsButton_, &QPushButton::clicked, this, [this] { ShowTopic(1); });
+    connect(backButton_, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+    connect(forwardButton_, &QPushButton::clicked, browser_, &QTextBrowser::forward);
+    connect(browser_, &QTextBrowser::backwardAvailable, backButton_, &QPushButton::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forwardButton_, &QPushButton::setEnabled);
+}
+
+void THelpViewerForm::ShowTopic(int topic)
+{
+    currentTopic_ = topic;
+    if (HasTopic(topic))
+        browser_->setSource(TopicUrl(topic));
+    else
+        browser_->setHtml(MissingTopicPage(topic));
+    show();
+    raise();
+    activateWindow();
+}

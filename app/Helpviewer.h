@@ -1,0 +1,36 @@
+// The context help viewer: one window for the whole program that shows the
+// help page of a topic number from the pages built into the program.
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QTextBrowser;
+class QPushButton;
+
+class THelpViewerForm : public QWidget {
+    Q_OBJECT
+public:
+    // The program's one viewer, made on first use.
+    static THelpViewerForm* Instance();
+    // Closes the viewer when it was ever made (the main window's exit).
+    static void CloseIfOpen();
+
+    // The page of a topic number; topics without a page of their own get a
+    // page that says so and leads to the contents.
+    static QUrl TopicUrl(int topic);
+    static bool HasTopic(int topic);
+
+    void ShowTopic(int topic);
+    int CurrentTopic() const { return currentTopic_; }
+    QTextBrowser* Browser() const { return browser_; }
+
+private:
+    explicit THelpViewerForm(QWidget* parent = nullptr);
+
+    QTextBrowser* browser_ = nullptr;
+    QPushButton* contentsButton_ = nullptr;
+    QPushButton* backButton_ = nullptr;
+    QPushButton* forwardButton_ = nullptr;
+    int currentTopic_ = 0;
+};

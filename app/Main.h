@@ -1,0 +1,146 @@
+// The main window: the workspace that holds every other window, the LocoNet
+// link and the settings. It restores the connection at start-up, hands every
+// received message to the windows that want it, offers the bus commands of
+// the monitor and stores the settings again at exit.
+#pragma once
+
+#include "link/Lncomm.h"
+#include "link/Lnport.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QSettings;
+class TAboutBox;
+class TDisplayForm;
+class TLNSVProgMessage;
+class TLocoNetMessage;
+class TSpeedometerForm;
+
+struct TMainOptions {
+    // The command-line words after the program name ("nofiles" ...).
+    QStringList Arguments;
+    // Run on the in-process simulated LocoNet, leaving the stored connection alone.
+    bool Simulate = false;
+    // The maker of the link's ports; empty: the platform's (serial, tcp:, sim).
+    TLnPortFactory PortFactory;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(TMainOptions options = {}, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+public:  // For the other windows
+    TLocoNetComm LocoNetComm1;
+    bool DisplayOpen = false;
+    bool ProgramBoardOpen = false;
+    bool RenumberOpen = false;
+    uint32_t MessageCount = 0;
+    QString HelpFileName;
+    bool NoFiles = false;
+
+    // The board windows take SV-access messages while open and shown.
+    using TSvReceiver = std::function<void(const TLNSVProgMessage&)>;
+    QPointer<QWidget> ProgramBoardForm;
+    TSvReceiver ProgramBoardReceiver;
+    QPointer<QWidget> RenumberForm;
+    TSvReceiver RenumberReceiver;
+
+    // Hands a message to the link, which takes ownership.
+    void SendMessage(std::unique_ptr<TLocoNetMessage> message);
+    void InterrogateLocoBuffer();
+
+    QMdiArea* Workspace() const { return mdiArea_; }
+    TSpeedometerForm* SpeedometerForm() const { return speedometerForm_; }
+    TDisplayForm* DisplayForm() const { return displayForm_; }
+    bool StartupDone() const { return startupDone_; }
+    bool Simulating() const { return options_.Simulate; }
+
+    // Status strip
+    QLabel* StatusConnect = nullptr;
+    QLabel* InterfaceStatus = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* MsgNum = nullptr;
+    QLineEdit* ProgStatus = nullptr;
+    QLabel* LinkProblem = nullptr;  // why the port is not open; empty while it is
+
+    // Menu items
+    QAction* Connect1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* RenumberBoards1 = nullptr;
+    QAction* ConfigureBoards1 = nullptr;
+    QAction* Speedometer1 = nullptr;
+    QAction* MessageDisplay1 = nullptr;
+    QAction* SWRQ1 = nullptr;
+    QAction* ArbitraryMessage1 = nullptr;
+    QAction* SensorFeedbackMessage1 = nullptr;
+    QAction* TrackPowerOn1 = nullptr;
+    QAction* TrackPowerOff1 = nullptr;
+    QAction* QueryLocoBuffer1 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* About1 = nullptr;
+
+public slots:
+    // Start-up on activation; the full sequence runs once per program run.
+    void FormActivate();
+    void LocoNetComm1RxMsg(uint32_t count);
+
+    void Connect1Click();
+    void Exit1Click();
+    void RenumberBoards1Click();
+    void ConfigureBoards1Click();
+    void Speedometer1Click();
+    void MessageDisplay1Click();
+    void SWRQ1Click();
+    void ArbitraryMessage1Click();
+    void SensorFeedbackMessage1Click();
+    void TrackPowerOn1Click();
+    void TrackPowerOff1Click();
+    void QueryLocoBuffer1Click();
+    void Help2Click();
+    void About1Click();
+    // F1: the topic of the window that has the focus.
+    void HelpForCurrentWindow();
+
+    // Writes the settings as at exit (the window's close does this too).
+    void SaveSettings();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildStatusStrip();
+    void ScanCommandLine();
+    void RestoreConnection(QSettings& store);
+    void StartSimulation();
+    void OpenLink();
+    void ShowLinkProblem();
+    void ReloadBoardLists(QSettings& store);
+    bool AskSaveBoardLists();
+    void SaveBoardListNames(QSettings& store);
+    void SendOpcode(uint8_t opcode);
+    QWidget* AddChild(QWidget* form);
+    void Deliver(const TLocoNetMessage& message);
+
+    TMainOptions options_;
+    QMdiArea* mdiArea_ = nullptr;
+    TSpeedometerForm* speedometerForm_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
+    QPointer<TDisplayForm> displayForm_;
+    bool startupDone_ = false;
+    bool settingsSaved_ = false;
+};

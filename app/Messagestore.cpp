@@ -1,0 +1,49 @@
+#include "app/Messagestore.h"
+
+#include "link/Lndispatch.h"
+#include "link/Lnmessage.h"
+
+#include <stdexcept>
+
+void TMessageStore::Append(const TLocoNetMessage& message, bool expanded)
+{
+    Append(message.Data(), message.Length(), expanded);
+}
+
+void TMessageStore::Append(const uint8_t* bytes, uint32_t count, bool expanded)
+{
+    // The offset must stay below the flag bit: 2 GiB of message bytes is
+    // hundreds of millions of lines, far beyond any session on a real bus.
+    if (arena_.size() + count > kOffsetMask)
+        throw std::length_error("message display is full");
+    const uint32_t start = static_cast<uint32_t>(arena_.size());
+    if (count > 0)
+        arena_.insert(arena_.end(), bytes, bytes + count);
+    starts_.push_back(start | (expanded ? kExpandedFlag : 0u));
+}
+
+void TMessageStore::Clear()
+{
+    // Release the memory too: a cleared display after a long session should not keep it.
+    std::vector<uint8_t>().swap(arena_);
+    std::vector<uint32_t>().swap(starts_);
+}
+
+uint32_t TMessageStore::LengthOf(size_t line) const
+{
+    const uint32_t end = line + 1 < starts_.size() ? StartOf(line + 1) : static_cast<uint32_t>(arena_.size());
+    return end - StartOf(line);
+}
+
+std::string TMessageStore::LineText(size_t line) const
+{
+    const TLocoNetMessage message(BytesOf(line), LengthOf(line));
+    if (!Expanded(line))
+        return message.RawText();
+    return MakeDecoderMessage(message)->ToText();
+}
+
+size_t TMessageStore::MemoryBytes() const
+{
+    return arena_.capacity() + starts_.capacity() * sizeof(uint32_t);
+}
