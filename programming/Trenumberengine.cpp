@@ -93,8 +93,22 @@ void TRenumberEngine::Identify(int position)
 {
     if (state_ != TRenumberState::eIdle || !SelectBoard(position))
         return;
+    serialOnly_ = false;
     StartOperation(TRenumberState::eIdentifying, RenumberTexts::kIdentifying,
                    boards_[chosenPosition_]->MakeIdentifyMessage());
+}
+
+void TRenumberEngine::IdentifySerial(int serial)
+{
+    if (state_ != TRenumberState::eIdle)
+        return;
+    serialOnly_ = true;
+    chosenPosition_ = -1;
+    chosenSerial_ = serial;
+    identified_.reset();
+    auto message = std::make_unique<TLNSVProgMessage>();
+    message->MakeSvIdentify(sourceAddress_, serial);
+    StartOperation(TRenumberState::eIdentifying, RenumberTexts::kIdentifying, std::move(message));
 }
 
 void TRenumberEngine::Renumber(int position, int newSerial)
@@ -161,8 +175,14 @@ void TRenumberEngine::HandleSvMessage(const TLNSVProgMessage& message)
         timeoutTimer_.Start();
         break;
     case TRenumberState::eIdentifying:
-        if (!boards_[chosenPosition_]->IsIdentifyReply(message))
+        if (serialOnly_) {
+            if (message.SvKind() != eSvIdentifyReply || message.GetSvIdentity().serial != chosenSerial_)
+                break;
+            identified_ = std::make_unique<TRenumberableBoard>(message);
+            identified_->LookUpProduct(products_);
+        } else if (!boards_[chosenPosition_]->IsIdentifyReply(message)) {
             break;
+        }
         timeoutTimer_.Stop();
         GoIdle();
         listener_.MessageBox(RenumberTexts::kIdentifySuccessful, RenumberTexts::kIdentifyCaption);

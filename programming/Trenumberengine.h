@@ -81,6 +81,11 @@ public:
     // position: the selected line of the board list, -1 for none.
     void Identify(int position);
     void Renumber(int position, int newSerial);
+    // Identifies the board with this serial number without a discovery: any
+    // identify reply with the serial number counts, and the board it
+    // describes becomes IdentifiedBoard().
+    void IdentifySerial(int serial);
+    const TRenumberableBoard* IdentifiedBoard() const { return identified_.get(); }
     // Appends every discovered board whose serial number no configured board
     // has to the list of the type named by its product. Returns the number of
     // boards added.
@@ -123,6 +128,8 @@ private:
     int sourceAddress_ = 0;
     TProductList products_;
     TRenumberButtons buttons_;
+    bool serialOnly_ = false;  // identifying by serial number alone
+    std::unique_ptr<TRenumberableBoard> identified_;
 };
 
 namespace RenumberTexts {

@@ -1,0 +1,17 @@
+// One programming or reading run of the sequencer over the command line's
+// link, with its terminal output.
+#pragma once
+
+#include "cli/Proghost.h"
+#include "programming/Tprogsequencer.h"
+
+class TConfigurableBoard;
+
+struct TCliTransferOptions {
+    TCliLinkOptions link;
+    bool log = false;       // print the debug texts
+    bool progressBar = false;  // a terminal: one updating line instead of a line per status
+};
+
+// Runs the transfer to its end; the exit status (0 done, 1 failed, 4 port).
+int RunCliTransfer(TProgramMode mode, TConfigurableBoard& board, const TCliTransferOptions& options);

@@ -1,0 +1,53 @@
+// varnscope-cli program: writes a configured board's SV image into the board
+// over LocoNet, verifying every block, then makes the board reconfigure.
+#include "cli/Progboardfile.h"
+#include "cli/Progtransfer.h"
+#include "cli/Subcommand.h"
+
+#include <unistd.h>
+
+namespace {
+
+int RunProgram(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Programs board INDEX of the configuration FILE of board type TYPE into the board with its serial number.");
+    AddLinkOptions(parser);
+    parser.addOption({"type", "The board type: VELA40, ORT50, VELA80, MUV7, PAX60, TEL90 or PAX66.", "TYPE"});
+    parser.addOption({"index", "The board's position in FILE, from 0 (default 0).", "N"});
+    parser.addOption({"log", "Print every SV message sent and received."});
+    parser.addPositionalArgument("FILE", "The configuration file of the type.");
+    int status = ProgExit::kOk;
+    if (!ParseSubcommand(parser, "program",
+                         "varnscope-cli program --port DEV [--interface KIND] --type TYPE FILE [--index N] [--log]",
+                         args, status))
+        return status;
+
+    TCliTransferOptions options;
+    QString error;
+    if (!ReadLinkOptions(parser, options.link, error)) {
+        // error says why
+    } else if (!parser.isSet("type")) {
+        error = "--type is required";
+    } else if (parser.positionalArguments().size() != 1) {
+        error = "one configuration FILE is required";
+    }
+    if (!error.isEmpty()) {
+        PrintError(error);
+        return ProgExit::kUsage;
+    }
+    TBoardData boards;
+    uint8_t type = 0;
+    int index = 0;
+    if (!LoadCliBoard(boards, parser.value("type"), parser.positionalArguments().first(), parser.value("index"), type,
+                      index))
+        return ProgExit::kUsage;
+    options.log = parser.isSet("log");
+    options.progressBar = isatty(fileno(stdout)) != 0;
+    return RunCliTransfer(TProgramMode::eWrite, *boards.BoardAt(type, index), options);
+}
+
+const VarnscopeSubcommand kProgram("program", "Program a configured board's SVs into the board", RunProgram);
+
+}  // namespace

@@ -1,0 +1,66 @@
+// varnscope-cli read: reads a board's SVs back into its configuration and
+// saves the board list.
+#include "cli/Progboardfile.h"
+#include "cli/Progtransfer.h"
+#include "cli/Subcommand.h"
+
+#include <unistd.h>
+
+namespace {
+
+int RunRead(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Reads the board of configured board INDEX of FILE (type TYPE) back into its configuration and saves the "
+        "list to OUT (default FILE). A failed read writes no file.");
+    AddLinkOptions(parser);
+    parser.addOption({"type", "The board type: VELA40, ORT50, VELA80, MUV7, PAX60, TEL90 or PAX66.", "TYPE"});
+    parser.addOption({"index", "The board's position in FILE, from 0.", "N"});
+    parser.addOption({{"o", "output"}, "Where the list is saved (default FILE).", "OUT"});
+    parser.addOption({"log", "Print every SV message sent and received."});
+    parser.addPositionalArgument("FILE", "The configuration file of the type.");
+    int status = ProgExit::kOk;
+    if (!ParseSubcommand(parser, "read",
+                         "varnscope-cli read --port DEV [--interface KIND] --type TYPE FILE --index N [-o OUT]", args,
+                         status))
+        return status;
+
+    TCliTransferOptions options;
+    QString error;
+    if (!ReadLinkOptions(parser, options.link, error)) {
+        // error says why
+    } else if (!parser.isSet("type")) {
+        error = "--type is required";
+    } else if (!parser.isSet("index")) {
+        error = "--index is required";
+    } else if (parser.positionalArguments().size() != 1) {
+        error = "one configuration FILE is required";
+    }
+    if (!error.isEmpty()) {
+        PrintError(error);
+        return ProgExit::kUsage;
+    }
+    const QString file = parser.positionalArguments().first();
+    const QString out = parser.isSet("output") ? parser.value("output") : file;
+    TBoardData boards;
+    uint8_t type = 0;
+    int index = 0;
+    if (!LoadCliBoard(boards, parser.value("type"), file, parser.value("index"), type, index))
+        return ProgExit::kUsage;
+    options.log = parser.isSet("log");
+    options.progressBar = isatty(fileno(stdout)) != 0;
+    status = RunCliTransfer(TProgramMode::eRead, *boards.BoardForChange(type, index), options);
+    if (status != ProgExit::kOk)
+        return status;
+    if (!boards.SaveListAs(type, out.toStdString())) {
+        PrintError("cannot save " + out + ": " + QString::fromStdString(boards.LastErrorText()));
+        return ProgExit::kFailed;
+    }
+    std::printf("Saved %s\n", qPrintable(out));
+    return ProgExit::kOk;
+}
+
+const VarnscopeSubcommand kRead("read", "Read a board's SVs back into its configuration file", RunRead);
+
+}  // namespace

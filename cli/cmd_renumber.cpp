@@ -1,0 +1,65 @@
+// varnscope-cli renumber: gives a board a new serial number (its address).
+#include "cli/Numberhost.h"
+#include "cli/Subcommand.h"
+
+#include <cstdio>
+
+namespace {
+
+int RunRenumber(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Discovers the boards on LocoNet, then changes the serial number of board N to M. M must not be the "
+        "serial number of another board that answered the discovery.");
+    AddLinkOptions(parser);
+    parser.addOption({"serial", "The board's serial number now, 1 to 65535.", "N"});
+    parser.addOption({"to", "The new serial number, 1 to 65535.", "M"});
+    parser.addOption({"products", "The product list (default: progdevicelist.csv next to the program).", "FILE"});
+    int status = ProgExit::kOk;
+    if (!ParseSubcommand(parser, "renumber", "varnscope-cli renumber --port DEV --serial N --to M", args, status))
+        return status;
+    TCliLinkOptions link;
+    QString error;
+    int serial = 0;
+    int newSerial = 0;
+    if (!ReadLinkOptions(parser, link, error)) {
+        // error says why
+    } else if (!ReadSerialNumber(parser.value("serial"), serial)) {
+        error = "--serial must be a serial number from 1 to 65535";
+    } else if (!ReadSerialNumber(parser.value("to"), newSerial)) {
+        error = "--to must be a serial number from 1 to 65535";
+    }
+    if (!error.isEmpty()) {
+        PrintError(error);
+        return ProgExit::kUsage;
+    }
+    TCliNumbering numbering;
+    if (!numbering.Open(link, parser.isSet("products") ? parser.value("products") : DefaultProductListPath(), status))
+        return status;
+    std::printf("Discovering boards on LocoNet...\n");
+    std::fflush(stdout);
+    if (!numbering.Discover()) {
+        PrintError(QString::fromStdString(numbering.LastMessage()));
+        return numbering.PortLost() ? ProgExit::kPortError : ProgExit::kFailed;
+    }
+    int position = -1;
+    const auto& boards = numbering.Engine().Boards();
+    for (size_t i = 0; i < boards.size() && position < 0; ++i)
+        if (boards[i]->HasSerial(serial))
+            position = static_cast<int>(i);
+    if (position < 0) {
+        PrintError(QString("no board with serial number %1 answered the discovery").arg(serial));
+        return ProgExit::kFailed;
+    }
+    if (!numbering.Renumber(position, newSerial)) {
+        PrintError(QString::fromStdString(numbering.LastMessage()));
+        return numbering.PortLost() ? ProgExit::kPortError : ProgExit::kFailed;
+    }
+    std::printf("%s\n%s\n", numbering.LastMessage().c_str(), boards[position]->ListLine().c_str());
+    return ProgExit::kOk;
+}
+
+const VarnscopeSubcommand kRenumber("renumber", "Give a board a new serial number", RunRenumber);
+
+}  // namespace
