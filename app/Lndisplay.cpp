@@ -99,9 +99,7 @@ void TDisplayForm::ScrollToEnd()
     const int rows = model_->rowCount();
     if (rows == 0)
         return;
-    const QModelIndex last = model_->index(rows - 1);
-    MsgList->setCurrentIndex(last);
-    MsgList->scrollTo(last, QAbstractItemView::PositionAtBottom);
+    MsgList->scrollTo(model_->index(rows - 1), QAbstractItemView::PositionAtBottom);
 }
 
 void TDisplayForm::ClearButtonClick()

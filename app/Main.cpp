@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/Aboutbox.h"
+#include "app/Appicon.h"
 #include "app/Appsettings.h"
 #include "app/Formarbitrarymessage.h"
 #include "app/Formconnect.h"
@@ -20,6 +21,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -66,6 +68,7 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Quorvel LocoNet Analyser"));
     setObjectName(QStringLiteral("MainForm"));
+    setWindowIcon(ProgramIcon());
     SetHelpContext(this, kHelpTopic);
     HelpFileName = QStringLiteral("varnscope help.chm");
 
@@ -168,6 +171,11 @@ void TMainForm::BuildStatusStrip()
     strip->addWidget(MsgNum);
     strip->addWidget(ProgStatus, 1);
     strip->addWidget(LinkProblem);
+}
+
+TDisplayForm* TMainForm::DisplayForm() const
+{
+    return displayForm_;
 }
 
 // ---- Start-up ----
@@ -351,9 +359,15 @@ void TMainForm::InterrogateLocoBuffer()
 
 QWidget* TMainForm::AddChild(QWidget* form)
 {
-    QMdiSubWindow* frame = mdiArea_->addSubWindow(form);
+    // A window whose layout fixes its size gets a dialog border: no maximising.
+    const bool fixedSize = form->layout() != nullptr && form->layout()->sizeConstraint() == QLayout::SetFixedSize;
+    Qt::WindowFlags flags = Qt::SubWindow;
+    if (fixedSize)
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    QMdiSubWindow* frame = mdiArea_->addSubWindow(form, flags);
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->setWindowIcon(QIcon());
+    frame->setWindowIcon(windowIcon());
     frame->show();
     return frame;
 }

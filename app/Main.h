@@ -63,7 +63,7 @@ public:  // For the other windows
 
     QMdiArea* Workspace() const { return mdiArea_; }
     TSpeedometerForm* SpeedometerForm() const { return speedometerForm_; }
-    TDisplayForm* DisplayForm() const { return displayForm_; }
+    TDisplayForm* DisplayForm() const;
     bool StartupDone() const { return startupDone_; }
     bool Simulating() const { return options_.Simulate; }
 

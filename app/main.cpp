@@ -1,7 +1,9 @@
 // varnscope: the LocoNet monitor and Quorvel board configuration program.
 #include "app/Aboutbox.h"
+#include "app/Appicon.h"
 #include "app/Appsettings.h"
 #include "app/Main.h"
+#include "app/Screenshottour.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -12,6 +14,7 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganization));
     QCoreApplication::setApplicationName(QString::fromLatin1(kSettingsApplication));
     QCoreApplication::setApplicationVersion(TAboutBox::Version());
+    QApplication::setWindowIcon(ProgramIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Quorvel LocoNet Board Programmer: LocoNet monitor and board configuration"));
@@ -20,6 +23,10 @@ int main(int argc, char** argv)
     const QCommandLineOption simulate(QStringLiteral("simulate"),
                                       QStringLiteral("Run on the built-in simulated LocoNet; the stored connection is left alone."));
     parser.addOption(simulate);
+    const QCommandLineOption screenshots(QStringLiteral("screenshots"),
+                                         QStringLiteral("Open every window, save a picture of each into <folder>, then quit."),
+                                         QStringLiteral("folder"));
+    parser.addOption(screenshots);
     parser.addPositionalArgument(QStringLiteral("nofiles"), QStringLiteral("Do not reload the board lists (any case)."),
                                  QStringLiteral("[nofiles]"));
     parser.process(app);
@@ -29,5 +36,7 @@ int main(int argc, char** argv)
     options.Simulate = parser.isSet(simulate);
     TMainForm mainForm(std::move(options));
     mainForm.show();
+    if (parser.isSet(screenshots))
+        StartScreenshotTour(mainForm, parser.value(screenshots));
     return app.exec();
 }

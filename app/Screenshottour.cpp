@@ -1,0 +1,134 @@
+#include "app/Screenshottour.h"
+
+#include "app/Aboutbox.h"
+#include "app/Formspeedometer.h"
+#include "app/Helpviewer.h"
+#include "app/Lndisplay.h"
+#include "app/Main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct TTourStep {
+    int afterMs;
+    std::function<void()> run;
+};
+
+QMdiSubWindow* NewestChild(TMainForm& form)
+{
+    const QList<QMdiSubWindow*> frames = form.Workspace()->subWindowList(QMdiArea::CreationOrder);
+    return frames.isEmpty() ? nullptr : frames.constLast();
+}
+
+void Save(QWidget* widget, const QString& folder, const QString& name)
+{
+    if (widget != nullptr)
+        widget->grab().save(QDir(folder).filePath(name));
+}
+
+void RunSteps(std::shared_ptr<std::vector<TTourStep>> steps, size_t index)
+{
+    if (index >= steps->size())
+        return;
+    QTimer::singleShot((*steps)[index].afterMs, qApp, [steps, index] {
+        (*steps)[index].run();
+        RunSteps(steps, index + 1);
+    });
+}
+
+}  // namespace
+
+void StartScreenshotTour(TMainForm& form, const QString& folder)
+{
+    QDir().mkpath(folder);
+    TMainForm* main = &form;
+    auto steps = std::make_shared<std::vector<TTourStep>>();
+    auto grabChild = [main, folder](const QString& name) { Save(NewestChild(*main), folder, name); };
+
+    steps->push_back({500, [main] {
+                          main->Connect1->trigger();
+                      }});
+    steps->push_back({400, [main, grabChild] {
+                          grabChild(QStringLiteral("connect.png"));
+                          NewestChild(*main)->close();
+                          main->SWRQ1->trigger();
+                      }});
+    steps->push_back({300, [main, grabChild] {
+                          grabChild(QStringLiteral("switch-control.png"));
+                          NewestChild(*main)->close();
+                          main->SensorFeedbackMessage1->trigger();
+                      }});
+    steps->push_back({300, [main, grabChild] {
+                          grabChild(QStringLiteral("sensor-message.png"));
+                          NewestChild(*main)->close();
+                          main->ArbitraryMessage1->trigger();
+                      }});
+    steps->push_back({300, [main, grabChild] {
+                          grabChild(QStringLiteral("arbitrary-message.png"));
+                          NewestChild(*main)->close();
+                          main->About1->trigger();
+                      }});
+    steps->push_back({300, [main, folder] {
+                          Save(main->findChild<TAboutBox*>(), folder, QStringLiteral("about.png"));
+                          main->findChild<TAboutBox*>()->hide();
+                          main->Help2->trigger();
+                      }});
+    steps->push_back({400, [folder] {
+                          Save(THelpViewerForm::Instance(), folder, QStringLiteral("help.png"));
+                          THelpViewerForm::Instance()->close();
+                      }});
+    // The monitor at work: a message display, the speedometer and the
+    // generators putting traffic on the bus beside the simulated train.
+    steps->push_back({200, [main] {
+                          main->MessageDisplay1->trigger();
+                          QWidget* display = NewestChild(*main);
+                          display->move(0, 0);
+                          display->resize(main->Workspace()->width() - 10, main->Workspace()->height() * 2 / 3);
+                          main->Speedometer1->trigger();
+                          main->SpeedometerForm()->move(main->geometry().right() - 360, main->geometry().top() + 80);
+                          main->TrackPowerOn1->trigger();
+                          main->QueryLocoBuffer1->trigger();
+                          main->SWRQ1->trigger();
+                          NewestChild(*main)->move(10, main->Workspace()->height() * 2 / 3 + 5);
+                      }});
+    for (int point : {12, 13, 14}) {
+        steps->push_back({350, [main, point] {
+                              QWidget* swreq = NewestChild(*main)->widget();
+                              swreq->findChild<QSpinBox*>(QStringLiteral("SwitchNumber"))->setValue(point);
+                              swreq->findChild<QPushButton*>(QStringLiteral("SWThrownBtn"))->click();
+                          }});
+    }
+    steps->push_back({300, [main] {
+                          main->TrackPowerOff1->trigger();
+                          main->DisplayForm()->findChild<QAbstractButton*>(QStringLiteral("ExpandButton"))->setChecked(false);
+                          main->TrackPowerOn1->trigger();
+                          main->DisplayForm()->findChild<QAbstractButton*>(QStringLiteral("ExpandButton"))->setChecked(true);
+                      }});
+    // Long enough for the simulated train to pass both sensors.
+    steps->push_back({7000, [main, folder] {
+                          Save(main, folder, QStringLiteral("main.png"));
+                          Save(main->DisplayForm(), folder, QStringLiteral("message-display.png"));
+                          Save(main->SpeedometerForm(), folder, QStringLiteral("speedometer.png"));
+                          // The main window as the operator sees it, with the speedometer on top.
+                          if (QScreen* screen = main->screen())
+                              screen->grabWindow(0, main->x(), main->y(), main->frameGeometry().width(),
+                                                 main->frameGeometry().height())
+                                  .save(QDir(folder).filePath(QStringLiteral("desktop.png")));
+                      }});
+    steps->push_back({100, [main] { main->close(); }});
+    RunSteps(steps, 0);
+}
