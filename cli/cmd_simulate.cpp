@@ -1,0 +1,253 @@
+// varnscope-cli simulate: serves a simulated LocoNet (virtual boards, an
+// emulated LocoBuffer, scripted sensors and trains) on a pseudo-terminal
+// and/or as an LbServer on TCP, until interrupted.
+#include "cli/Proghost.h"
+#include "cli/Quitsignals.h"
+#include "cli/Subcommand.h"
+#include "sim/Simlbserver.h"
+#include "sim/Simloconet.h"
+#include "sim/Simptyserver.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+bool ReadInt(const QString& text, int low, int high, int& value)
+{
+    bool ok = false;
+    value = text.trimmed().toInt(&ok);
+    return ok && value >= low && value <= high;
+}
+
+bool ReadRate(const QString& text, double& value)
+{
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok && value >= 0.0 && value <= 1.0;
+}
+
+// "B,I" with board 1..256 and input 1..16.
+bool ReadSensor(const QString& text, int& board, int& input)
+{
+    const QStringList parts = text.split(',');
+    return parts.size() == 2 && ReadInt(parts[0], 1, 256, board) && ReadInt(parts[1], 1, 16, input);
+}
+
+bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& error)
+{
+    s = TSimSettings{};
+    s.realtime = parser.isSet("realtime");
+    s.latencyMs = s.realtime ? 5 : 0;
+    if (parser.isSet("latency") && !ReadInt(parser.value("latency"), 0, 60000, s.latencyMs))
+        return error = "--latency needs milliseconds (0 to 60000)", false;
+    if (parser.isSet("drop") && !ReadRate(parser.value("drop"), s.dropRate))
+        return error = "--drop needs a fraction from 0 to 1", false;
+    if (parser.isSet("corrupt") && !ReadRate(parser.value("corrupt"), s.corruptRate))
+        return error = "--corrupt needs a fraction from 0 to 1", false;
+    int seed = 1;
+    if (parser.isSet("seed") && !ReadInt(parser.value("seed"), 0, 0x7FFFFFFF, seed))
+        return error = "--seed needs a number", false;
+    s.seed = uint32_t(seed);
+    s.answerTwice = parser.isSet("twice");
+    s.locoBuffer = !parser.isSet("no-locobuffer");
+
+    for (const QString& b : parser.values("board")) {
+        const QStringList parts = b.split(':');
+        TSimBoardSpec spec;
+        spec.type = SimBoardTypeFromName(parts.value(0).toStdString());
+        int serial = 0;
+        if (parts.size() != 2 || spec.type < 0 || !ReadInt(parts[1], 1, 65535, serial))
+            return error = "--board needs TYPE:SERIAL (VELA40, ORT50, VELA80, MUV7, PAX60, TEL90, PAX66; serial 1 to 65535): " + b,
+                   false;
+        spec.serial = uint16_t(serial);
+        s.boards.push_back(spec);
+    }
+    if (s.boards.empty())
+        s.boards = OneBoardOfEachModel();
+    int vendor = 46;
+    if (parser.isSet("vendor") && !ReadInt(parser.value("vendor"), 0, 65535, vendor))
+        return error = "--vendor needs a number", false;
+    int version = 1;
+    if (parser.isSet("sw-version") && !ReadInt(parser.value("sw-version"), 0, 255, version))
+        return error = "--sw-version needs a number from 0 to 255", false;
+    for (TSimBoardSpec& spec : s.boards) {
+        spec.vendor = vendor;
+        spec.softwareVersion = version;
+    }
+    for (const QString& m : parser.values("mute")) {
+        int serial = 0;
+        if (!ReadInt(m, 1, 65535, serial))
+            return error = "--mute needs a serial number", false;
+        for (TSimBoardSpec& spec : s.boards)
+            if (spec.serial == serial)
+                spec.mute = true;
+    }
+    for (const QString& st : parser.values("stuck")) {
+        const QStringList parts = st.split(':');
+        int serial = 0, sv = 0;
+        if (parts.size() != 2 || !ReadInt(parts[0], 1, 65535, serial) || !ReadInt(parts[1], 1, 65535, sv))
+            return error = "--stuck needs SERIAL:SV", false;
+        for (TSimBoardSpec& spec : s.boards)
+            if (spec.serial == serial)
+                spec.stuckSv = sv;
+    }
+    for (const QString& e : parser.values("sensor")) {
+        // B,I@T[:off]
+        const QStringList at = e.split('@');
+        TSimSensorEvent ev;
+        QStringList when = at.value(1).split(':');
+        if (at.size() != 2 || !ReadSensor(at[0], ev.board, ev.input) || !ReadInt(when.value(0), 0, 86400000, ev.atMs) ||
+            when.size() > 2 || (when.size() == 2 && when[1] != "on" && when[1] != "off"))
+            return error = "--sensor needs B,I@MS or B,I@MS:off: " + e, false;
+        ev.on = when.size() < 2 || when[1] == "on";
+        s.sensors.push_back(ev);
+    }
+    for (const QString& t : parser.values("train")) {
+        // A-B[:GAP[:PERIOD]], A and B as B,I
+        const QStringList parts = t.split(':');
+        const QStringList ends = parts.value(0).split('-');
+        TSimTrain train;
+        if (ends.size() != 2 || !ReadSensor(ends[0], train.boardA, train.inputA) ||
+            !ReadSensor(ends[1], train.boardB, train.inputB) || parts.size() > 3 ||
+            (parts.size() > 1 && !ReadInt(parts[1], 1, 3600000, train.gapMs)) ||
+            (parts.size() > 2 && !ReadInt(parts[2], 1, 3600000, train.periodMs)))
+            return error = "--train needs B,I-B,I[:GAP_MS[:PERIOD_MS]]: " + t, false;
+        if (parts.size() <= 2)
+            train.periodMs = std::max(train.periodMs, 2 * (train.gapMs + train.occupiedMs));
+        train.startMs = 500;
+        s.trains.push_back(train);
+    }
+    return true;
+}
+
+bool ReadListen(const QString& text, QHostAddress& host, quint16& port)
+{
+    const qsizetype colon = text.lastIndexOf(':');
+    const QString hostText = colon < 0 ? QString() : text.left(colon);
+    int value = 0;
+    if (!ReadInt(colon < 0 ? text : text.mid(colon + 1), 0, 65535, value))
+        return false;
+    port = quint16(value);
+    if (hostText.isEmpty() || hostText == "localhost") {
+        host = QHostAddress(QHostAddress::LocalHost);
+        return true;
+    }
+    if (hostText == "*" || hostText == "0.0.0.0") {
+        host = QHostAddress(QHostAddress::Any);
+        return true;
+    }
+    QString bare = hostText;
+    if (bare.startsWith('[') && bare.endsWith(']'))
+        bare = bare.mid(1, bare.size() - 2);
+    return host.setAddress(bare);
+}
+
+int RunSimulate(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Serves a simulated LocoNet on a pseudo-terminal and/or as an LbServer on TCP until interrupted.");
+    parser.addOption({"pty", "Also make LINK a symbolic link to the pseudo-terminal.", "LINK"});
+    parser.addOption({"no-pty", "Serve no pseudo-terminal (only --listen)."});
+    parser.addOption({"listen", "Serve as an LbServer on [HOST:]PORT (loopback unless a host is named; 0 picks a port).",
+                      "[HOST:]PORT"});
+    parser.addOption({"board", "A virtual board TYPE:SERIAL (repeatable; default one of each model, serials 101-107).",
+                      "TYPE:SERIAL"});
+    parser.addOption({"realtime", "Hold each message for its time on the wire; replies 5 ms late."});
+    parser.addOption({"latency", "Delay of each board's reply [ms].", "MS"});
+    parser.addOption({"drop", "Fraction of messages lost (0 to 1).", "P"});
+    parser.addOption({"corrupt", "Fraction of messages corrupted: a flipped data bit or a bad checksum (0 to 1).", "P"});
+    parser.addOption({"seed", "Seed of the fault dice.", "N"});
+    parser.addOption({"twice", "Every board answers twice."});
+    parser.addOption({"mute", "The board with this serial number never answers (repeatable).", "SERIAL"});
+    parser.addOption({"stuck", "Writes to SV of the board SERIAL do not stick (repeatable).", "SERIAL:SV"});
+    parser.addOption({"vendor", "Vendor id the boards report (default 46).", "N"});
+    parser.addOption({"sw-version", "Software version in SV 2 of every board (default 1).", "N"});
+    parser.addOption({"no-locobuffer", "Do not answer the LocoBuffer status query."});
+    parser.addOption({"sensor", "Sensor B,I occupied (or :off) MS after the start (repeatable).", "B,I@MS[:off]"});
+    parser.addOption({"train", "A train passing sensor A then B every PERIOD ms (repeatable).", "B,I-B,I[:GAP[:PERIOD]]"});
+    int status = 0;
+    if (!ParseSubcommand(parser, "simulate",
+                         "varnscope-cli simulate [--pty LINK] [--listen [HOST:]PORT] [--board TYPE:SERIAL ...] "
+                         "[--realtime] [--latency MS] [--drop P] [--corrupt P] ...",
+                         args, status))
+        return status;
+    TSimSettings settings;
+    QString error;
+    if (!ReadSettings(parser, settings, error)) {
+        PrintError(error);
+        return ProgExit::kUsage;
+    }
+    QHostAddress host;
+    quint16 port = 0;
+    if (parser.isSet("listen") && !ReadListen(parser.value("listen"), host, port)) {
+        PrintError("--listen needs [HOST:]PORT: " + parser.value("listen"));
+        return ProgExit::kUsage;
+    }
+    const bool servePty = !parser.isSet("no-pty");
+    if (!servePty && !parser.isSet("listen")) {
+        PrintError("--no-pty needs --listen");
+        return ProgExit::kUsage;
+    }
+    const QString linkPath = parser.value("pty");
+    if (!linkPath.isEmpty()) {
+        const QFileInfo info(linkPath);
+        if (info.exists() && !info.isSymLink()) {
+            PrintError("will not replace " + linkPath + ": it is not a symbolic link");
+            return ProgExit::kUsage;
+        }
+    }
+
+    QuitOnSignals();
+    TSimLocoNet net(settings);
+    std::optional<TSimPtyServer> pty;
+    std::optional<TSimLbServer> lb;
+    if (servePty) {
+        pty.emplace(net.Bus());
+        if (!pty->Start(error)) {
+            PrintError("cannot make a pseudo-terminal: " + error);
+            return ProgExit::kPortError;
+        }
+        std::printf("pty: %s\n", qPrintable(pty->DevicePath()));
+        if (!linkPath.isEmpty()) {
+            QFile::remove(linkPath);
+            if (!QFile::link(pty->DevicePath(), linkPath)) {
+                PrintError("cannot make the link " + linkPath);
+                return ProgExit::kPortError;
+            }
+            std::printf("link: %s -> %s\n", qPrintable(linkPath), qPrintable(pty->DevicePath()));
+        }
+    }
+    if (parser.isSet("listen")) {
+        lb.emplace(net.Bus());
+        if (!lb->Listen(host, port, error)) {
+            PrintError("cannot listen on " + parser.value("listen") + ": " + error);
+            if (!linkPath.isEmpty())
+                QFile::remove(linkPath);
+            return ProgExit::kPortError;
+        }
+        const QString shown = host.protocol() == QAbstractSocket::IPv6Protocol ? "[" + host.toString() + "]" : host.toString();
+        std::printf("listen: %s:%u\n", qPrintable(shown), unsigned(lb->Port()));
+    }
+    for (const auto& board : net.Boards())
+        std::printf("board: %s serial %u vendor %d device %d\n", SimBoardTypeName(board->Spec().type),
+                    unsigned(board->Serial()), board->Vendor(), board->Device());
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    net.Start();
+    QCoreApplication::exec();
+
+    if (!linkPath.isEmpty() && QFileInfo(linkPath).isSymLink())
+        QFile::remove(linkPath);
+    return ProgExit::kOk;
+}
+
+const VarnscopeSubcommand kSimulate("simulate", "Serve a simulated LocoNet on a pseudo-terminal or TCP", RunSimulate);
+
+}  // namespace
