@@ -66,7 +66,7 @@ void TExtDevTable::SetEntry(int position, const TExtDevEntry& entry)
 void TExtDevTable::WriteSvs(std::span<uint8_t> image) const
 {
     for (int p = 1; p <= kPositions; ++p) {
-        const size_t first = size_t(38 + 2 * p - 1);  // image index of SV 38 + 2p
+        const size_t first = size_t(kFirstSv + 2 * (p - 1) - 1);  // image index of SV 38 + 2p
         if (first + 1 >= image.size())
             return;
         const TExtDevEntry& entry = entries_[p - 1];
@@ -93,7 +93,7 @@ void TExtDevTable::WriteSvs(std::span<uint8_t> image) const
 void TExtDevTable::ReadSvs(std::span<const uint8_t> image)
 {
     for (int p = 1; p <= kPositions; ++p) {
-        const size_t first = size_t(38 + 2 * p - 1);
+        const size_t first = size_t(kFirstSv + 2 * (p - 1) - 1);
         TExtDevEntry entry;
         if (first + 1 < image.size()) {
             const uint8_t low = image[first];

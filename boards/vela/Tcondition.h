@@ -24,14 +24,14 @@ struct TCondition {
     uint8_t state = 0;    // point thrown/closed, sensor occupied/unoccupied, signal red/not red, zone 2*zone+direction
     uint8_t andNext = 0;  // 1: joined with AND to the next condition
 
-public:  // Makers
+    // Makers
     static TCondition None();
     static TCondition Point(int32_t number, uint8_t state, bool andNext);
     static TCondition Sensor(int32_t board, int32_t input, uint8_t state, bool andNext);
     static TCondition Signal(int32_t number, uint8_t state, bool andNext);
     static TCondition RevZone(uint8_t state, bool andNext);
 
-public:  // Texts
+    // Texts
     std::string DisplayText() const;
     std::string FileText() const;
     // Makes the condition from its file text. Returns false (condition none) when the
@@ -39,7 +39,7 @@ public:  // Texts
     // TCsvConversionError, which ends the loading of the file.
     bool ParseFileText(const std::string& text);
 
-public:  // SV byte
+    // SV byte
     // Bits 0-6: table position (state 0), position + 60 (state 1) or 121 + zone state;
     // bit 7: AND. ok is false when the device has no table position.
     uint8_t Encode(const TExtDevTable& table, bool& ok) const;
