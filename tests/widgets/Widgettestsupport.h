@@ -1,0 +1,97 @@
+// What the widget tests share: a settings store in a temporary folder, a
+// quiet simulated LocoNet with a recorder of every packet on it, and error
+// and notice displays that collect instead of blocking.
+#pragma once
+
+#include "app/Appsettings.h"
+#include "app/Formsupport.h"
+#include "link/Lnmessage.h"
+#include "platform/Linkports.h"
+#include "sim/Simloconet.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// Points every QSettings of this process at a fresh temporary folder.
+class TTempSettings {
+public:
+    TTempSettings()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+    }
+    void Clear() { OpenSettingsStore()->clear(); }
+    QString Path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A simulated LocoNet without trains or boards (only what a test asks for),
+// and the packets seen on it.
+class TBusRecorder : public QObject {
+public:
+    explicit TBusRecorder(bool locoBuffer = true)
+    {
+        TSimSettings settings;
+        settings.locoBuffer = locoBuffer;
+        ConfigureSimulatedLocoNet(settings);
+        QObject::connect(&SimulatedLocoNet().Bus(), &TSimBus::Delivered, this,
+                         [this](const QByteArray& packet) { packets.append(packet); });
+    }
+
+    // Puts bytes on the wire as another party would.
+    void Inject(const QByteArray& bytes) { SimulatedLocoNet().Bus().Send(bytes); }
+
+    // The packets seen so far as hexadecimal texts ("B0 00 30 7F").
+    QStringList HexPackets() const
+    {
+        QStringList out;
+        for (const QByteArray& p : packets)
+            out << QString::fromLatin1(p.toHex(' ').toUpper());
+        return out;
+    }
+
+    QList<QByteArray> packets;
+};
+
+// Errors and notices collected instead of shown in message boxes.
+struct TCollectedDisplays {
+    QStringList errors;
+    QStringList notices;  // "caption|text"
+    TCollectedDisplays()
+    {
+        SetErrorDisplay([this](QWidget*, const QString& text) { errors << text; });
+        SetNoticeDisplay([this](QWidget*, const QString& caption, const QString& text) {
+            notices << caption + QLatin1Char('|') + text;
+        });
+    }
+    ~TCollectedDisplays()
+    {
+        SetErrorDisplay({});
+        SetNoticeDisplay({});
+    }
+};
+
+inline QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+inline TLocoNetMessage MessageOf(std::initializer_list<int> values)
+{
+    const QByteArray b = Bytes(values);
+    return TLocoNetMessage(reinterpret_cast<const uint8_t*>(b.constData()), static_cast<uint32_t>(b.size()));
+}
