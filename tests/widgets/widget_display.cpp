@@ -1,0 +1,164 @@
+// The message display: decoded and raw lines, each kept in the form it was
+// added in, clearing, saving with CR LF, the count edit.
+#include "Widgettestsupport.h"
+
+#include "app/Lndisplay.h"
+#include "app/Messagelistmodel.h"
+#include "link/Lndispatch.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+class TDisplayTest : public QObject {
+    Q_OBJECT
+
+private:
+    // The display is fed decoder objects, as the main window's dispatch does.
+    static void Show(TDisplayForm& form, const TLocoNetMessage& message)
+    {
+        form.ShowMessage(*MakeDecoderMessage(message));
+    }
+
+    static QStringList Lines(const TDisplayForm& form)
+    {
+        QStringList lines;
+        for (int row = 0; row < form.Model()->rowCount(); ++row)
+            lines << form.Model()->data(form.Model()->index(row)).toString();
+        return lines;
+    }
+
+    static QByteArray ReadFile(const QString& path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return "<unreadable>";
+        return file.readAll();
+    }
+
+private slots:
+    void initialState()
+    {
+        TDisplayForm form;
+        QCOMPARE(form.windowTitle(), QStringLiteral("LocoNet Message display"));
+        QCOMPARE(form.MsgCountEdit->text(), QStringLiteral("0"));
+        QVERIFY(form.ExpandButton->isChecked());
+        QVERIFY(form.MsgList->uniformItemSizes());
+        QVERIFY(QFontInfo(form.MsgList->font()).fixedPitch());
+    }
+
+    void linesAreDecodedOrRawAndKeepTheirForm()
+    {
+        TDisplayForm form;
+        const TLocoNetMessage sensor = MessageOf({0xB2, 0x00, 0x50, 0x1D});
+        const TLocoNetMessage gpon = MessageOf({0x83, 0x7C});
+        Show(form, sensor);
+        Show(form, gpon);
+        form.ExpandButton->setChecked(false);
+        Show(form, sensor);
+        Show(form, gpon);
+        form.ExpandButton->setChecked(true);
+        Show(form, MessageOf({0xB0, 0x7F, 0x1F, 0x2F}));
+        QCOMPARE(Lines(form), (QStringList{
+                                  "OPC_SENSORREP sensor report:1,1 On",
+                                  // A kind without a decoder reads the same in both forms.
+                                  "OPC_GPON:83 7C ",
+                                  "OPC_SENSORREP:B2 00 50 1D ",
+                                  "OPC_GPON:83 7C ",
+                                  "OPC_SWREQ: Switch request, point number = 2048, THROWN Pressed",
+                              }));
+        QCOMPARE(form.DisplayedCount(), 5u);
+        QCOMPARE(form.MsgCountEdit->text(), QStringLiteral("5"));
+    }
+
+    void clearResetsTheCountAndTheNextMessageShowsOne()
+    {
+        TDisplayForm form;
+        for (int i = 0; i < 3; ++i)
+            Show(form, MessageOf({0x83, 0x7C}));
+        form.Button1->click();
+        QCOMPARE(form.Model()->rowCount(), 0);
+        QCOMPARE(form.MsgCountEdit->text(), QStringLiteral("0"));
+        Show(form, MessageOf({0x82, 0x7D}));
+        QCOMPARE(form.MsgCountEdit->text(), QStringLiteral("1"));
+        QCOMPARE(Lines(form), QStringList{"OPC_GPOFF:82 7D "});
+    }
+
+    void typingIntoTheCountHasNoEffect()
+    {
+        TDisplayForm form;
+        Show(form, MessageOf({0x83, 0x7C}));
+        form.MsgCountEdit->setText(QStringLiteral("999"));
+        Show(form, MessageOf({0x83, 0x7C}));
+        QCOMPARE(form.MsgCountEdit->text(), QStringLiteral("2"));
+    }
+
+    void savingWritesEveryLineWithCrLfAndReplacesTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lines.txt"));
+        {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("an older and much longer file that must not survive\n");
+        }
+        TDisplayForm form;
+        Show(form, MessageOf({0xB2, 0x00, 0x60, 0x2D}));
+        form.ExpandButton->setChecked(false);
+        Show(form, MessageOf({0xB2, 0x00, 0x60, 0x2D}));
+        QString error;
+        QVERIFY(form.SaveToFile(path, error));
+        QCOMPARE(ReadFile(path), QByteArray("OPC_SENSORREP sensor report:1,2 Off\r\n"
+                                            "OPC_SENSORREP:B2 00 60 2D \r\n"));
+    }
+
+    void savingAnEmptyListWritesAnEmptyFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("empty.txt"));
+        TDisplayForm form;
+        QString error;
+        QVERIFY(form.SaveToFile(path, error));
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(ReadFile(path), QByteArray());
+    }
+
+    void savingWhereNoFileCanBeMadeFailsWithAReason()
+    {
+        TDisplayForm form;
+        Show(form, MessageOf({0x83, 0x7C}));
+        QString error;
+        QVERIFY(!form.SaveToFile(QStringLiteral("/nonexistent-folder/varnscope/lines.txt"), error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void storeKeepsBytesCompactly()
+    {
+        TMessageStore store;
+        for (int i = 0; i < 1000; ++i)
+            store.Append(MessageOf({0xB2, i & 0x7F, 0x50, 0x1D}), i % 2 == 0);
+        QCOMPARE(store.Count(), size_t(1000));
+        QCOMPARE(store.LengthOf(999), 4u);
+        QVERIFY(store.Expanded(998));
+        QVERIFY(!store.Expanded(999));
+        QCOMPARE(store.BytesOf(999)[1], uint8_t(999 & 0x7F));
+        // Four bytes of message plus one word per line, with the vectors' reserve.
+        QVERIFY(store.MemoryBytes() <= 2 * 1000 * 8);
+        // A variable-length message keeps all its bytes.
+        TLocoNetMessage peer;
+        for (int b : {0xE5, 0x10, 0x50, 0x50, 0x01, 0x00, 0x11, 0, 0, 0, 0x00, 0x11, 0, 0, 0})
+            peer.AppendByte(uint8_t(b));
+        peer.AppendChecksum();
+        store.Append(peer, true);
+        QCOMPARE(store.LengthOf(1000), 16u);
+        QVERIFY(QString::fromStdString(store.LineText(1000)).startsWith(QStringLiteral("LocoBuffer V1.1.1.1")));
+        store.Clear();
+        QCOMPARE(store.Count(), size_t(0));
+    }
+};
+
+QTEST_MAIN(TDisplayTest)
+#include "widget_display.moc"

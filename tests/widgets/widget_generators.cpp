@@ -1,0 +1,151 @@
+// The message generators: the exact bytes each puts on the simulated LocoNet.
+#include "Widgettestsupport.h"
+
+#include "app/Formarbitrarymessage.h"
+#include "app/Generatesensfbform.h"
+#include "app/Swreqform.h"
+#include "link/Lncomm.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+class TGeneratorsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TBusRecorder> bus_;
+    std::unique_ptr<TLocoNetComm> link_;
+
+    TMessageSender Sender()
+    {
+        return [this](std::unique_ptr<TLocoNetMessage> m) { link_->WriteMessage(std::move(m)); };
+    }
+
+    // Waits until the bus has carried count packets, then a little longer to
+    // catch any that should not be there.
+    QStringList Sent(int count)
+    {
+        (void)QTest::qWaitFor([&] { return bus_->packets.size() >= count; }, 2000);
+        QTest::qWait(30);
+        return bus_->HexPackets();
+    }
+
+private slots:
+    void init()
+    {
+        bus_ = std::make_unique<TBusRecorder>(false);
+        link_ = std::make_unique<TLocoNetComm>([](const std::string& name) { return MakeLinkPort(name); });
+        link_->SetDeviceName("sim");
+        link_->Open();
+        QVERIFY(link_->Enabled());
+    }
+
+    void cleanup()
+    {
+        link_.reset();
+        bus_.reset();
+    }
+
+    void switchRequests_data()
+    {
+        QTest::addColumn<int>("point");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<QString>("bytes");
+        QTest::newRow("point 1 closed") << 1 << true << "B0 00 30 7F";
+        QTest::newRow("point 1 thrown") << 1 << false << "B0 00 10 5F";
+        QTest::newRow("point 2048 thrown") << 2048 << false << "B0 7F 1F 2F";
+        QTest::newRow("point 129 closed") << 129 << true << "B0 00 31 7E";
+    }
+
+    void switchRequests()
+    {
+        QFETCH(int, point);
+        QFETCH(bool, closed);
+        QFETCH(QString, bytes);
+        TSwitchControlForm form(Sender());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Switch Control"));
+        QCOMPARE(form.SwitchNumber->minimum(), 1);
+        QCOMPARE(form.SwitchNumber->maximum(), 2048);
+        form.SwitchNumber->setValue(point);
+        (closed ? form.SwCloseBtn : form.SWThrownBtn)->click();
+        QCOMPARE(Sent(1), QStringList{bytes});
+    }
+
+    void sensorReports_data()
+    {
+        QTest::addColumn<int>("board");
+        QTest::addColumn<int>("input");
+        QTest::addColumn<bool>("occupied");
+        QTest::addColumn<QString>("bytes");
+        QTest::newRow("1,1 occupied") << 1 << 1 << true << "B2 00 50 1D";
+        QTest::newRow("1,2 unoccupied") << 1 << 2 << false << "B2 00 60 2D";
+        QTest::newRow("256,16 occupied") << 256 << 16 << true << "B2 7F 7F 4D";
+    }
+
+    void sensorReports()
+    {
+        QFETCH(int, board);
+        QFETCH(int, input);
+        QFETCH(bool, occupied);
+        QFETCH(QString, bytes);
+        TGenSensFBForm form(Sender());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Generate Sensor Msg"));
+        QCOMPARE(form.BoardNumber->maximum(), 256);
+        QCOMPARE(form.SensorNumber->maximum(), 16);
+        form.BoardNumber->setValue(board);
+        form.SensorNumber->setValue(input);
+        (occupied ? form.SwOccupiedBtn : form.SwUnoccupiedBtn)->click();
+        QCOMPARE(Sent(1), QStringList{bytes});
+    }
+
+    void arbitraryMessages_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("track power on") << "83 7C" << QStringList{"83 7C"};
+        // Sent as typed: the checksum is the operator's business.
+        QTest::newRow("wrong checksum") << "83 7D" << QStringList{"83 7D"};
+        QTest::newRow("sensor report") << "B2 00 50 1D" << QStringList{"B2 00 50 1D"};
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("single number") << "83" << QStringList{};
+        QTest::newRow("comma") << "83,7C" << QStringList{};
+        QTest::newRow("not hexadecimal") << "zz 7C" << QStringList{};
+    }
+
+    void arbitraryMessages()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, sent);
+        TArbitraryMessageForm form(Sender());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Generate Arbitrary Message"));
+        QCOMPARE(form.Label1->text(), QStringLiteral("enter message in hex, including checksum"));
+        form.ArbText->setText(typed);
+        form.Button1->click();
+        QCOMPARE(Sent(int(sent.size())), sent);
+    }
+
+    void wrongChecksumReachesTheBusButNotTheReceiveQueue()
+    {
+        TArbitraryMessageForm form(Sender());
+        form.ArbText->setText(QStringLiteral("83 7D"));
+        form.Button1->click();
+        form.ArbText->setText(QStringLiteral("83 7C"));
+        form.Button1->click();
+        QCOMPARE(Sent(2), (QStringList{"83 7D", "83 7C"}));
+        QTRY_COMPARE(link_->QueRxMsgCount(), 1u);
+        QCOMPARE(QString::fromStdString(link_->ReadMessage()->HexText()), QStringLiteral("83 7C "));
+    }
+
+    void nothingIsSentWhileTheLinkIsClosed()
+    {
+        link_->Close();
+        TSwitchControlForm form(Sender());
+        form.SwCloseBtn->click();
+        QCOMPARE(Sent(0), QStringList{});
+    }
+};
+
+QTEST_MAIN(TGeneratorsTest)
+#include "widget_generators.moc"
