@@ -41,6 +41,11 @@ TCsvConversionError::TCsvConversionError(const std::string& text)
 {
 }
 
+TCsvConversionError::TCsvConversionError(const std::string& text, const std::string& message)
+    : std::runtime_error(message), text_(text)
+{
+}
+
 void TCsvIo::ClearFields()
 {
     fields_.clear();

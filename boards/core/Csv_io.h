@@ -26,6 +26,9 @@
 class TCsvConversionError : public std::runtime_error {
 public:
     explicit TCsvConversionError(const std::string& text);
+    // With a message of its own, for a text that fails for another reason
+    // than its digits (e.g. a point entry with no blank after its number).
+    TCsvConversionError(const std::string& text, const std::string& message);
     const std::string& Text() const { return text_; }  // the offending text
 
 private:

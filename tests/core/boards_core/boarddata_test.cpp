@@ -425,3 +425,35 @@ TEST(BoardData, ReadingFromAStreamNamesTheSource)
     EXPECT_FALSE(data.ReadList(0, in, "pasted text"));
     EXPECT_EQ(data.LastErrorText(), "pasted text, line 2: 'bad' is not a valid integer value");
 }
+
+// Every built-in model through the collection: saved, loaded, saved again to the same bytes.
+TEST_F(BoardDataFiles, EveryModelReadsBackItsOwnFile)
+{
+    for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
+        if (!BoardFactoryRow(type)->make)
+            continue;
+        SCOPED_TRACE(TBoardData::ShortTypeName(type));
+        TBoardData data;
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(data.AppendBoard(type)) << data.LastErrorText();
+            data.BoardAt(type, i)->SetSerialNumber(100 + i);
+            data.BoardAt(type, i)->SetName("Board, number " + std::to_string(i));
+        }
+        const std::string first = PathOf(TBoardData::ShortTypeName(type) + ".csv");
+        ASSERT_TRUE(data.SaveListAs(type, first)) << data.LastErrorText();
+
+        TBoardData back;
+        ASSERT_TRUE(back.LoadList(type, first)) << back.LastErrorText();
+        ASSERT_EQ(back.BoardCount(type), 3);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(back.BoardAt(type, i)->SerialNumber(), 100 + i);
+            EXPECT_EQ(back.BoardAt(type, i)->Name(), "Board, number " + std::to_string(i));
+            EXPECT_EQ(back.BoardAt(type, i)->ListLine(),
+                      std::to_string(100 + i) + "\t" + TBoardData::ShortTypeName(type) + "\t Board, number " +
+                          std::to_string(i));
+        }
+        const std::string second = PathOf(TBoardData::ShortTypeName(type) + ".again.csv");
+        ASSERT_TRUE(back.SaveListAs(type, second));
+        EXPECT_EQ(ReadBytes(second), ReadBytes(first));
+    }
+}
