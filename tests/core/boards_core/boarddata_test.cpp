@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+#include <random>
 
 namespace fs = std::filesystem;
 
@@ -56,7 +56,7 @@ protected:
     void SetUp() override
     {
         dir_ = fs::temp_directory_path() /
-               ("varnscope_boards_core_" + std::to_string(::getpid()) + "_" +
+               ("varnscope_boards_core_" + std::to_string(std::random_device{}()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
@@ -398,16 +398,19 @@ TEST_F(BoardDataFiles, AnUnwritableTargetIsReported)
     EXPECT_FALSE(data_.SaveListAs(0, dir_.string()));  // a folder
     EXPECT_TRUE(fs::is_directory(dir_));
 
-    if (::geteuid() != 0) {  // permissions do not stop the superuser
-        ASSERT_TRUE(data_.SaveListAs(0, PathOf("kept.csv")));
-        const std::string before = ReadBytes(PathOf("kept.csv"));
-        data_.BoardForChange(0, 0)->SetName("New name");
-        fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::remove);
+    ASSERT_TRUE(data_.SaveListAs(0, PathOf("kept.csv")));
+    const std::string before = ReadBytes(PathOf("kept.csv"));
+    data_.BoardForChange(0, 0)->SetName("New name");
+    fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    // Permissions do not stop a privileged user: then there is nothing to see.
+    const bool guarded = !std::ofstream(PathOf("probe")).is_open();
+    if (guarded) {
         EXPECT_FALSE(data_.SaveList(0));
         EXPECT_NE(data_.LastErrorText().find("cannot be written"), std::string::npos);
-        fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::add);
         EXPECT_EQ(ReadBytes(PathOf("kept.csv")), before);
     }
+    fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(BoardDataFiles, SavingWithoutAFileNameIsAnError)

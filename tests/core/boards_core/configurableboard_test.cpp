@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -118,7 +118,7 @@ TEST(ConfigurableBoard, ListingFileFormat)
 TEST(ConfigurableBoard, ListingFileIsWrittenOrReported)
 {
     const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("varnscope_listing_" + std::to_string(::getpid()));
+        std::filesystem::temp_directory_path() / ("varnscope_listing_" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(dir);
     TSmallBoard board(24);
     board.ComputeSvImage();
