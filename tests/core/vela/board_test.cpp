@@ -535,6 +535,17 @@ TEST(VelaBoards, MalformedFilesReadWithoutHarm)
     EXPECT_TRUE(b->BrightnessSimulation());
     EXPECT_EQ(b->Signal(0).BaseAddress(), 0);
 
+    // Cut anywhere, a file reads without harm and any failure is told with its line
+    // (a cut inside a condition text is a conversion error, elsewhere the file ends early).
+    for (size_t cut = 0; cut < one.size(); cut += 29) {
+        TBoardData cutData;
+        std::istringstream cutIn(one.substr(0, cut));
+        if (!cutData.ReadList(btVELA40, cutIn, "t.csv")) {
+            EXPECT_EQ(cutData.LastErrorText().rfind("t.csv, line ", 0), 0u) << cut;
+        }
+        EXPECT_EQ(cutData.BoardCount(btVELA40), cut == 0 ? 0 : 1) << cut;
+    }
+
     TBoardData unpaddedData;
     std::istringstream unpaddedIn(unpadded);
     ASSERT_TRUE(unpaddedData.ReadList(btVELA40, unpaddedIn, "t.csv"));
