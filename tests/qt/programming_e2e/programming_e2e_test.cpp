@@ -1,0 +1,435 @@
+// Programming, reading, discovery and renumbering against the simulated
+// LocoNet, through the real link: in process with the engines, and through
+// the varnscope-cli program.
+#include "boards/core/Boarddata.h"
+#include "boards/core/Boardfactory.h"
+#include "link/Lncomm.h"
+#include "platform/Linkports.h"
+#include "programming/Tprogsequencer.h"
+#include "programming/Trenumberengine.h"
+#include "sim/Simloconet.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <set>
+
+namespace {
+
+// Engine timers on QTimer, with the engines' intervals divided by a scale:
+// in the fast simulation a reply takes well under a millisecond, so the 5 s
+// reply timeout can shrink to 10 ms without changing what the engines see.
+class TScaledTimer : public IEngineTimer {
+public:
+    TScaledTimer(int scale, std::function<void(uint64_t)> expired) : scale_(scale), expired_(std::move(expired))
+    {
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { expired_(token_); });
+    }
+    void Start(int ms, uint64_t token) override
+    {
+        token_ = token;
+        timer_.start(std::max(1, ms / scale_));
+    }
+    void Stop() override { timer_.stop(); }
+
+private:
+    int scale_;
+    QTimer timer_;
+    uint64_t token_ = 0;
+    std::function<void(uint64_t)> expired_;
+};
+
+constexpr int kTimeScale = 500;  // 10 ms reply timeouts
+
+TSimSettings FastBus(double drop = 0, double corrupt = 0, uint32_t seed = 1)
+{
+    TSimSettings s;
+    s.realtime = false;
+    s.latencyMs = 0;
+    s.dropRate = drop;
+    s.corruptRate = corrupt;
+    s.seed = seed;
+    s.boards = OneBoardOfEachModel(101);
+    return s;
+}
+
+// The link on the in-process simulated LocoNet, handing SV messages on.
+class TSimLink {
+public:
+    TSimLink()
+    {
+        link.SetDeviceName("sim");
+        link.SetLocoNetInterface(eLocoBuffer);
+        link.SetBaudRate(br57600);
+        link.OnRxMsg = [this](TLnThreadComm&, uint32_t) {
+            while (auto m = link.ReadMessage())
+                if (m->MessageKind() == eOPCSVACCESS2 && onSv)
+                    onSv(TLNSVProgMessage(*m));
+        };
+        link.Open();
+    }
+    ~TSimLink()
+    {
+        link.OnRxMsg = nullptr;
+        link.Close();
+    }
+    TLocoNetComm link{MakeLinkPort};
+    std::function<void(const TLNSVProgMessage&)> onSv;
+};
+
+class TTransfer : public IProgrammerListener {
+public:
+    explicit TTransfer(TSimLink& bus)
+        : bus_(bus),
+          timeout_(kTimeScale, [this](uint64_t t) { engine.TimeoutExpired(t); }),
+          delay_(1, [this](uint64_t t) { engine.DelayExpired(t); }),
+          engine(*this, &timeout_, &delay_)
+    {
+        bus_.onSv = [this](const TLNSVProgMessage& m) { engine.HandleSvMessage(m); };
+    }
+    ~TTransfer() override { bus_.onSv = nullptr; }
+
+    // Runs the transfer to its end; false when it did not end in time.
+    bool Run(TProgramMode mode, TConfigurableBoard& board, int limitMs = 60000)
+    {
+        if (!engine.Start(mode, board))
+            return false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [this] { loop_.exit(2); });
+        guard.start(limitMs);
+        return loop_.exec() != 2;
+    }
+
+    void SendMessage(std::unique_ptr<TLNSVProgMessage> m) override
+    {
+        bus_.link.WriteMessage(std::unique_ptr<TLocoNetMessage>(std::move(m)));
+    }
+    void LogText(const std::string& t) override { log.push_back(t); }
+    void TransferEnded(bool ok, const std::string& t) override
+    {
+        success = ok;
+        text = t;
+        loop_.exit(0);
+    }
+
+    bool success = false;
+    std::string text;
+    std::vector<std::string> log;
+
+private:
+    TSimLink& bus_;
+    TScaledTimer timeout_;
+    TScaledTimer delay_;
+    QEventLoop loop_;
+
+public:
+    TProgSequencer engine;
+};
+
+// Every SV the board model transfers, from SV 5 on.
+std::vector<unsigned> TransferredSvs(const TConfigurableBoard& board)
+{
+    std::vector<unsigned> svs;
+    unsigned size = 0;
+    for (unsigned sv = board.NextSvBlock(0, size); size != 0; sv = board.NextSvBlock(sv, size))
+        for (unsigned i = 0; i < size; ++i)
+            svs.push_back(sv + i);
+    return svs;
+}
+
+void Scramble(TSimBoard& board, uint32_t seed)
+{
+    std::mt19937 dice(seed);
+    for (int sv = 5; sv <= board.SvCount(); ++sv)
+        board.SetSv(sv, static_cast<uint8_t>(dice()));
+}
+
+TEST(ProgrammingE2E, EveryModelProgramsAndReadsBack)
+{
+    ConfigureSimulatedLocoNet(FastBus());
+    TSimLink bus;
+    ASSERT_TRUE(bus.link.Enabled()) << bus.link.LastOpenError();
+    for (int type = 0; type < kBoardTypeCount; ++type) {
+        SCOPED_TRACE(BoardFactoryRow(type)->shortTypeName);
+        std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
+        ASSERT_TRUE(board) << BoardFactoryError(type);
+        const int serial = 101 + type;
+        board->SetSerialNumber(serial);
+        TSimBoard* sim = SimulatedLocoNet().FindBoard(static_cast<uint16_t>(serial));
+        ASSERT_TRUE(sim);
+        Scramble(*sim, 7 + type);
+
+        TTransfer program(bus);
+        ASSERT_TRUE(program.Run(TProgramMode::eWrite, *board));
+        ASSERT_TRUE(program.success) << program.text;
+        EXPECT_EQ(sim->ReconfigureCount(), 1);
+        const std::vector<unsigned> svs = TransferredSvs(*board);
+        ASSERT_FALSE(svs.empty());
+        for (unsigned sv : svs)
+            ASSERT_EQ(sim->Sv(static_cast<int>(sv)), board->SvByte(sv)) << "SV " << sv;
+
+        std::unique_ptr<TConfigurableBoard> fresh = MakeBoard(type);
+        fresh->SetSerialNumber(serial);
+        TTransfer read(bus);
+        ASSERT_TRUE(read.Run(TProgramMode::eRead, *fresh));
+        ASSERT_TRUE(read.success) << read.text;
+        for (unsigned sv : svs)
+            ASSERT_EQ(fresh->SvByte(sv), sim->Sv(static_cast<int>(sv))) << "SV " << sv;
+        // The configuration decoded from the board computes the same image again.
+        ASSERT_TRUE(fresh->ComputeSvImage()) << fresh->SvErrorText();
+        for (unsigned sv : svs)
+            ASSERT_EQ(fresh->SvByte(sv), board->SvByte(sv)) << "SV " << sv;
+        EXPECT_EQ(fresh->SerialNumber(), serial);
+    }
+}
+
+TEST(ProgrammingE2E, FaultyBusNeverGivesSuccessWithWrongData)
+{
+    const std::set<std::string> failures = {"ERROR: dest board is not correct type",
+                                            "FAIL: readback data does not match.",
+                                            "Failure while checking board ID",
+                                            "Failure while checking board s/w version",
+                                            "Failure while reading or writing",
+                                            "Failure while reconfiguring"};
+    struct Faults {
+        double drop, corrupt;
+    };
+    // The task's fault rates, and milder ones under which most runs complete.
+    for (const Faults faults : {Faults{0.10, 0.05}, Faults{0.02, 0.01}}) {
+        int succeeded = 0, failed = 0;
+        for (uint32_t seed = 1; seed <= 8; ++seed) {
+            for (int type : {int(btORT50), int(btPAX66), int(btTEL90)}) {
+                ConfigureSimulatedLocoNet(FastBus(faults.drop, faults.corrupt, seed * 31 + type));
+                TSimLink bus;
+                std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
+                board->SetSerialNumber(101 + type);
+                TSimBoard* sim = SimulatedLocoNet().FindBoard(static_cast<uint16_t>(101 + type));
+                Scramble(*sim, seed);
+                TTransfer program(bus);
+                ASSERT_TRUE(program.Run(TProgramMode::eWrite, *board));
+                if (program.success) {
+                    ++succeeded;
+                    for (unsigned sv : TransferredSvs(*board))
+                        ASSERT_EQ(sim->Sv(static_cast<int>(sv)), board->SvByte(sv)) << "seed " << seed << " SV " << sv;
+                    EXPECT_EQ(program.text, "Programming Completed Successfully!");
+                } else {
+                    ++failed;
+                    EXPECT_TRUE(failures.count(program.text)) << program.text;
+                }
+                const TSimBus& wire = SimulatedLocoNet().Bus();
+                if (faults.drop > 0.05) {
+                    EXPECT_GT(wire.PacketsDropped() + wire.PacketsCorrupted(), 0u);
+                }
+            }
+        }
+        std::printf("faults %.0f%% dropped, %.0f%% corrupted: %d runs completed, %d failed\n", faults.drop * 100,
+                    faults.corrupt * 100, succeeded, failed);
+        if (faults.drop < 0.05) {
+            EXPECT_GT(succeeded, 0);
+        }
+    }
+}
+
+class TNumbering : public IRenumberListener {
+public:
+    explicit TNumbering(TSimLink& bus)
+        : bus_(bus),
+          timeout_(kTimeScale, [this](uint64_t t) { engine.TimeoutExpired(t); }),
+          delay_(1, [this](uint64_t t) { engine.DelayExpired(t); }),
+          engine(*this, &timeout_, &delay_)
+    {
+        bus_.onSv = [this](const TLNSVProgMessage& m) { engine.HandleSvMessage(m); };
+        engine.LoadProductList(std::string(__FILE__).substr(0, std::string(__FILE__).rfind("/tests/")) +
+                               "/programming/progdevicelist.csv");
+    }
+    ~TNumbering() override { bus_.onSv = nullptr; }
+
+    bool Wait()
+    {
+        if (engine.IsIdle())
+            return false;
+        return loop_.exec() == 0;
+    }
+    void SendMessage(std::unique_ptr<TLNSVProgMessage> m) override
+    {
+        bus_.link.WriteMessage(std::unique_ptr<TLocoNetMessage>(std::move(m)));
+    }
+    void MessageBox(const std::string& t, const std::string& c) override { boxes.push_back(c + " " + t); }
+    void OperationEnded(TRenumberOperation, bool ok) override { loop_.exit(ok ? 0 : 1); }
+
+    std::vector<std::string> boxes;
+
+private:
+    TSimLink& bus_;
+    TScaledTimer timeout_;
+    TScaledTimer delay_;
+    QEventLoop loop_;
+
+public:
+    TRenumberEngine engine;
+};
+
+TEST(ProgrammingE2E, DiscoverIdentifyRenumber)
+{
+    ConfigureSimulatedLocoNet(FastBus());
+    TSimLink bus;
+    TNumbering numbering(bus);
+    ASSERT_TRUE((numbering.engine.Discover(), numbering.Wait()));
+    const std::vector<std::string> lines = numbering.engine.ListLines();
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[1], "102\tORT50\tQuorvel\tORT50 Kestrix panel controller");
+    EXPECT_EQ(lines[6], "107\tPAX66\tQuorvel\tPAX66 Enhanced Accessory Decoder");
+
+    numbering.engine.Identify(2);
+    EXPECT_TRUE(numbering.Wait());
+    EXPECT_EQ(numbering.boxes.back(), "Identify: Identify successful!");
+
+    numbering.engine.Renumber(3, 105);  // another board's number
+    EXPECT_FALSE(numbering.Wait());
+    EXPECT_EQ(numbering.boxes.back(), "Error: New number duplicates a board on LocoNet! Choose a different value");
+
+    numbering.engine.Renumber(3, 2000);
+    ASSERT_TRUE(numbering.Wait()) << numbering.boxes.back();
+    EXPECT_EQ(numbering.boxes.back(), "change address: Change Address successful. Relabel board now!");
+    EXPECT_EQ(numbering.engine.ListLines()[3], "2000\tMUV7\tQuorvel\tMUV7 Pendulo train shuttle");
+    TSimBoard* moved = SimulatedLocoNet().FindBoard(2000);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->Sv(3) + 256 * moved->Sv(4), 2000);
+    EXPECT_FALSE(SimulatedLocoNet().FindBoard(104));
+
+    // The board answers at its new number only.
+    numbering.engine.IdentifySerial(104);
+    EXPECT_FALSE(numbering.Wait());
+    EXPECT_EQ(numbering.boxes.back(), "Timout Error: Board did not response to Identify message");
+    numbering.engine.IdentifySerial(2000);
+    EXPECT_TRUE(numbering.Wait());
+    ASSERT_TRUE(numbering.engine.IdentifiedBoard());
+    EXPECT_EQ(numbering.engine.IdentifiedBoard()->Product(), "MUV7");
+
+    // Copy into the configuration: every discovered board, once.
+    TBoardData boards;
+    EXPECT_EQ(numbering.engine.CopyNewBoards(boards), 7);
+    EXPECT_EQ(numbering.engine.CopyNewBoards(boards), 0);
+    EXPECT_EQ(boards.BoardAt(btMUV7, 0)->SerialNumber(), 2000);
+}
+
+// The command-line program on its own in-process simulated LocoNet (real-time
+// bus, 5 ms board latency).
+struct TCliRun {
+    int status = -1;
+    QString out, err;
+};
+
+TCliRun RunCli(const QStringList& args, int limitMs = 120000)
+{
+    QProcess p;
+    p.start(VARNSCOPE_CLI, args);
+    TCliRun r;
+    if (!p.waitForFinished(limitMs)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+TEST(ProgrammingCli, ProgramReadAndFailures)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("pax66.csv");
+    {
+        TBoardData boards;
+        ASSERT_TRUE(boards.AppendBoard(btPAX66));
+        ASSERT_TRUE(boards.AppendBoard(btPAX66));
+        boards.BoardAt(btPAX66, 1)->SetSerialNumber(107);
+        ASSERT_TRUE(boards.SaveListAs(btPAX66, file.toStdString())) << boards.LastErrorText();
+    }
+    TCliRun r = RunCli({"program", "--port", "sim", "--type", "PAX66", file, "--index", "1"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.contains("Checking Destination board identity.....\n"));
+    EXPECT_TRUE(r.out.endsWith("Programming Completed Successfully!\nBoard programmer idle\n")) << qPrintable(r.out);
+
+    // Board 0 has no serial number yet.
+    r = RunCli({"program", "--port", "sim", "--type", "PAX66", file});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("Serial number must be between 1 & 65536"));
+
+    const QString out = dir.filePath("read.csv");
+    r = RunCli({"read", "--port", "sim", "--type", "PAX66", file, "--index", "1", "-o", out});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.contains("Board data read completed successfully!"));
+    TBoardData readBack;
+    ASSERT_TRUE(readBack.LoadList(btPAX66, out.toStdString()));
+    EXPECT_EQ(readBack.BoardCount(btPAX66), 2);
+    EXPECT_EQ(readBack.BoardAt(btPAX66, 1)->SerialNumber(), 107);
+
+    // The board at 101 is a VELA40: the read fails at once and writes nothing.
+    {
+        TBoardData boards;
+        ASSERT_TRUE(boards.LoadList(btPAX66, file.toStdString()));
+        boards.BoardAt(btPAX66, 1)->SetSerialNumber(101);
+        ASSERT_TRUE(boards.SaveListAs(btPAX66, file.toStdString()));
+    }
+    QFile::remove(out);
+    const QByteArray before = [&] { QFile f(file); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    r = RunCli({"read", "--port", "sim", "--type", "PAX66", file, "--index", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "ERROR: dest board is not correct type\n");
+    const QByteArray after = [&] { QFile f(file); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    EXPECT_EQ(before, after);
+
+    r = RunCli({"program", "--port", dir.filePath("no-such-tty"), "--type", "PAX66", file, "--index", "1"});
+    EXPECT_EQ(r.status, 4);
+    EXPECT_TRUE(r.err.startsWith("error: cannot open port ")) << qPrintable(r.err);
+    EXPECT_EQ(r.err.count('\n'), 1);
+
+    r = RunCli({"program", "--port", "sim", "--type", "PAX99", file});
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(ProgrammingCli, DiscoverIdentifyRenumber)
+{
+    TCliRun r = RunCli({"discover", "--port", "sim"});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 8);
+    EXPECT_EQ(lines[0], "101\tVELA40\tQuorvel\tVELA40 Signal Controller");
+    EXPECT_EQ(lines[7], "no. boards found: 7");
+
+    r = RunCli({"identify", "--port", "sim", "--serial", "106"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, "Identify successful!\n106\tTEL90\tQuorvel\tTEL90 16-channel Sensor Board\n");
+
+    r = RunCli({"renumber", "--port", "sim", "--serial", "102", "--to", "103"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("New number duplicates a board on LocoNet! Choose a different value"));
+
+    r = RunCli({"renumber", "--port", "sim", "--serial", "102", "--to", "3000"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.endsWith("Change Address successful. Relabel board now!\n3000\tORT50\tQuorvel\tORT50 Kestrix panel controller\n"))
+        << qPrintable(r.out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
