@@ -69,6 +69,7 @@ int RunMonitor(const QStringList& args)
         return ProgExit::kPortError;
     }
 
+    std::fprintf(stderr, "monitoring %s (Ctrl+C to stop)\n", qPrintable(options.port));
     long long shown = 0;
     int exitStatus = ProgExit::kOk;
     link.OnRxMsg = [&](TLnThreadComm& sender, uint32_t) {

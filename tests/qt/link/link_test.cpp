@@ -1,0 +1,414 @@
+// The link on real ports: a pseudo-terminal and an LbServer served by
+// `varnscope-cli simulate`, the simulated bus in this process, and the
+// command line's monitor and send.
+#include "link/Lncomm.h"
+#include "link/Lndecoders.h"
+#include "link/Tsvprogmsg.h"
+#include "platform/Linkports.h"
+#include "platform/Tcpport.h"
+#include "sim/Simloconet.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <asm/termbits.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// A running `varnscope-cli simulate`; its pty path / TCP port from what it prints.
+class TSimulator {
+public:
+    explicit TSimulator(const QStringList& args)
+    {
+        process_.setProgram(VARNSCOPE_CLI);
+        process_.setArguments(QStringList{"simulate"} + args);
+        process_.start();
+        QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired()) {
+            if (!process_.waitForReadyRead(100) && process_.state() != QProcess::Running)
+                break;
+            out_ += QString::fromUtf8(process_.readAllStandardOutput());
+            if (out_.contains("ready\n"))
+                break;
+        }
+        for (const QString& line : out_.split('\n')) {
+            if (line.startsWith("pty: "))
+                pty_ = line.mid(5);
+            if (line.startsWith("listen: "))
+                port_ = line.section(':', -1).toInt();
+        }
+    }
+    ~TSimulator()
+    {
+        if (process_.state() == QProcess::Running) {
+            process_.terminate();
+            if (!process_.waitForFinished(3000))
+                process_.kill();
+            process_.waitForFinished(1000);
+        }
+    }
+    bool Ready() const { return out_.contains("ready\n"); }
+    const QString& Pty() const { return pty_; }
+    int Port() const { return port_; }
+    QProcess& Process() { return process_; }
+
+private:
+    QProcess process_;
+    QString out_;
+    QString pty_;
+    int port_ = 0;
+};
+
+bool WaitFor(const std::function<bool()>& done, int ms = 3000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+TLocoNetMessage Bytes(std::initializer_list<uint8_t> bytes)
+{
+    const std::vector<uint8_t> v(bytes);
+    return TLocoNetMessage(v.data(), uint32_t(v.size()));
+}
+
+// A link that collects everything it receives.
+struct TOpenLink {
+    TLocoNetComm link{MakeLinkPort};
+    std::vector<std::unique_ptr<TLocoNetMessage>> received;
+    std::vector<uint32_t> errors;
+
+    explicit TOpenLink(const std::string& device, ELocoNetInterface iface = eLocoBuffer, TBaudRate baud = br16457)
+    {
+        link.SetDeviceName(device);
+        link.SetLocoNetInterface(iface);
+        link.SetBaudRate(baud);
+        link.OnRxMsg = [this](TLnThreadComm& l, uint32_t) {
+            while (auto m = l.ReadMessage())
+                received.push_back(std::move(m));
+        };
+        link.OnError = [this](TLnThreadComm&, uint32_t flags) { errors.push_back(flags); };
+        link.Open();
+    }
+    int Count(const std::function<bool(const TLocoNetMessage&)>& match) const
+    {
+        int n = 0;
+        for (const auto& m : received)
+            n += match(*m) ? 1 : 0;
+        return n;
+    }
+    int CountHex(const std::string& hex) const
+    {
+        return Count([&](const TLocoNetMessage& m) { return m.HexText() == hex; });
+    }
+};
+
+int CountKind(const TOpenLink& l, int svKind)
+{
+    return l.Count([&](const TLocoNetMessage& m) { return TLNSVProgMessage(m).SvKind() == svKind; });
+}
+
+struct TCliRun {
+    int status = -1;
+    QString out, err;
+};
+
+TCliRun RunCli(const QStringList& args, int timeoutMs = 5000)
+{
+    QProcess p;
+    p.start(VARNSCOPE_CLI, args);
+    TCliRun r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// The monitor says on standard error when its port is open.
+bool WaitForMonitor(QProcess& monitor)
+{
+    if (!monitor.waitForStarted())
+        return false;
+    QByteArray err;
+    QDeadlineTimer deadline(5000);
+    while (!err.contains("monitoring") && !deadline.hasExpired() && monitor.state() == QProcess::Running) {
+        monitor.waitForReadyRead(50);
+        err += monitor.readAllStandardError();
+    }
+    return err.contains("monitoring");
+}
+
+}  // namespace
+
+TEST(PtyLink, EchoAndLocoBufferReply)
+{
+    TSimulator sim({});
+    ASSERT_TRUE(sim.Ready());
+    ASSERT_FALSE(sim.Pty().isEmpty());
+    TOpenLink l(sim.Pty().toStdString());  // a LocoBuffer: DTR is asked for, which a pty has not
+    ASSERT_TRUE(l.link.Enabled()) << l.link.LastOpenError();
+
+    auto gpon = std::make_unique<TLocoNetMessage>();
+    gpon->AppendByte(0x83);
+    gpon->AppendChecksum();
+    l.link.WriteMessage(std::move(gpon));
+    EXPECT_TRUE(WaitFor([&] { return l.CountHex("83 7C ") == 1; }));
+
+    l.link.WriteMessage(Bytes({0x81, 0x7E}));
+    EXPECT_TRUE(WaitFor([&] {
+        return l.Count([](const TLocoNetMessage& m) { return TLNPeerXferMessage(m).IsLocoBufferReply(); }) == 1;
+    }));
+    EXPECT_EQ(l.CountHex("81 7E "), 1);  // our own query comes back too
+    for (const auto& m : l.received) {
+        if (TLNPeerXferMessage(*m).IsLocoBufferReply()) {
+            EXPECT_EQ(TLNPeerXferMessage(*m).ToText(), "LocoBuffer V1.1.0.0, Bad Frames = 0, Collisions = 0");
+        }
+    }
+
+    TLNSVProgMessage discover;
+    discover.MakeSvDiscover(0);
+    l.link.WriteMessage(discover);
+    EXPECT_TRUE(WaitFor([&] { return CountKind(l, eSvDiscoverReply) == 7; }));
+    EXPECT_TRUE(l.errors.empty());
+}
+
+TEST(PtyLink, LineSettingsReallyApplied)
+{
+    TSimulator sim({});
+    ASSERT_TRUE(sim.Ready());
+    TOpenLink l(sim.Pty().toStdString(), eMS100, br16457);
+    ASSERT_TRUE(l.link.Enabled()) << l.link.LastOpenError();
+    // Read the line settings back from the kernel through a second handle.
+    const int fd = ::open(sim.Pty().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    auto settings = [fd] {
+        termios2 t{};
+        EXPECT_EQ(::ioctl(fd, TCGETS2, &t), 0);
+        return t;
+    };
+    termios2 t = settings();
+    EXPECT_EQ(t.c_ospeed, 16457u);
+    EXPECT_EQ(t.c_ispeed, 16457u);
+    EXPECT_EQ(t.c_cflag & CBAUD, tcflag_t(BOTHER));  // a custom rate, not a nearby standard one
+    EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB), tcflag_t(0));
+    EXPECT_NE(t.c_cflag & CRTSCTS, tcflag_t(0));
+    l.link.SetBaudRate(br57600);  // applied at once while open
+    EXPECT_EQ(settings().c_ospeed, 57600u);
+    l.link.SetBaudRate(br19200);
+    EXPECT_EQ(settings().c_ospeed, 19200u);
+    ::close(fd);
+}
+
+TEST(PtyLink, SimulatorGoingAwayClosesTheLinkWithAnError)
+{
+    auto sim = std::make_unique<TSimulator>(QStringList{});
+    ASSERT_TRUE(sim->Ready());
+    TOpenLink l(sim->Pty().toStdString());
+    ASSERT_TRUE(l.link.Enabled());
+    sim->Process().kill();
+    sim->Process().waitForFinished(2000);
+    EXPECT_TRUE(WaitFor([&] { return !l.link.Enabled(); }));
+    ASSERT_EQ(l.errors.size(), 1u);
+    EXPECT_NE(l.errors[0] & kLnErrDeviceLost, 0u);
+    EXPECT_FALSE(l.link.LastOpenError().empty());
+    // Writing now discards, and nothing more arrives.
+    l.link.WriteMessage(Bytes({0x83, 0x7C}));
+    EXPECT_EQ(l.link.QueTxMsgCount(), 0u);
+    QTest::qWait(100);
+    EXPECT_EQ(l.errors.size(), 1u);
+}
+
+TEST(PtyLink, SymbolicLinkMadeAndRemoved)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("loconet");
+    {
+        TSimulator sim({"--pty", path});
+        ASSERT_TRUE(sim.Ready());
+        EXPECT_EQ(QFileInfo(path).symLinkTarget(), sim.Pty());
+        TOpenLink l(path.toStdString());
+        ASSERT_TRUE(l.link.Enabled());
+        l.link.WriteMessage(Bytes({0x83, 0x7C}));
+        EXPECT_TRUE(WaitFor([&] { return l.CountHex("83 7C ") == 1; }));
+        l.link.Close();
+        sim.Process().terminate();
+        EXPECT_TRUE(sim.Process().waitForFinished(3000));
+        EXPECT_EQ(sim.Process().exitCode(), 0);
+    }
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+}
+
+TEST(TcpLink, TalksToTheLbServer)
+{
+    TSimulator sim({"--no-pty", "--listen", "0", "--board", "vela40:300", "--board", "TEL90:301"});
+    ASSERT_TRUE(sim.Ready());
+    ASSERT_GT(sim.Port(), 0);
+    TOpenLink l("tcp:127.0.0.1:" + std::to_string(sim.Port()));
+    ASSERT_TRUE(l.link.Enabled()) << l.link.LastOpenError();
+    l.link.WriteMessage(Bytes({0x83, 0x7C}));
+    EXPECT_TRUE(WaitFor([&] { return l.CountHex("83 7C ") == 1; }));
+    TLNSVProgMessage discover;
+    discover.MakeSvDiscover(0);
+    l.link.WriteMessage(discover);
+    EXPECT_TRUE(WaitFor([&] { return CountKind(l, eSvDiscoverReply) == 2; }));
+    TLNSVProgMessage read;
+    read.MakeSvRead4(0, 301, 1);
+    l.link.WriteMessage(read);
+    EXPECT_TRUE(WaitFor([&] { return CountKind(l, eSvRead4Reply) == 1; }));
+
+    sim.Process().kill();
+    sim.Process().waitForFinished(2000);
+    EXPECT_TRUE(WaitFor([&] { return !l.link.Enabled(); }));
+    ASSERT_EQ(l.errors.size(), 1u);
+    EXPECT_NE(l.errors[0] & kLnErrDeviceLost, 0u);
+}
+
+TEST(TcpLink, ReadsTheLineProtocol)
+{
+    struct TCase {
+        QByteArray line;
+        bool ok;
+        bool receive;
+        QByteArray bytes;
+    };
+    const TCase cases[] = {
+        {"RECEIVE 83 7C", true, true, QByteArray("\x83\x7C", 2)},
+        {"receive b2 00 50 1d", true, true, QByteArray("\xB2\x00\x50\x1D", 4)},
+        {"RECEIVE  E5   10 ", true, true, QByteArray("\xE5\x10", 2)},
+        {"RECEIVE 83 XY", false, true, {}},
+        {"RECEIVE 183", false, true, {}},
+        {"VERSION JMRI Server 5.0", true, false, {}},
+        {"SENT OK", true, false, {}},
+        {"SENT ERROR bad", true, false, {}},
+    };
+    for (const TCase& c : cases) {
+        QByteArray rx;
+        bool isReceive = false;
+        EXPECT_EQ(TTcpPort::ParseLine(c.line, rx, isReceive), c.ok) << c.line.constData();
+        EXPECT_EQ(isReceive, c.receive) << c.line.constData();
+        EXPECT_EQ(rx, c.bytes) << c.line.constData();
+    }
+    std::string host;
+    int port = 0;
+    EXPECT_TRUE(ParseTcpDeviceName("tcp:localhost", host, port));
+    EXPECT_EQ(host, "localhost");
+    EXPECT_EQ(port, 1234);
+    EXPECT_TRUE(ParseTcpDeviceName("tcp:192.168.1.5:5550", host, port));
+    EXPECT_EQ(host, "192.168.1.5");
+    EXPECT_EQ(port, 5550);
+    EXPECT_TRUE(ParseTcpDeviceName("tcp:[::1]:99", host, port));
+    EXPECT_EQ(host, "::1");
+    EXPECT_FALSE(ParseTcpDeviceName("tcp:", host, port));
+    EXPECT_FALSE(ParseTcpDeviceName("tcp:host:99999", host, port));
+    EXPECT_FALSE(ParseTcpDeviceName("/dev/ttyUSB0", host, port));
+}
+
+TEST(LinkOpenFailure, ReasonKept)
+{
+    TOpenLink serial("/dev/varnscope-no-such-device");
+    EXPECT_FALSE(serial.link.Enabled());
+    EXPECT_FALSE(serial.link.LastOpenError().empty());
+
+    TOpenLink tcp("tcp:127.0.0.1:1");  // nothing listens there
+    EXPECT_FALSE(tcp.link.Enabled());
+    EXPECT_FALSE(tcp.link.LastOpenError().empty());
+}
+
+TEST(SimLink, InProcessBus)
+{
+    TSimSettings s;
+    s.boards = OneBoardOfEachModel(500);
+    ConfigureSimulatedLocoNet(s);
+    TOpenLink l("sim");
+    ASSERT_TRUE(l.link.Enabled());
+    int empties = 0;
+    l.link.OnTxEmpty = [&](TLnThreadComm&) { ++empties; };
+    TLNSVProgMessage identify;
+    identify.MakeSvIdentify(0, 506);
+    l.link.WriteMessage(identify);
+    EXPECT_TRUE(WaitFor([&] { return CountKind(l, eSvIdentifyReply) == 1; }));
+    EXPECT_EQ(CountKind(l, eSvIdentify), 1);  // the echo of our own request
+    EXPECT_GE(empties, 1);
+    l.link.WriteMessage(Bytes({0x81, 0x7E}));
+    EXPECT_TRUE(WaitFor([&] {
+        return l.Count([](const TLocoNetMessage& m) { return TLNPeerXferMessage(m).IsLocoBufferReply(); }) == 1;
+    }));
+}
+
+TEST(Cli, MonitorShowsWhatSendSends)
+{
+    TSimulator sim({"--no-pty", "--listen", "0"});
+    ASSERT_TRUE(sim.Ready());
+    const QString port = QString("tcp:127.0.0.1:%1").arg(sim.Port());
+    QProcess monitor;
+    monitor.start(VARNSCOPE_CLI, {"monitor", "--port", port, "--count", "3"});
+    ASSERT_TRUE(WaitForMonitor(monitor));
+    EXPECT_EQ(RunCli({"send", "--port", port, "B2", "00", "50", "1D"}).status, 0);
+    EXPECT_EQ(RunCli({"send", "--port", port, "83 7C"}).status, 0);
+    EXPECT_EQ(RunCli({"send", "--port", port, "B0", "00", "30", "7F"}).status, 0);
+    ASSERT_TRUE(monitor.waitForFinished(5000));
+    EXPECT_EQ(monitor.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(monitor.readAllStandardOutput()),
+              "OPC_SENSORREP sensor report:1,1 On\n"
+              "OPC_GPON:83 7C \n"
+              "OPC_SWREQ: Switch request, point number = 1, CLOSED Pressed\n");
+}
+
+TEST(Cli, MonitorRawTimeAndLog)
+{
+    TSimulator sim({"--no-pty", "--listen", "0"});
+    ASSERT_TRUE(sim.Ready());
+    const QString port = QString("tcp:127.0.0.1:%1").arg(sim.Port());
+    QTemporaryDir dir;
+    const QString log = dir.filePath("rx.log");
+    QProcess monitor;
+    monitor.start(VARNSCOPE_CLI, {"monitor", "--port", port, "--count", "1", "--raw", "--time", "--log", log});
+    ASSERT_TRUE(WaitForMonitor(monitor));
+    EXPECT_EQ(RunCli({"send", "--port", port, "B2 00 50 1D"}).status, 0);
+    ASSERT_TRUE(monitor.waitForFinished(5000));
+    const QString line = QString::fromUtf8(monitor.readAllStandardOutput());
+    EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d OPC_SENSORREP:B2 00 50 1D \n$").match(line).hasMatch())
+        << line.toStdString();
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "b2\n0\n50\n1d\nOPC_SENSORREP:B2 00 50 1D ");
+}
+
+TEST(Cli, PortThatCannotBeOpened)
+{
+    for (const char* cmd : {"monitor", "send"}) {
+        QStringList args{cmd, "--port", "/dev/varnscope-no-such-device"};
+        if (QString(cmd) == "send")
+            args << "83" << "7C";
+        const TCliRun r = RunCli(args);
+        EXPECT_EQ(r.status, 4) << cmd;
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.startsWith("error: cannot open /dev/varnscope-no-such-device: ")) << r.err.toStdString();
+    }
+    EXPECT_EQ(RunCli({"send", "--port", "sim", "83,7C"}).status, 2);  // unreadable message
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
