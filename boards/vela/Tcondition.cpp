@@ -130,11 +130,13 @@ bool TCondition::ParseFileText(const std::string& text)
         // The number stands between the two-letter word and the next blank.
         const std::string rest = text.size() > 3 ? text.substr(3) : std::string();
         const size_t blank = rest.find(' ');
-        const std::string numberPart = blank == std::string::npos ? std::string() : rest.substr(0, blank);
+        if (blank == std::string::npos)
+            throw TCsvConversionError(text, "'" + text + "' has no blank after its number");
+        const std::string numberPart = rest.substr(0, blank);
         if (device == eVelaSensor) {
             const size_t colon = numberPart.find(':');
             if (colon == std::string::npos)
-                throw TCsvConversionError(numberPart);
+                throw TCsvConversionError(numberPart, "'" + numberPart + "' is not a valid sensor board:input");
             number = TCsvIo::StrictInt(numberPart.substr(0, colon));
             offset = TCsvIo::StrictInt(numberPart.substr(colon + 1));
         } else {

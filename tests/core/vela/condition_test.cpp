@@ -77,9 +77,10 @@ TEST(Condition, MalformedNumbersFailTheConversion)
 {
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"PT abc TH", "'abc' is not a valid integer value"},
-        {"PT 12", "'' is not a valid integer value"},  // nothing after the number
+        {"PT 12", "'PT 12' has no blank after its number"},
         {"PT 12x TH", "'12x' is not a valid integer value"},
-        {"SE 16 OC", "'16' is not a valid integer value"},  // no board:input
+        {"SE 16 OC", "'16' is not a valid sensor board:input"},
+        {"SG", "'SG' has no blank after its number"},
         {"SE x:3 OC", "'x' is not a valid integer value"},
         {"SE 16: OC", "'' is not a valid integer value"},
         {"SG 99999999999 RD", "'99999999999' is not a valid integer value"},
