@@ -250,7 +250,7 @@ void TLnThreadComm::HandleCommEvent(uint32_t eventMask)
     if (!open_ || !port_)
         return;
     const TLnPortStatus status = port_->ClearError();
-    const bool lost = (eventMask & kLnEvError) && (status.errors & kLnErrDeviceLost);
+    const bool lost = (status.errors & kLnErrDeviceLost) != 0;
     if ((eventMask & kLnEvError) && !lost) {
         if (OnError)
             OnError(*this, status.errors);

@@ -29,6 +29,12 @@ void TQtPort::Post(uint32_t mask)
         Qt::QueuedConnection);
 }
 
+void TQtPort::ClearLost()
+{
+    errors_ = 0;
+    errorText_.clear();
+}
+
 void TQtPort::NoteError(uint32_t flags, const std::string& text)
 {
     errors_ |= flags;
@@ -39,6 +45,8 @@ void TQtPort::NoteError(uint32_t flags, const std::string& text)
 uint32_t TQtPort::TakeErrors()
 {
     const uint32_t e = errors_;
-    errors_ = 0;
+    // A lost device stays lost: a status query between the failure and its
+    // event must not hide it from the link.
+    errors_ &= kLnErrDeviceLost;
     return e;
 }

@@ -23,7 +23,9 @@ protected:
     // Raises mask (with any other pending bits) on the next turn of the loop.
     void Post(uint32_t mask);
     void NoteError(uint32_t flags, const std::string& text);
+    // The flags since the last call; a lost device stays flagged until ClearLost.
     uint32_t TakeErrors();
+    void ClearLost();  // at a fresh open
 
     std::string errorText_;
 

@@ -24,8 +24,7 @@ bool TSerialPort::Open(const std::string& deviceName, std::string& reason)
                          [this](QSerialPort::SerialPortError e) { OnError(e); });
     }
     salvaged_.clear();
-    errorText_.clear();
-    TakeErrors();
+    ClearLost();
     serial_->setPortName(QString::fromStdString(deviceName));
     configuring_ = true;
     const bool ok = serial_->open(QIODevice::ReadWrite);

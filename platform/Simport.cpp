@@ -22,7 +22,7 @@ bool TSimPort::Open(const std::string&, std::string& reason)
     }
     bus_ = &net_->Bus();
     rx_.clear();
-    TakeErrors();
+    ClearLost();
     QObject::connect(bus_, &TSimBus::Delivered, Context(), [this](const QByteArray& packet) {
         rx_.append(packet);
         Post(kLnEvRxChar);

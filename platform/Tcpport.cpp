@@ -40,8 +40,7 @@ bool TTcpPort::Open(const std::string& deviceName, std::string& reason)
     }
     lineBuffer_.clear();
     rx_.clear();
-    errorText_.clear();
-    TakeErrors();
+    ClearLost();
     open_ = false;
     socket_->connectToHost(QString::fromStdString(host), quint16(port));
     if (!socket_->waitForConnected(kConnectTimeoutMs)) {

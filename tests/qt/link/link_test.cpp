@@ -353,6 +353,23 @@ TEST(SimLink, InProcessBus)
     }));
 }
 
+TEST(SimLink, BusShutDownUnderAnOpenLink)
+{
+    ConfigureSimulatedLocoNet(TSimSettings{});
+    TOpenLink l("sim");
+    ASSERT_TRUE(l.link.Enabled());
+    ConfigureSimulatedLocoNet(TSimSettings{});  // the old bus goes away
+    // A status query before the failure's event arrives must not hide the failure.
+    l.link.OutQueCount();
+    l.link.WriteMessage(Bytes({0x83, 0x7C}));
+    EXPECT_TRUE(WaitFor([&] { return !l.link.Enabled(); }));
+    ASSERT_EQ(l.errors.size(), 1u);
+    EXPECT_NE(l.errors[0] & kLnErrDeviceLost, 0u);
+    EXPECT_EQ(l.link.LastOpenError(), "the simulated LocoNet was shut down");
+    l.link.Open();  // the new one
+    EXPECT_TRUE(l.link.Enabled());
+}
+
 TEST(Cli, MonitorShowsWhatSendSends)
 {
     TSimulator sim({"--no-pty", "--listen", "0"});
