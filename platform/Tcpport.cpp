@@ -123,7 +123,10 @@ void TTcpPort::OnReadable()
         } else if (!isReceive) {
             if (line.startsWith("VERSION"))
                 serverVersion_ = QString::fromLatin1(line.mid(7).trimmed());
-            qCInfo(lcLbClient) << "server:" << line;
+            if (line.startsWith("SENT ERROR"))
+                qCWarning(lcLbClient) << "server refused a message:" << line;
+            else
+                qCInfo(lcLbClient) << "server:" << line;
         }
     }
     if (rx_.size() > before)
