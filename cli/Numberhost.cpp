@@ -10,7 +10,7 @@ TCliNumbering::TCliNumbering()
     link_.OnSvMessage = [this](const TLNSVProgMessage& message) { engine_.HandleSvMessage(message); };
     link_.OnLost = [this](const std::string& why) {
         portLost_ = true;
-        lastMessage_ = "port lost: " + why;
+        lastMessage_ = link_.Link().DeviceName() + ": the link failed: " + why;
         loop_.exit(1);
     };
 }
@@ -27,7 +27,7 @@ bool TCliNumbering::Open(const TCliLinkOptions& options, const QString& productL
         std::fprintf(stderr, "warning: %s\n", engine_.Products().Warning().c_str());
     std::string reason;
     if (!link_.Open(options, reason)) {
-        PrintError("cannot open port " + options.port + ": " + QString::fromStdString(reason));
+        PrintError("cannot open " + options.port + ": " + QString::fromStdString(reason));
         exitStatus = ProgExit::kPortError;
         return false;
     }

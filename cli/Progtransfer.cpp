@@ -91,7 +91,7 @@ int RunCliTransfer(TProgramMode mode, TConfigurableBoard& board, const TCliTrans
     TCliLink link;
     std::string reason;
     if (!link.Open(options.link, reason)) {
-        PrintError("cannot open port " + options.link.port + ": " + QString::fromStdString(reason));
+        PrintError("cannot open " + options.link.port + ": " + QString::fromStdString(reason));
         return ProgExit::kPortError;
     }
     QEventLoop loop;
@@ -105,8 +105,8 @@ int RunCliTransfer(TProgramMode mode, TConfigurableBoard& board, const TCliTrans
     sequencer.SetLogging(options.log);
     link.OnSvMessage = [&sequencer](const TLNSVProgMessage& message) { sequencer.HandleSvMessage(message); };
     link.OnLost = [&](const std::string& why) {
-        PrintError("port " + options.link.port + " lost: " + QString::fromStdString(why));
-        loop.exit(ProgExit::kPortError);
+        PrintError(options.link.port + ": the link failed: " + QString::fromStdString(why));
+        loop.exit(ProgExit::kFailed);
     };
     if (!sequencer.Start(mode, board))
         return ProgExit::kUsage;

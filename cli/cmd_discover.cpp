@@ -28,7 +28,7 @@ int RunDiscover(const QStringList& args)
         return status;
     if (!numbering.Discover()) {
         PrintError(QString::fromStdString(numbering.LastMessage()));
-        return numbering.PortLost() ? ProgExit::kPortError : ProgExit::kFailed;
+        return ProgExit::kFailed;
     }
     for (const std::string& line : numbering.Engine().ListLines())
         std::printf("%s\n", line.c_str());

@@ -35,7 +35,7 @@ int RunIdentify(const QStringList& args)
         return status;
     if (!numbering.IdentifySerial(serial)) {
         PrintError(QString::fromStdString(numbering.LastMessage()));
-        return numbering.PortLost() ? ProgExit::kPortError : ProgExit::kFailed;
+        return ProgExit::kFailed;
     }
     std::printf("%s\n", numbering.LastMessage().c_str());
     if (const TRenumberableBoard* board = numbering.Engine().IdentifiedBoard())

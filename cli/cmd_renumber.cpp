@@ -41,7 +41,7 @@ int RunRenumber(const QStringList& args)
     std::fflush(stdout);
     if (!numbering.Discover()) {
         PrintError(QString::fromStdString(numbering.LastMessage()));
-        return numbering.PortLost() ? ProgExit::kPortError : ProgExit::kFailed;
+        return ProgExit::kFailed;
     }
     int position = -1;
     const auto& boards = numbering.Engine().Boards();
@@ -54,7 +54,7 @@ int RunRenumber(const QStringList& args)
     }
     if (!numbering.Renumber(position, newSerial)) {
         PrintError(QString::fromStdString(numbering.LastMessage()));
-        return numbering.PortLost() ? ProgExit::kPortError : ProgExit::kFailed;
+        return ProgExit::kFailed;
     }
     std::printf("%s\n%s\n", numbering.LastMessage().c_str(), boards[position]->ListLine().c_str());
     return ProgExit::kOk;

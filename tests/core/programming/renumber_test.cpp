@@ -203,6 +203,28 @@ TEST_F(RenumberTest, RenumberChangesTheAddressAfterThePause)
     EXPECT_EQ(rec.sent.size(), 2u);
 }
 
+TEST_F(RenumberTest, IdentifyBySerialAlone)
+{
+    engine.IdentifySerial(4711);
+    ASSERT_EQ(rec.sent.size(), 1u);
+    EXPECT_EQ(rec.sent[0].SvPayloadWord(2), 4711);
+    EXPECT_EQ(engine.State(), TRenumberState::eIdentifying);
+    engine.HandleSvMessage(Reply::Identify(46, 2, 4712));  // another board
+    engine.HandleSvMessage(Reply::Discover(46, 2, 4711));  // not an identify reply
+    EXPECT_EQ(engine.State(), TRenumberState::eIdentifying);
+    engine.HandleSvMessage(Reply::Identify(46, 7, 4711));
+    EXPECT_TRUE(engine.IsIdle());
+    ASSERT_NE(engine.IdentifiedBoard(), nullptr);
+    EXPECT_EQ(engine.IdentifiedBoard()->ListLine(), "4711\tPAX60\tQuorvel\tPAX60 Gantrel accessory decoder");
+    EXPECT_EQ(rec.boxes, (std::vector<std::string>{"Identify: Identify successful!"}));
+    EXPECT_TRUE(engine.Boards().empty());  // the discovered list is not touched
+
+    engine.IdentifySerial(5);
+    EXPECT_EQ(engine.IdentifiedBoard(), nullptr);
+    Expire();
+    EXPECT_EQ(rec.boxes.back(), "Timout Error: Board did not response to Identify message");
+}
+
 TEST_F(RenumberTest, RenumberTimeouts)
 {
     DiscoverBoards({{46, 2, 301}});

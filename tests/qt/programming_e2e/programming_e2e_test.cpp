@@ -395,7 +395,7 @@ TEST(ProgrammingCli, ProgramReadAndFailures)
 
     r = RunCli({"program", "--port", dir.filePath("no-such-tty"), "--type", "PAX66", file, "--index", "1"});
     EXPECT_EQ(r.status, 4);
-    EXPECT_TRUE(r.err.startsWith("error: cannot open port ")) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.startsWith("error: cannot open " + dir.filePath("no-such-tty") + ": ")) << qPrintable(r.err);
     EXPECT_EQ(r.err.count('\n'), 1);
 
     r = RunCli({"program", "--port", "sim", "--type", "PAX99", file});
