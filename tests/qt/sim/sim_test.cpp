@@ -10,6 +10,7 @@
 #include "sim/Simpacketizer.h"
 
 #include <QCoreApplication>
+#include <QTcpSocket>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 
@@ -299,6 +300,64 @@ TEST(SimBus, RealTimeHoldsEachMessageForItsWireTime)
     // 16 bytes x 10 bits at 16457 baud = 9.7 ms each, one after another.
     EXPECT_GE(clock.elapsed(), 5 * 9);
     EXPECT_EQ(TSimBus::WireTimeUs(16), 9722);
+}
+
+TEST(SimBus, RepliesComeAfterTheLatency)
+{
+    TSimSettings s;
+    s.boards = OneBoardOfEachModel(10);
+    s.latencyMs = 40;
+    TSimLocoNet net(s);
+    QElapsedTimer clock;
+    qint64 replyAt = -1;
+    QObject::connect(&net.Bus(), &TSimBus::Delivered, [&](const QByteArray& p) {
+        const TLNSVProgMessage m(TLocoNetMessage(reinterpret_cast<const uint8_t*>(p.constData()), uint32_t(p.size())));
+        if (m.SvKind() == eSvIdentifyReply)
+            replyAt = clock.elapsed();
+    });
+    TLNSVProgMessage identify;
+    identify.MakeSvIdentify(0, 13);
+    clock.start();
+    net.Bus().Send(QByteArray(reinterpret_cast<const char*>(identify.Data()), 16));
+    ASSERT_TRUE(WaitFor([&] { return replyAt >= 0; }));
+    EXPECT_GE(replyAt, 40);
+}
+
+TEST(SimLbServer, SpeaksTheLineProtocol)
+{
+    TSimSettings s;
+    s.boards = OneBoardOfEachModel(10);
+    TSimLocoNet net(s);
+    TSimLbServer server(net.Bus());
+    QString error;
+    ASSERT_TRUE(server.Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
+    QTcpSocket a, b;
+    a.connectToHost(QHostAddress::LocalHost, server.Port());
+    b.connectToHost(QHostAddress::LocalHost, server.Port());
+    ASSERT_TRUE(a.waitForConnected(2000) && b.waitForConnected(2000));
+    QByteArray inA, inB;
+    QObject::connect(&a, &QTcpSocket::readyRead, [&] { inA += a.readAll(); });
+    QObject::connect(&b, &QTcpSocket::readyRead, [&] { inB += b.readAll(); });
+    ASSERT_TRUE(WaitFor([&] { return inA.contains("\r\n") && inB.contains("\r\n"); }));
+    EXPECT_TRUE(inA.startsWith("VERSION "));
+    inA.clear();
+    inB.clear();
+    a.write("send 83 7c\n");            // lower case, LF only
+    a.write("SEND E5 10 00 08 02 10 0B 00 00 00 10 00 00 00 00\r");  // identify 11, no checksum: not answered
+    a.write("SEND 83 zz\r\n");
+    ASSERT_TRUE(WaitFor([&] { return inA.count("SENT") == 3 && inA.count("RECEIVE") == 2 && inB.count("RECEIVE") == 2; }));
+    // The answers come in order, and so do the messages on the bus; the two streams may interleave.
+    auto lines = [](const QByteArray& in, const char* verb) {
+        std::string picked;
+        for (const QByteArray& line : in.split('\n'))
+            if (line.startsWith(verb))
+                picked += line.toStdString() + "\n";
+        return picked;
+    };
+    EXPECT_EQ(lines(inA, "SENT"), "SENT OK\r\nSENT OK\r\nSENT ERROR not a hexadecimal byte: zz\r\n");
+    const std::string received = "RECEIVE 83 7C\r\nRECEIVE E5 10 00 08 02 10 0B 00 00 00 10 00 00 00 00\r\n";
+    EXPECT_EQ(lines(inA, "RECEIVE"), received);
+    EXPECT_EQ(inB.toStdString(), received);
 }
 
 TEST(SimScripts, SensorsAndTrains)
