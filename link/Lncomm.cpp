@@ -98,7 +98,9 @@ void TLnThreadComm::Open()
     try {
         UpdateCommTimeouts();
         UpdateDataControlBlock();
-    } catch (...) {
+    } catch (const std::exception& e) {
+        // A port that cannot take the line settings is not left open half-configured.
+        lastOpenError_ = e.what();
         DestroyHandle();
         throw;
     }

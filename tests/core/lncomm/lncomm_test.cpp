@@ -428,6 +428,7 @@ TEST(LinkOpen, FailuresAndTheirTexts)
         EXPECT_STREQ(e.what(), "Error updating DataControlBlock (Error: 3)");
     }
     EXPECT_FALSE(link.Enabled());
+    EXPECT_EQ(link.LastOpenError(), "Error updating DataControlBlock (Error: 3)");
 }
 
 TEST(LinkOpen, NoPortFactoryLeavesTheLinkClosed)
