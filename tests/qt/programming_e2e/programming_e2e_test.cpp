@@ -425,6 +425,50 @@ TEST(ProgrammingCli, DiscoverIdentifyRenumber)
         << qPrintable(r.out);
 }
 
+// The command-line program against `varnscope-cli simulate` on a
+// pseudo-terminal: a board that answers every request twice, and a board
+// whose SV 9 never takes a write.
+TEST(ProgrammingCli, OverPseudoTerminal)
+{
+    QTemporaryDir dir;
+    const QString pty = dir.filePath("loconet");
+    QProcess sim;
+    sim.start(VARNSCOPE_CLI, {"simulate", "--pty", pty, "--board", "ORT50:500", "--board", "ORT50:501", "--twice",
+                              "--stuck", "501:9"});
+    QByteArray banner;
+    QElapsedTimer clock;
+    clock.start();
+    while (!banner.contains("ready\n") && clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning)
+        if (sim.waitForReadyRead(200))
+            banner += sim.readAllStandardOutput();
+    ASSERT_TRUE(banner.contains("ready\n")) << banner.constData() << sim.readAllStandardError().constData();
+
+    const QString file = dir.filePath("ort50.csv");
+    {
+        TBoardData boards;
+        ASSERT_TRUE(boards.AppendBoard(btORT50));
+        ASSERT_TRUE(boards.AppendBoard(btORT50));
+        boards.BoardAt(btORT50, 0)->SetSerialNumber(500);
+        boards.BoardAt(btORT50, 1)->SetSerialNumber(501);
+        ASSERT_TRUE(boards.SaveListAs(btORT50, file.toStdString()));
+    }
+    TCliRun r = RunCli({"program", "--port", pty, "--type", "ORT50", file, "--index", "0"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err) << qPrintable(r.out);
+    EXPECT_FALSE(r.out.contains("Retrying"));
+
+    r = RunCli({"program", "--port", pty, "--type", "ORT50", file, "--index", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "FAIL: readback data does not match.\n");
+    EXPECT_EQ(r.out.count("Retrying data write...\n"), 20);
+
+    r = RunCli({"discover", "--port", pty});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.endsWith("no. boards found: 4\n")) << qPrintable(r.out);  // each board answers twice
+
+    sim.terminate();
+    sim.waitForFinished(5000);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
