@@ -143,7 +143,9 @@ int TRenumberEngine::CopyNewBoards(TBoardData& collection)
         for (int type = 0; type < kBoardTypeCount; ++type) {
             if (found->Product() != TBoardData::ShortTypeName(static_cast<uint8_t>(type)))
                 continue;
-            collection.AppendBoard(static_cast<uint8_t>(type));
+            // A model that is not built in gets no board (and no serial number of another).
+            if (!collection.AppendBoard(static_cast<uint8_t>(type)))
+                continue;
             const int last = collection.BoardCount(static_cast<uint8_t>(type)) - 1;
             collection.BoardAt(static_cast<uint8_t>(type), last)->SetSerialNumber(found->SerialNumber());
             ++added;
