@@ -1,5 +1,6 @@
 #include "Enginefakes.h"
 
+#include "boards/core/Boardfactory.h"
 #include "programming/Tprogsequencer.h"
 
 #include <gtest/gtest.h>
@@ -157,6 +158,28 @@ TEST_F(SequencerTest, WriteRunWalksTheImageAndReconfigures)
     EXPECT_EQ(rec.CountOf("status:Checking Destination board s/w version....."), 1);
     EXPECT_EQ(rec.CountOf("status:Beginning Read or write....."), 1);
     EXPECT_EQ(rec.CountOf("status:Resetting Destination board....."), 1);
+}
+
+TEST_F(SequencerTest, Ort50ModelBlockWalk)
+{
+    std::unique_ptr<TConfigurableBoard> ort50 = MakeBoard(btORT50);
+    ASSERT_TRUE(ort50);
+    ort50->SetSerialNumber(1234);
+    ASSERT_TRUE(seq.Start(TProgramMode::eWrite, *ort50));
+    RunToEnd();
+    ASSERT_TRUE(rec.success) << rec.endText;
+    std::vector<std::pair<int, int>> blocks;  // first SV, size
+    for (const auto& m : rec.sent) {
+        if (m.SvKind() == eSvWrite1)
+            blocks.emplace_back(m.GetSvAccess().sv, 1);
+        else if (m.SvKind() == eSvWrite4)
+            blocks.emplace_back(m.GetSvAccess4().sv, 4);
+    }
+    ASSERT_GE(blocks.size(), 6u);
+    using TBlocks = std::vector<std::pair<int, int>>;
+    const TBlocks expected = {{5, 1}, {6, 1}, {9, 4}, {13, 4}, {17, 1}, {30, 4}};
+    EXPECT_EQ(TBlocks(blocks.begin(), blocks.begin() + 6), expected);
+    EXPECT_EQ(blocks.back().first + blocks.back().second - 1, 508);
 }
 
 TEST_F(SequencerTest, BoardHoldingTheImageStillGetsEveryBlock)
