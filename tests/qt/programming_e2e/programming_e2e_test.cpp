@@ -195,6 +195,32 @@ TEST(ProgrammingE2E, EveryModelProgramsAndReadsBack)
     }
 }
 
+TEST(ProgrammingE2E, PacedForTheMs100)
+{
+    TSimSettings settings = FastBus();
+    settings.answerTwice = true;  // a doubled reply must not disturb the pauses
+    ConfigureSimulatedLocoNet(settings);
+    TSimLink bus;
+    std::unique_ptr<TConfigurableBoard> board = MakeBoard(btTEL90);
+    board->SetSerialNumber(106);
+    TSimBoard* sim = SimulatedLocoNet().FindBoard(106);
+    Scramble(*sim, 3);
+    TTransfer program(bus);
+    program.engine.SetPacedSending(true);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(program.Run(TProgramMode::eWrite, *board));
+    ASSERT_TRUE(program.success) << program.text;
+    const std::vector<unsigned> svs = TransferredSvs(*board);
+    for (unsigned sv : svs)
+        ASSERT_EQ(sim->Sv(static_cast<int>(sv)), board->SvByte(sv)) << "SV " << sv;
+    unsigned blocks = 0, size = 0;
+    for (unsigned sv = board->NextSvBlock(0, size); size != 0; sv = board->NextSvBlock(sv, size))
+        ++blocks;
+    // Every message after the identify waited 20 ms: version, blocks, reconfigure.
+    EXPECT_GE(clock.elapsed(), 20 * (blocks + 2));
+}
+
 TEST(ProgrammingE2E, FaultyBusNeverGivesSuccessWithWrongData)
 {
     const std::set<std::string> failures = {"ERROR: dest board is not correct type",
