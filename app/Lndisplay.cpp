@@ -2,6 +2,7 @@
 
 #include "app/Formsupport.h"
 #include "app/Messagelistmodel.h"
+#include "app/Messagelistview.h"
 #include "link/Lnmessage.h"
 
 #include <QCheckBox>
@@ -11,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
@@ -29,15 +29,10 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     SetHelpContext(this, kHelpTopic);
 
     model_ = new TMessageListModel(this);
-    MsgList = new QListView(this);
+    MsgList = new TMessageListView(this);
     MsgList->setObjectName(QStringLiteral("MsgList"));
     MsgList->setModel(model_);
-    // Every row is one line of one font: the view can place rows without asking each one.
-    MsgList->setUniformItemSizes(true);
-    MsgList->setLayoutMode(QListView::SinglePass);
-    MsgList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     MsgList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MsgList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QFont fixed(QStringLiteral("Courier New"));
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setFixedPitch(true);
@@ -75,6 +70,13 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     layout->addLayout(strip);
     resize(760, 420);
 
+    // The newest line is kept in view; new lines arrive at the view in batches.
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!scrollPending_) {
+            scrollPending_ = true;
+            QTimer::singleShot(0, this, &TDisplayForm::ScrollToEnd);
+        }
+    });
     connect(Button1, &QPushButton::clicked, this, &TDisplayForm::ClearButtonClick);
     connect(Button2, &QPushButton::clicked, this, &TDisplayForm::SaveButtonClick);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
@@ -86,20 +88,12 @@ void TDisplayForm::ShowMessage(const TLocoNetMessage& message)
     model_->AppendMessage(message, ExpandButton->isChecked());
     ++displayedCount_;
     MsgCountEdit->setText(QString::number(displayedCount_));
-    // A burst of messages scrolls once, when the burst has been taken in.
-    if (!scrollPending_) {
-        scrollPending_ = true;
-        QTimer::singleShot(0, this, &TDisplayForm::ScrollToEnd);
-    }
 }
 
 void TDisplayForm::ScrollToEnd()
 {
     scrollPending_ = false;
-    const int rows = model_->rowCount();
-    if (rows == 0)
-        return;
-    MsgList->scrollTo(model_->index(rows - 1), QAbstractItemView::PositionAtBottom);
+    MsgList->ScrollToBottom();
 }
 
 void TDisplayForm::ClearButtonClick()
@@ -116,10 +110,10 @@ bool TDisplayForm::SaveToFile(const QString& path, QString& error) const
         error = file.errorString();
         return false;
     }
-    const int rows = model_->rowCount();
-    for (int row = 0; row < rows; ++row) {
-        const QByteArray line = model_->LineText(row).toUtf8() + "\r\n";
-        if (file.write(line) != line.size())
+    const int lines = model_->LineCount();
+    for (int line = 0; line < lines; ++line) {
+        const QByteArray text = model_->LineText(line).toUtf8() + "\r\n";
+        if (file.write(text) != text.size())
             break;
     }
     if (!file.commit()) {

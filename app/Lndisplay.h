@@ -10,10 +10,10 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPushButton;
 class TLocoNetMessage;
 class TMessageListModel;
+class TMessageListView;
 
 class TDisplayForm : public QWidget {
     Q_OBJECT
@@ -30,7 +30,7 @@ public:
     bool SaveToFile(const QString& path, QString& error) const;
 
     // Controls
-    QListView* MsgList = nullptr;
+    TMessageListView* MsgList = nullptr;
     QPushButton* Button1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* MsgCountEdit = nullptr;

@@ -5,10 +5,13 @@
 #include "app/Helpviewer.h"
 #include "app/Lndisplay.h"
 #include "app/Main.h"
+#include "link/Lnmessage.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
@@ -99,7 +102,7 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                           display->move(0, 0);
                           display->resize(main->Workspace()->width() - 10, main->Workspace()->height() * 2 / 3);
                           main->Speedometer1->trigger();
-                          main->SpeedometerForm()->move(main->geometry().right() - 360, main->geometry().top() + 80);
+                          main->SpeedometerForm()->move(main->geometry().right() - 380, main->geometry().top() + 470);
                           main->TrackPowerOn1->trigger();
                           main->QueryLocoBuffer1->trigger();
                           main->SWRQ1->trigger();
@@ -113,13 +116,33 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                           }});
     }
     steps->push_back({300, [main] {
+                          // Throttle and slot traffic as a command station would carry.
+                          for (std::initializer_list<int> bytes :
+                               {std::initializer_list<int>{0xBF, 0x00, 0x03}, {0xB5, 0x05, 0x33}, {0xBA, 0x05, 0x05},
+                                {0xA0, 0x05, 0x40}, {0xA1, 0x05, 0x11}, {0xA2, 0x05, 0x05}, {0xA3, 0x05, 0x02},
+                                {0xB4, 0x30, 0x00}, {0xB1, 0x0B, 0x50}, {0xE4, 0x09, 0x00, 0x04, 0x00, 0x00, 0x09, 0x00}}) {
+                              auto message = std::make_unique<TLocoNetMessage>();
+                              for (int b : bytes)
+                                  message->AppendByte(uint8_t(b));
+                              message->AppendChecksum();
+                              main->SendMessage(std::move(message));
+                          }
+                      }});
+    steps->push_back({300, [main] {
                           main->TrackPowerOff1->trigger();
                           main->DisplayForm()->findChild<QAbstractButton*>(QStringLiteral("ExpandButton"))->setChecked(false);
                           main->TrackPowerOn1->trigger();
                           main->DisplayForm()->findChild<QAbstractButton*>(QStringLiteral("ExpandButton"))->setChecked(true);
                       }});
-    // Long enough for the simulated train to pass both sensors.
-    steps->push_back({7000, [main, folder] {
+    // Until the simulated train has passed both sensors and the speedometer shows its speed.
+    steps->push_back({500, [main] {
+                          QElapsedTimer waited;
+                          waited.start();
+                          while (!main->SpeedometerForm()->ResultEdit->text().endsWith(QStringLiteral("MPH")) &&
+                                 waited.elapsed() < 20000)
+                              QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+                      }});
+    steps->push_back({200, [main, folder] {
                           Save(main, folder, QStringLiteral("main.png"));
                           Save(main->DisplayForm(), folder, QStringLiteral("message-display.png"));
                           Save(main->SpeedometerForm(), folder, QStringLiteral("speedometer.png"));

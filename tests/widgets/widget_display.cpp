@@ -4,13 +4,16 @@
 
 #include "app/Lndisplay.h"
 #include "app/Messagelistmodel.h"
+#include "app/Messagelistview.h"
+#include "link/Lndecoders.h"
 #include "link/Lndispatch.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QListView>
+#include <QScrollBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 class TDisplayTest : public QObject {
@@ -25,6 +28,7 @@ private:
 
     static QStringList Lines(const TDisplayForm& form)
     {
+        form.Model()->Flush();
         QStringList lines;
         for (int row = 0; row < form.Model()->rowCount(); ++row)
             lines << form.Model()->data(form.Model()->index(row)).toString();
@@ -46,7 +50,6 @@ private slots:
         QCOMPARE(form.windowTitle(), QStringLiteral("LocoNet Message display"));
         QCOMPARE(form.MsgCountEdit->text(), QStringLiteral("0"));
         QVERIFY(form.ExpandButton->isChecked());
-        QVERIFY(form.MsgList->uniformItemSizes());
         QVERIFY(QFontInfo(form.MsgList->font()).fixedPitch());
     }
 
@@ -80,6 +83,7 @@ private slots:
         for (int i = 0; i < 3; ++i)
             Show(form, MessageOf({0x83, 0x7C}));
         form.Button1->click();
+        QCOMPARE(form.Model()->LineCount(), 0);
         QCOMPARE(form.Model()->rowCount(), 0);
         QCOMPARE(form.MsgCountEdit->text(), QStringLiteral("0"));
         Show(form, MessageOf({0x82, 0x7D}));
@@ -133,6 +137,52 @@ private slots:
         QString error;
         QVERIFY(!form.SaveToFile(QStringLiteral("/nonexistent-folder/varnscope/lines.txt"), error));
         QVERIFY(!error.isEmpty());
+    }
+
+    void aBurstReachesTheViewInOneBatchAndTheFirstLineAtOnce()
+    {
+        TDisplayForm form;
+        QSignalSpy inserted(form.Model(), &QAbstractItemModel::rowsInserted);
+        Show(form, MessageOf({0x83, 0x7C}));
+        // After a quiet spell the line is in the view at once.
+        QCOMPARE(form.Model()->rowCount(), 1);
+        for (int i = 0; i < 500; ++i)
+            Show(form, MessageOf({0xB2, 0x00, 0x50, 0x1D}));
+        QCOMPARE(form.Model()->LineCount(), 501);
+        QCOMPARE(form.MsgCountEdit->text(), QStringLiteral("501"));
+        QTRY_COMPARE(form.Model()->rowCount(), 501);
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(inserted.at(1).at(1).toInt(), 1);
+        QCOMPARE(inserted.at(1).at(2).toInt(), 500);
+    }
+
+    void theViewFollowsTheNewestLineAndCopiesSelectedLines()
+    {
+        TDisplayForm form;
+        form.resize(700, 300);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        for (int i = 1; i <= 300; ++i)
+            Show(form, TLNSwReqMessage(i, 3));
+        QTRY_COMPARE(form.MsgList->RowCount(), 300);
+        QTRY_COMPARE(form.MsgList->TopRow() + form.MsgList->VisibleRows(), 300);
+        QCOMPARE(form.MsgList->verticalScrollBar()->value(), form.MsgList->verticalScrollBar()->maximum());
+
+        // A click on the top row visible and a shift-click two rows down select three lines.
+        const int top = form.MsgList->TopRow();
+        const int h = form.MsgList->LineHeight();
+        QTest::mouseClick(form.MsgList->viewport(), Qt::LeftButton, {}, QPoint(20, h / 2));
+        QTest::mouseClick(form.MsgList->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(20, 2 * h + h / 2));
+        QCOMPARE(form.MsgList->SelectedText(),
+                 QStringLiteral("OPC_SWREQ: Switch request, point number = %1, CLOSED Pressed\n"
+                                "OPC_SWREQ: Switch request, point number = %2, CLOSED Pressed\n"
+                                "OPC_SWREQ: Switch request, point number = %3, CLOSED Pressed")
+                     .arg(top + 1)
+                     .arg(top + 2)
+                     .arg(top + 3));
+        form.ClearButtonClick();
+        QCOMPARE(form.MsgList->RowCount(), 0);
+        QCOMPARE(form.MsgList->SelectedText(), QString());
     }
 
     void storeKeepsBytesCompactly()

@@ -7,12 +7,12 @@
 #include "app/Formspeedometer.h"
 #include "app/Helpviewer.h"
 #include "app/Lndisplay.h"
+#include "app/Messagelistview.h"
 #include "app/Main.h"
 #include "link/Lncomm.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>

@@ -1,0 +1,55 @@
+// A list view for very long lists of one-line rows, such as the message
+// display's: it draws only the rows in sight and does no per-row layout, so
+// taking in new rows and scrolling cost the same at a million rows as at ten.
+// (A QListView lays out every row again on each insertion.)
+//
+// Rows come from any list model's DisplayRole. A click selects a row,
+// shift-click or dragging a range; Ctrl+C copies the selected rows.
+#pragma once
+
+#include <QAbstractScrollArea>
+
+class QAbstractItemModel;
+
+class TMessageListView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit TMessageListView(QWidget* parent = nullptr);
+
+    void setModel(QAbstractItemModel* model);
+    QAbstractItemModel* model() const { return model_; }
+
+    int LineHeight() const;
+    int TopRow() const;
+    int VisibleRows() const;  // rows that fit wholly
+    int RowCount() const;
+    int RowAt(int y) const;   // -1 below the last row
+
+    void ScrollToBottom();
+    void ScrollToRow(int row);
+
+    // Selection: the rows between the anchor and the current row.
+    void SelectRows(int anchor, int current);
+    void ClearSelection();
+    bool IsSelected(int row) const;
+    QString SelectedText() const;  // the selected rows, one a line
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void RowsChanged();
+    void UpdateScrollBars();
+    void MoveCurrent(int row, bool extend);
+
+    QAbstractItemModel* model_ = nullptr;
+    int anchor_ = -1;
+    int current_ = -1;
+    int widest_ = 0;  // widest row drawn so far [px]
+};
