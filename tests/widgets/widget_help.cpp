@@ -88,6 +88,12 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(main.DisplayForm()->MsgList));
         main.HelpForCurrentWindow();
         QCOMPARE(ViewerTopic(), 13);
+        // The key itself.
+        THelpViewerForm::Instance()->ShowTopic(1);
+        QApplication::setActiveWindow(&main);
+        main.DisplayForm()->MsgList->setFocus();
+        QTest::keyClick(main.DisplayForm()->MsgList, Qt::Key_F1);
+        QCOMPARE(ViewerTopic(), 13);
 
         // A window without a topic of its own falls back to the main window's.
         main.SWRQ1->trigger();

@@ -6,6 +6,7 @@
 #include "app/Lndisplay.h"
 #include "app/Main.h"
 #include "link/Lncomm.h"
+#include "link/Tsvprogmsg.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -235,6 +236,49 @@ private slots:
         QVERIFY(speedo->Meter().Measuring());
         QCOMPARE(speedo->ResultEdit->text(), QStringLiteral("Measuring..."));
         speedo->hide();
+    }
+
+    void svMessagesReachTheBoardWindowsWhileOpenAndShownInOrder()
+    {
+        StoreConnection(QStringLiteral("sim"), 0, 0);
+        TBusRecorder bus;
+        TMainForm main;
+        main.FormActivate();
+        QWidget programWindow;
+        QWidget renumberWindow;
+        programWindow.show();
+        renumberWindow.show();
+        QStringList deliveries;
+        main.ProgramBoardForm = &programWindow;
+        main.ProgramBoardReceiver = [&](const TLNSVProgMessage& m) {
+            deliveries << QStringLiteral("program %1").arg(m.SvKind());
+        };
+        main.RenumberForm = &renumberWindow;
+        main.RenumberReceiver = [&](const TLNSVProgMessage& m) {
+            deliveries << QStringLiteral("renumber %1").arg(m.SvKind());
+        };
+        TLNSVProgMessage discover;
+        discover.MakeSvDiscover(0);
+        const QByteArray wire(reinterpret_cast<const char*>(discover.Data()), int(discover.Length()));
+        const int kind = discover.SvKind();
+
+        // Neither flag set: nobody gets it.
+        bus.Inject(wire);
+        QTRY_COMPARE(main.MessageCount, 1u);
+        QVERIFY(deliveries.isEmpty());
+
+        main.ProgramBoardOpen = true;
+        main.RenumberOpen = true;
+        bus.Inject(wire);
+        QTRY_COMPARE(main.MessageCount, 2u);
+        QCOMPARE(deliveries, (QStringList{QStringLiteral("program %1").arg(kind), QStringLiteral("renumber %1").arg(kind)}));
+
+        // A hidden window is not fed; other kinds never reach them.
+        deliveries.clear();
+        programWindow.hide();
+        bus.Inject(wire + Bytes({0xB2, 0x00, 0x50, 0x1D}));
+        QTRY_COMPARE(main.MessageCount, 4u);
+        QCOMPARE(deliveries, QStringList{QStringLiteral("renumber %1").arg(kind)});
     }
 
     void messagesReachTheNewestDisplayUntilItCloses()
