@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -29,6 +30,7 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -333,6 +335,34 @@ void TMainForm::Deliver(const TLocoNetMessage& message)
     }
     if (DisplayOpen && FormShown(displayForm_))
         displayForm_->ShowMessage(message);
+}
+
+// ---- File dialogs ----
+
+namespace {
+
+QString RunCsvDialog(QWidget* parent, const QString& title, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, title, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setNameFilter(QStringLiteral("*.csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QString TMainForm::OpenFileDialog(const QString& title)
+{
+    return RunCsvDialog(this, title, QFileDialog::AcceptOpen);
+}
+
+QString TMainForm::SaveFileDialog(const QString& title)
+{
+    return RunCsvDialog(this, title, QFileDialog::AcceptSave);
 }
 
 // ---- Sending ----

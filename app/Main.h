@@ -57,6 +57,12 @@ public:  // For the other windows
     QPointer<QWidget> RenumberForm;
     TSvReceiver RenumberReceiver;
 
+    // The file dialogs the board windows and the exit questions use: the chosen
+    // path, empty when cancelled. Extension "csv", filter "*.csv", starting in
+    // the user's documents folder; the open dialog takes existing files only.
+    QString OpenFileDialog(const QString& title);
+    QString SaveFileDialog(const QString& title);
+
     // Hands a message to the link, which takes ownership.
     void SendMessage(std::unique_ptr<TLocoNetMessage> message);
     void InterrogateLocoBuffer();
