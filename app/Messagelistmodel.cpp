@@ -23,7 +23,8 @@ QVariant TMessageListModel::data(const QModelIndex& index, int role) const
 
 void TMessageListModel::AppendMessage(const TLocoNetMessage& message, bool expanded)
 {
-    store_.Append(message, expanded);
+    if (!store_.Append(message, expanded))
+        return;
     if (publishTimer_.isActive()) {
         pending_ = true;
         return;

@@ -3,23 +3,23 @@
 #include "link/Lndispatch.h"
 #include "link/Lnmessage.h"
 
-#include <stdexcept>
 
-void TMessageStore::Append(const TLocoNetMessage& message, bool expanded)
+bool TMessageStore::Append(const TLocoNetMessage& message, bool expanded)
 {
-    Append(message.Data(), message.Length(), expanded);
+    return Append(message.Data(), message.Length(), expanded);
 }
 
-void TMessageStore::Append(const uint8_t* bytes, uint32_t count, bool expanded)
+bool TMessageStore::Append(const uint8_t* bytes, uint32_t count, bool expanded)
 {
     // The offset must stay below the flag bit: 2 GiB of message bytes is
     // hundreds of millions of lines, far beyond any session on a real bus.
-    if (arena_.size() + count > kOffsetMask)
-        throw std::length_error("message display is full");
+    if (arena_.size() + count > kOffsetMask || starts_.size() >= kOffsetMask)
+        return false;
     const uint32_t start = static_cast<uint32_t>(arena_.size());
     if (count > 0)
         arena_.insert(arena_.end(), bytes, bytes + count);
     starts_.push_back(start | (expanded ? kExpandedFlag : 0u));
+    return true;
 }
 
 void TMessageStore::Clear()

@@ -12,9 +12,10 @@ class TLocoNetMessage;
 
 class TMessageStore {
 public:
-    // Keeps the message's bytes and the form its line is shown in.
-    void Append(const TLocoNetMessage& message, bool expanded);
-    void Append(const uint8_t* bytes, uint32_t count, bool expanded);
+    // Keeps the message's bytes and the form its line is shown in; false,
+    // keeping nothing, once 2 GiB of message bytes are held.
+    bool Append(const TLocoNetMessage& message, bool expanded);
+    bool Append(const uint8_t* bytes, uint32_t count, bool expanded);
     void Clear();
 
     size_t Count() const { return starts_.size(); }
