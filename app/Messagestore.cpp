@@ -12,7 +12,7 @@ bool TMessageStore::Append(const TLocoNetMessage& message, bool expanded)
 bool TMessageStore::Append(const uint8_t* bytes, uint32_t count, bool expanded)
 {
     // The offset must stay below the flag bit: 2 GiB of message bytes is
-    // hundreds of millions of lines, far beyond any session on a real bus.
+    // hundreds of millions of lines, far beyond any run on a real bus.
     if (arena_.size() + count > kOffsetMask || starts_.size() >= kOffsetMask)
         return false;
     const uint32_t start = static_cast<uint32_t>(arena_.size());
@@ -24,7 +24,7 @@ bool TMessageStore::Append(const uint8_t* bytes, uint32_t count, bool expanded)
 
 void TMessageStore::Clear()
 {
-    // Release the memory too: a cleared display after a long session should not keep it.
+    // Release the memory too: a display cleared after a long run should not keep it.
     std::vector<uint8_t>().swap(arena_);
     std::vector<uint32_t>().swap(starts_);
 }
