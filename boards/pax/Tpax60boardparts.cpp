@@ -1,8 +1,12 @@
 #include "boards/pax/Tpax60boardparts.h"
 
 #include "boards/pax/Paxhelpers.h"
+#include "boards/pax/Tpax60boardsv.h"
 
 namespace {
+
+constexpr unsigned kSvCount = 512;
+constexpr unsigned kMinFields = 17;
 
 // Board settings in the image; SV n is image[n - 1].
 constexpr int kBaseAddressSv = 5;  // and 6
@@ -146,3 +150,112 @@ void TPAX60BoardParts::ReportTail(std::vector<std::string>& lines) const
     for (const TPAX60Route& r : Routes)
         r.Report(lines);
 }
+
+TPAXBoard::TPAXBoard(const std::string& name, const std::string& fileTag)
+    : TConfigurableBoard(kSvCount), fileTag_(fileTag)
+{
+    SetName(name);
+}
+
+TPAXBoard::TPAXBoard(const TPAXBoard& other) = default;
+TPAXBoard& TPAXBoard::operator=(const TPAXBoard& other) = default;
+TPAXBoard::~TPAXBoard() = default;
+
+void TPAXBoard::WriteToFile(std::ostream& out)
+{
+    ClearFields();
+    SetTextField(0, fileTag_);
+    SetTextField(1, Name());
+    SetIntField(2, SerialNumber());
+    SetIntField(3, Parts.BaseAddress);
+    SetIntField(4, Parts.Occupies16Addresses);
+    SetIntField(5, Parts.LocoNetSwitchCommands);
+    const unsigned column = PutOwnFields(6);
+    SetIntField(column, Parts.CduDelay);
+    SetIntField(column + 1, Parts.OutputMemoryLocation);
+    SetIntField(column + 2, Parts.SensorBoardNumber);
+    SetIntField(column + 3, Parts.RouteDccBaseAddress);
+    WriteLine(out, kMinFields);
+
+    ClearFields();
+    SetTextField(1, Parts.UserDescription);
+    WriteLine(out, kMinFields);
+
+    Parts.WritePartLines(out);
+    WriteOwnLines(out);
+}
+
+void TPAXBoard::ReadFromFile(std::istream& in)
+{
+    ReadLine(in);
+    SetName(GetTextField(1));
+    SetSerialNumber(GetIntField(2));
+    Parts.SetBaseAddress(GetIntField(3));
+    Parts.Occupies16Addresses = GetIntField(4) != 0 ? 1 : 0;
+    Parts.LocoNetSwitchCommands = GetIntField(5) != 0 ? 1 : 0;
+    const unsigned column = GetOwnFields(6);
+    Parts.CduDelay = GetIntField(column);
+    Parts.OutputMemoryLocation = GetIntField(column + 1);
+    Parts.SensorBoardNumber = GetIntField(column + 2);
+    Parts.RouteDccBaseAddress = GetIntField(column + 3);
+
+    ReadLine(in);
+    Parts.UserDescription = GetTextField(1);
+
+    Parts.ReadPartLines(in);
+    ReadOwnLines(in);
+}
+
+bool TPAXBoard::ComputeSvImage()
+{
+    TConfigurableBoard::ComputeSvImage();
+    std::vector<uint8_t> image = SvImage();
+    ComputeOwnSvs(image);
+    const bool ok = Parts.Compute(image);
+    StorePaxImage(*this, image);
+    return ok;
+}
+
+std::string TPAXBoard::SvErrorText() const
+{
+    return "SV Calculation Error: too many points, sensors or signals called up by board programming";
+}
+
+bool TPAXBoard::DecodeSvImage()
+{
+    TConfigurableBoard::DecodeSvImage();
+    const std::vector<uint8_t> image = SvImage();
+    Parts.SetBaseAddress(TPAX60BoardParts::BaseAddressIn(image));
+    DecodeOwnSvs(image);
+    Parts.Decode(image);
+    return true;
+}
+
+std::vector<unsigned> TPAXBoard::SystemSvList() const
+{
+    return {1, 2, 7, 8, 29};
+}
+
+void TPAXBoard::DescribeSettings(std::vector<std::string>& lines) const
+{
+    TConfigurableBoard::DescribeSettings(lines);
+    Parts.ReportHead(lines);
+    DescribeOwnSettings(lines);
+    Parts.ReportTail(lines);
+}
+
+unsigned TPAXBoard::PutOwnFields(unsigned column)
+{
+    return column;
+}
+
+unsigned TPAXBoard::GetOwnFields(unsigned column)
+{
+    return column;
+}
+
+void TPAXBoard::WriteOwnLines(std::ostream&) {}
+void TPAXBoard::ReadOwnLines(std::istream&) {}
+void TPAXBoard::ComputeOwnSvs(std::span<uint8_t>) {}
+void TPAXBoard::DecodeOwnSvs(std::span<const uint8_t>) {}
+void TPAXBoard::DescribeOwnSettings(std::vector<std::string>&) const {}
