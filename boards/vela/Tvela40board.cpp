@@ -19,7 +19,6 @@ constexpr std::array<const char*, TVELA40SensorConfig::kPairs> kPairLabels = {
     "Sensor Input 7,8 config = "};
 
 // SVs of the board's own settings.
-constexpr int kSvBaseAddress = 5;  // and 6
 constexpr int kSvReportSpad = 9;
 constexpr int kSvFirstInputPair = 20;
 constexpr int kSvOutputs1to4 = 24;
@@ -211,54 +210,38 @@ void TVELA40Board::ReadFromFile(std::istream& in)
 
 bool TVELA40Board::ComputeSvImage()
 {
-    // A device that finds no position shows up as an encoding failure below.
-    layout_.CollectDevices();
     TConfigurableBoard::ComputeSvImage();
-
-    std::vector<uint8_t> bytes = SvImage();
-    const std::span<uint8_t> image(bytes);
-    const int32_t base = SignalBaseAddress();
-    PutSv(image, kSvBaseAddress, uint8_t(base & 0xFF));
-    PutSv(image, kSvBaseAddress + 1, uint8_t((base >> 8) & 0xFF));
-    PutSv(image, kSvReportSpad, reportSpad_);
-    PutSv(image, kSvIsolationDelay, uint8_t(isolationDelay_));
-    PutSv(image, kSvDisplayMode, displayMode_);
-    PutSv(image, kSvBrightness, brightness_);
-
-    layout_.Table().WriteSvs(image);
-    highCurrentConfig_.Encode(image);
-    sensorConfig_.Encode(image);
-    const bool ok = layout_.EncodeSignalsAndZones(image);
-
-    for (unsigned sv = 1; sv <= bytes.size(); ++sv)
-        SetSvByte(sv, bytes[sv - 1]);
-    return ok;
+    return layout_.ComputeBoardImage(*this, [this](std::span<uint8_t> image) {
+        PutSv(image, kSvReportSpad, reportSpad_);
+        PutSv(image, kSvIsolationDelay, uint8_t(isolationDelay_));
+        PutSv(image, kSvDisplayMode, displayMode_);
+        PutSv(image, kSvBrightness, brightness_);
+        highCurrentConfig_.Encode(image);
+        sensorConfig_.Encode(image);
+    });
 }
 
 std::string TVELA40Board::SvErrorText() const
 {
-    return "SV Calculation Error: too many points, sensors or signals called up by board programming";
+    return vela::kSvErrorText;
 }
 
 bool TVELA40Board::DecodeSvImage()
 {
     TConfigurableBoard::DecodeSvImage();
     const std::span<const uint8_t> image(SvImage());
-    SetSignalBaseAddress(GetSv(image, kSvBaseAddress) + 256 * GetSv(image, kSvBaseAddress + 1));
     reportSpad_ = GetSv(image, kSvReportSpad) != 0 ? 1 : 0;
     displayMode_ = GetSv(image, kSvDisplayMode) != 0 ? 1 : 0;
     brightness_ = GetSv(image, kSvBrightness) != 0 ? 1 : 0;
     isolationDelay_ = GetSv(image, kSvIsolationDelay);
-
-    layout_.Table().ReadSvs(image);
     highCurrentConfig_.Decode(image);
     sensorConfig_.Decode(image);
-    return layout_.DecodeSignalsAndZones(image);
+    return layout_.DecodeImage(image);
 }
 
 std::vector<unsigned> TVELA40Board::SystemSvList() const
 {
-    return {1, 2, 7, 8, 29};
+    return vela::SystemSvList();
 }
 
 std::vector<unsigned> TVELA40Board::UnusedSvList() const
@@ -280,10 +263,5 @@ void TVELA40Board::DescribeSettings(std::vector<std::string>& lines) const
     lines.push_back(brightness_ ? "Simulation of lamp brightness ENABLED" : "Simulation of lamp brightness DISABLED");
     sensorConfig_.Report(lines);
     highCurrentConfig_.Report(lines);
-    lines.push_back("");
-    lines.push_back("Signal Settings:");
-    layout_.ReportSignals(lines);
-    lines.push_back("");
-    lines.push_back("reverse Run Zone Settings:");
-    layout_.ReportZones(lines);
+    layout_.ReportSignalsAndZones(lines, "reverse Run Zone Settings:");
 }

@@ -24,7 +24,6 @@ constexpr std::array<TInputCodeRow, 4> kInputCodes = {{
 }};
 
 // SVs of the board's own settings.
-constexpr int kSvBaseAddress = 5;  // and 6
 constexpr int kSvReportSpad = 9;
 constexpr int kSvOnBoardInputs = 20;
 constexpr int kSvExternalInputs = 21;
@@ -168,44 +167,30 @@ void TVELA80Board::ReadFromFile(std::istream& in)
 
 bool TVELA80Board::ComputeSvImage()
 {
-    // A device that finds no position shows up as an encoding failure below.
-    layout_.CollectDevices();
     TConfigurableBoard::ComputeSvImage();
-
-    std::vector<uint8_t> bytes = SvImage();
-    const std::span<uint8_t> image(bytes);
-    const int32_t base = SignalBaseAddress();
-    PutSv(image, kSvBaseAddress, uint8_t(base & 0xFF));
-    PutSv(image, kSvBaseAddress + 1, uint8_t((base >> 8) & 0xFF));
-    PutSv(image, kSvReportSpad, reportSpad_);
-    PutSv(image, kSvIsolationDelay, uint8_t(isolationDelay_));
-    PutSv(image, kSvReleaseDelay, uint8_t(releaseDelay_));
-    PutSv(image, kSvOutputs1to4, outputs1to4_);
-    PutSv(image, kSvOutputs5to8, outputs5to8_);
-    PutSv(image, kSvAuxOutputs, auxOutputs_);
-    PutSv(image, kSvInterrogate, interrogate_);
-    PutSv(image, kSvBrightness, brightness_);
-    PutSv(image, kSvLocoNetSwitch, loconetSwitch_);
-
-    layout_.Table().WriteSvs(image);
-    sensorConfig_.Encode(image);
-    const bool ok = layout_.EncodeSignalsAndZones(image);
-
-    for (unsigned sv = 1; sv <= bytes.size(); ++sv)
-        SetSvByte(sv, bytes[sv - 1]);
-    return ok;
+    return layout_.ComputeBoardImage(*this, [this](std::span<uint8_t> image) {
+        PutSv(image, kSvReportSpad, reportSpad_);
+        PutSv(image, kSvIsolationDelay, uint8_t(isolationDelay_));
+        PutSv(image, kSvReleaseDelay, uint8_t(releaseDelay_));
+        PutSv(image, kSvOutputs1to4, outputs1to4_);
+        PutSv(image, kSvOutputs5to8, outputs5to8_);
+        PutSv(image, kSvAuxOutputs, auxOutputs_);
+        PutSv(image, kSvInterrogate, interrogate_);
+        PutSv(image, kSvBrightness, brightness_);
+        PutSv(image, kSvLocoNetSwitch, loconetSwitch_);
+        sensorConfig_.Encode(image);
+    });
 }
 
 std::string TVELA80Board::SvErrorText() const
 {
-    return "SV Calculation Error: too many points, sensors or signals called up by board programming";
+    return vela::kSvErrorText;
 }
 
 bool TVELA80Board::DecodeSvImage()
 {
     TConfigurableBoard::DecodeSvImage();
     const std::span<const uint8_t> image(SvImage());
-    SetSignalBaseAddress(GetSv(image, kSvBaseAddress) + 256 * GetSv(image, kSvBaseAddress + 1));
     reportSpad_ = GetSv(image, kSvReportSpad) != 0 ? 1 : 0;
     isolationDelay_ = GetSv(image, kSvIsolationDelay);
     releaseDelay_ = GetSv(image, kSvReleaseDelay);
@@ -215,15 +200,13 @@ bool TVELA80Board::DecodeSvImage()
     interrogate_ = GetSv(image, kSvInterrogate) != 0 ? 1 : 0;
     brightness_ = GetSv(image, kSvBrightness) != 0 ? 1 : 0;
     loconetSwitch_ = GetSv(image, kSvLocoNetSwitch) != 0 ? 1 : 0;
-
-    layout_.Table().ReadSvs(image);
     sensorConfig_.Decode(image);
-    return layout_.DecodeSignalsAndZones(image);
+    return layout_.DecodeImage(image);
 }
 
 std::vector<unsigned> TVELA80Board::SystemSvList() const
 {
-    return {1, 2, 7, 8, 29};
+    return vela::SystemSvList();
 }
 
 std::vector<unsigned> TVELA80Board::UnusedSvList() const
@@ -251,10 +234,5 @@ void TVELA80Board::DescribeSettings(std::vector<std::string>& lines) const
                                 : "Signal lamp brighness simulation DISABLED");
     lines.push_back(loconetSwitch_ ? "Uses LocoNet switch commands" : "Uses DCC switch commands");
     sensorConfig_.Report(lines);
-    lines.push_back("");
-    lines.push_back("Signal Settings:");
-    layout_.ReportSignals(lines);
-    lines.push_back("");
-    lines.push_back("Reverse Run Zone Settings:");
-    layout_.ReportZones(lines);
+    layout_.ReportSignalsAndZones(lines, "Reverse Run Zone Settings:");
 }

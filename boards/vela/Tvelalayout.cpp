@@ -1,6 +1,15 @@
 #include "boards/vela/Tvelalayout.h"
 
+#include "boards/core/Tconfigurableboard.h"
+#include "boards/vela/Velasv.h"
+
 #include <cstdlib>
+
+namespace {
+
+constexpr int kSvBaseAddress = 5;  // and 6
+
+}  // namespace
 
 TVelaLayout::TVelaLayout()
 {
@@ -48,6 +57,37 @@ bool TVelaLayout::DecodeSignalsAndZones(std::span<const uint8_t> image)
     return ok;
 }
 
+bool TVelaLayout::EncodeImage(std::span<uint8_t> image) const
+{
+    vela::PutSv(image, kSvBaseAddress, uint8_t(baseAddress_ & 0xFF));
+    vela::PutSv(image, kSvBaseAddress + 1, uint8_t((baseAddress_ >> 8) & 0xFF));
+    table_.WriteSvs(image);
+    return EncodeSignalsAndZones(image);
+}
+
+bool TVelaLayout::DecodeImage(std::span<const uint8_t> image)
+{
+    SetBaseAddress(vela::GetSv(image, kSvBaseAddress) + 256 * vela::GetSv(image, kSvBaseAddress + 1));
+    table_.ReadSvs(image);
+    return DecodeSignalsAndZones(image);
+}
+
+bool TVelaLayout::ComputeBoardImage(TConfigurableBoard& board,
+                                    const std::function<void(std::span<uint8_t>)>& encodeSettings)
+{
+    // A device that finds no position shows up as an encoding failure below.
+    CollectDevices();
+
+    std::vector<uint8_t> bytes = board.SvImage();
+    const std::span<uint8_t> image(bytes);
+    encodeSettings(image);
+    const bool ok = EncodeImage(image);
+
+    for (unsigned sv = 1; sv <= bytes.size(); ++sv)
+        board.SetSvByte(sv, bytes[sv - 1]);
+    return ok;
+}
+
 void TVelaLayout::WriteRecords(std::ostream& out)
 {
     for (TSignal& s : signals_)
@@ -76,7 +116,22 @@ void TVelaLayout::ReportZones(std::vector<std::string>& lines) const
         z.Report(lines);
 }
 
+void TVelaLayout::ReportSignalsAndZones(std::vector<std::string>& lines, const std::string& zonesHeading) const
+{
+    lines.push_back("");
+    lines.push_back("Signal Settings:");
+    ReportSignals(lines);
+    lines.push_back("");
+    lines.push_back(zonesHeading);
+    ReportZones(lines);
+}
+
 namespace vela {
+
+std::vector<unsigned> SystemSvList()
+{
+    return {1, 2, 7, 8, 29};
+}
 
 std::string QuarterSecondsText(int32_t quarters)
 {

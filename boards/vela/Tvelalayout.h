@@ -1,6 +1,7 @@
 // What the VELA40 and VELA80 share: ten signals, three reverse running zones,
 // the signal base address handed to every signal, and the external device
-// table their conditions are reduced through. Each board model owns one.
+// table their conditions are reduced through, with the part of the SV image
+// and of the settings report they make. Each board model owns one.
 #pragma once
 
 #include "boards/vela/Extdevtable.h"
@@ -9,10 +10,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <span>
 #include <string>
 #include <vector>
+
+class TConfigurableBoard;
 
 class TVelaLayout {
 public:
@@ -38,10 +42,25 @@ public:
     bool EncodeSignalsAndZones(std::span<uint8_t> image) const;
     bool DecodeSignalsAndZones(std::span<const uint8_t> image);
 
+    // What both boards keep in their images: the base address at SV 5 and 6,
+    // the device table, then signals and zones. False when a signal or zone
+    // could not be encoded (or decoded).
+    bool EncodeImage(std::span<uint8_t> image) const;
+    bool DecodeImage(std::span<const uint8_t> image);
+    // The rest of a board's ComputeSvImage, once TConfigurableBoard's has run:
+    // collects the devices, lets encodeSettings put the board's own settings
+    // into a copy of the image, adds EncodeImage's part and stores the result
+    // in the board. Returns EncodeImage's result.
+    bool ComputeBoardImage(TConfigurableBoard& board,
+                           const std::function<void(std::span<uint8_t>)>& encodeSettings);
+
     void WriteRecords(std::ostream& out);
     void ReadRecords(std::istream& in);
     void ReportSignals(std::vector<std::string>& lines) const;
     void ReportZones(std::vector<std::string>& lines) const;
+    // The closing sections of a board's settings report; the boards word the
+    // zones' heading differently.
+    void ReportSignalsAndZones(std::vector<std::string>& lines, const std::string& zonesHeading) const;
 
 private:
     TExtDevTable table_;
@@ -52,6 +71,11 @@ private:
 
 // Helpers of the board models.
 namespace vela {
+// Shown by both boards when ComputeSvImage fails.
+inline constexpr const char* kSvErrorText =
+    "SV Calculation Error: too many points, sensors or signals called up by board programming";
+// The SVs both boards keep for themselves: never transferred.
+std::vector<unsigned> SystemSvList();
 // A delay in quarter seconds as the shortest decimal number of seconds: 7 -> "1.75".
 std::string QuarterSecondsText(int32_t quarters);
 }  // namespace vela
