@@ -1,9 +1,9 @@
 // varnscope: the LocoNet monitor and Quorvel board configuration program.
-#include "app/Aboutbox.h"
-#include "app/Appicon.h"
-#include "app/Appsettings.h"
-#include "app/Main.h"
-#include "app/Screenshottour.h"
+#include "app/shell/Aboutbox.h"
+#include "app/shell/Appicon.h"
+#include "app/shell/Appsettings.h"
+#include "app/shell/Main.h"
+#include "app/shell/Screenshottour.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

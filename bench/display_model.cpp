@@ -2,9 +2,9 @@
 // kept message costs: 1,000,000 messages into the display's model alone,
 // into the model with its list view attached, and through the display window
 // itself; then the cost of drawing a screenful of lines anywhere in the list.
-#include "app/Lndisplay.h"
-#include "app/Messagelistmodel.h"
-#include "app/Messagelistview.h"
+#include "app/monitor/Lndisplay.h"
+#include "app/monitor/Messagelistmodel.h"
+#include "app/monitor/Messagelistview.h"
 #include "link/Lndecoders.h"
 #include "link/Lndispatch.h"
 

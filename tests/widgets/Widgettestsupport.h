@@ -3,8 +3,8 @@
 // and notice displays that collect instead of blocking.
 #pragma once
 
-#include "app/Appsettings.h"
-#include "app/Formsupport.h"
+#include "app/shell/Appsettings.h"
+#include "app/shell/Formsupport.h"
 #include "link/Lnmessage.h"
 #include "platform/Linkports.h"
 #include "sim/Simloconet.h"

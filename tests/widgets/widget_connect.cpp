@@ -2,8 +2,8 @@
 // link's settings, and reconnecting.
 #include "Widgettestsupport.h"
 
-#include "app/Formconnect.h"
-#include "app/Main.h"
+#include "app/shell/Formconnect.h"
+#include "app/shell/Main.h"
 #include "link/Lncomm.h"
 
 #include <QAbstractButton>

@@ -2,9 +2,9 @@
 // added in, clearing, saving with CR LF, the count edit.
 #include "Widgettestsupport.h"
 
-#include "app/Lndisplay.h"
-#include "app/Messagelistmodel.h"
-#include "app/Messagelistview.h"
+#include "app/monitor/Lndisplay.h"
+#include "app/monitor/Messagelistmodel.h"
+#include "app/monitor/Messagelistview.h"
 #include "link/Lndecoders.h"
 #include "link/Lndispatch.h"
 

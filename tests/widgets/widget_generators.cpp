@@ -1,9 +1,9 @@
 // The message generators: the exact bytes each puts on the simulated LocoNet.
 #include "Widgettestsupport.h"
 
-#include "app/Formarbitrarymessage.h"
-#include "app/Generatesensfbform.h"
-#include "app/Swreqform.h"
+#include "app/monitor/Formarbitrarymessage.h"
+#include "app/monitor/Generatesensfbform.h"
+#include "app/monitor/Swreqform.h"
 #include "link/Lncomm.h"
 
 #include <QLabel>

@@ -2,13 +2,13 @@
 // Help buttons opening the current window's topic, the about window's texts.
 #include "Widgettestsupport.h"
 
-#include "app/Aboutbox.h"
-#include "app/Formconnect.h"
-#include "app/Formspeedometer.h"
-#include "app/Helpviewer.h"
-#include "app/Lndisplay.h"
-#include "app/Messagelistview.h"
-#include "app/Main.h"
+#include "app/shell/Aboutbox.h"
+#include "app/shell/Formconnect.h"
+#include "app/monitor/Formspeedometer.h"
+#include "app/shell/Helpviewer.h"
+#include "app/monitor/Lndisplay.h"
+#include "app/monitor/Messagelistview.h"
+#include "app/shell/Main.h"
 #include "link/Lncomm.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 // receive dispatch, the bus commands and saving at exit, on the simulated LocoNet.
 #include "Widgettestsupport.h"
 
-#include "app/Formspeedometer.h"
-#include "app/Lndisplay.h"
-#include "app/Main.h"
+#include "app/monitor/Formspeedometer.h"
+#include "app/monitor/Lndisplay.h"
+#include "app/shell/Main.h"
 #include "link/Lncomm.h"
 #include "link/Tsvprogmsg.h"
 

@@ -2,7 +2,7 @@
 // ignored reports, the result format and the stored settings.
 #include "Widgettestsupport.h"
 
-#include "app/Formspeedometer.h"
+#include "app/monitor/Formspeedometer.h"
 #include "link/Lndecoders.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "app/Formsupport.h"
+#include "app/shell/Formsupport.h"
 
-#include "app/Helpviewer.h"
+#include "app/shell/Helpviewer.h"
 
 #include <QMdiSubWindow>
 #include <QMessageBox>

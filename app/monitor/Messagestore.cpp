@@ -1,4 +1,4 @@
-#include "app/Messagestore.h"
+#include "app/monitor/Messagestore.h"
 
 #include "link/Lndispatch.h"
 #include "link/Lnmessage.h"

@@ -1,10 +1,10 @@
-#include "app/Screenshottour.h"
+#include "app/shell/Screenshottour.h"
 
-#include "app/Aboutbox.h"
-#include "app/Formspeedometer.h"
-#include "app/Helpviewer.h"
-#include "app/Lndisplay.h"
-#include "app/Main.h"
+#include "app/shell/Aboutbox.h"
+#include "app/monitor/Formspeedometer.h"
+#include "app/shell/Helpviewer.h"
+#include "app/monitor/Lndisplay.h"
+#include "app/shell/Main.h"
 #include "link/Lnmessage.h"
 
 #include <QAction>

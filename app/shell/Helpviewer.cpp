@@ -1,4 +1,4 @@
-#include "app/Helpviewer.h"
+#include "app/shell/Helpviewer.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/Messagelistview.h"
+#include "app/monitor/Messagelistview.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/Aboutbox.h"
+#include "app/shell/Aboutbox.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -7,7 +7,7 @@
 // quiet spell shows at once, a busy bus shows its lines in batches.
 #pragma once
 
-#include "app/Messagestore.h"
+#include "app/monitor/Messagestore.h"
 
 #include <QAbstractListModel>
 #include <QTimer>

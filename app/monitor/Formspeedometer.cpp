@@ -1,7 +1,7 @@
-#include "app/Formspeedometer.h"
+#include "app/monitor/Formspeedometer.h"
 
-#include "app/Appsettings.h"
-#include "app/Formsupport.h"
+#include "app/shell/Appsettings.h"
+#include "app/shell/Formsupport.h"
 #include "link/Lndecoders.h"
 
 #include <QComboBox>

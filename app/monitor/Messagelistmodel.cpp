@@ -1,4 +1,4 @@
-#include "app/Messagelistmodel.h"
+#include "app/monitor/Messagelistmodel.h"
 
 #include "link/Lnmessage.h"
 

@@ -1,6 +1,6 @@
-#include "app/Formconnect.h"
+#include "app/shell/Formconnect.h"
 
-#include "app/Formsupport.h"
+#include "app/shell/Formsupport.h"
 #include "link/Lncomm.h"
 #include "platform/Linkports.h"
 

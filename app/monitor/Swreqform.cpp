@@ -1,4 +1,4 @@
-#include "app/Swreqform.h"
+#include "app/monitor/Swreqform.h"
 
 #include "link/Lndecoders.h"
 

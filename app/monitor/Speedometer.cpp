@@ -1,4 +1,4 @@
-#include "app/Speedometer.h"
+#include "app/monitor/Speedometer.h"
 
 #include <cmath>
 #include <cstdio>

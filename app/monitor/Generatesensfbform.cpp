@@ -1,4 +1,4 @@
-#include "app/Generatesensfbform.h"
+#include "app/monitor/Generatesensfbform.h"
 
 #include "link/Lndecoders.h"
 

@@ -1,4 +1,4 @@
-#include "app/Appsettings.h"
+#include "app/shell/Appsettings.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
-#include "app/Lndisplay.h"
+#include "app/monitor/Lndisplay.h"
 
-#include "app/Formsupport.h"
-#include "app/Messagelistmodel.h"
-#include "app/Messagelistview.h"
+#include "app/shell/Formsupport.h"
+#include "app/monitor/Messagelistmodel.h"
+#include "app/monitor/Messagelistview.h"
 #include "link/Lnmessage.h"
 
 #include <QCheckBox>

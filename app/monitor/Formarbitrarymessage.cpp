@@ -1,4 +1,4 @@
-#include "app/Formarbitrarymessage.h"
+#include "app/monitor/Formarbitrarymessage.h"
 
 #include "link/Lnmessage.h"
 

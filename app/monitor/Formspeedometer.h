@@ -3,7 +3,7 @@
 // parameters from its controls, feeds the reports and runs the time-out.
 #pragma once
 
-#include "app/Speedometer.h"
+#include "app/monitor/Speedometer.h"
 
 #include <QWidget>
 

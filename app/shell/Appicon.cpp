@@ -1,4 +1,4 @@
-#include "app/Appicon.h"
+#include "app/shell/Appicon.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,0 +1,38 @@
+#include "app/boards/Boardeditors.h"
+
+#include "boards/core/Boarddata.h"
+
+#include <array>
+
+// One row per board type, in type order: 0 VELA40, 1 ORT50, 2 VELA80, 3 MUV7,
+// 4 PAX60, 5 TEL90, 6 PAX66. Each model's editor fills its own row.
+static const std::array<TBoardEditorRow, kBoardTypeCount> kEditors = {{
+    {nullptr},  // VELA40
+    {nullptr},  // ORT50
+    {nullptr},  // VELA80
+    {nullptr},  // MUV7
+    {nullptr},  // PAX60
+    {nullptr},  // TEL90
+    {nullptr},  // PAX66
+}};
+
+const TBoardEditorRow* BoardEditorRow(int boardType)
+{
+    if (boardType < 0 || boardType >= static_cast<int>(kEditors.size()))
+        return nullptr;
+    return &kEditors[static_cast<size_t>(boardType)];
+}
+
+bool HasBoardEditor(int boardType)
+{
+    const TBoardEditorRow* row = BoardEditorRow(boardType);
+    return row && row->edit;
+}
+
+QString NoBoardEditorText(int boardType)
+{
+    if (HasBoardEditor(boardType))
+        return {};
+    return QStringLiteral("The %1 has no editor window yet: edit its configuration file")
+        .arg(QString::fromStdString(TBoardData::ShortTypeName(static_cast<uint8_t>(boardType))));
+}
