@@ -4,6 +4,7 @@
 // the monitor and stores the settings again at exit.
 #pragma once
 
+#include "boards/core/Boarddata.h"
 #include "link/Lncomm.h"
 #include "link/Lnport.h"
 
@@ -49,6 +50,8 @@ public:  // For the other windows
     uint32_t MessageCount = 0;
     QString HelpFileName;
     bool NoFiles = false;
+    // Every configured board of the run, one list per board type.
+    TBoardData BoardData;
 
     // The board windows take SV-access messages while open and shown.
     using TSvReceiver = std::function<void(const TLNSVProgMessage&)>;
@@ -121,6 +124,11 @@ public slots:
 
     // Writes the settings as at exit (the window's close does this too).
     void SaveSettings();
+
+signals:
+    // The board lists changed outside the board configuration window (boards
+    // copied in by the numbering window); that window shows them again.
+    void BoardListsChanged();
 
 protected:
     bool event(QEvent* event) override;

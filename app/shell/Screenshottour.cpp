@@ -5,6 +5,7 @@
 #include "app/shell/Helpviewer.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/shell/Main.h"
+#include "app/shell/Tourparts.h"
 #include "link/Lnmessage.h"
 
 #include <QAction>
@@ -26,11 +27,6 @@
 
 namespace {
 
-struct TTourStep {
-    int afterMs;
-    std::function<void()> run;
-};
-
 QMdiSubWindow* NewestChild(TMainForm& form)
 {
     const QList<QMdiSubWindow*> frames = form.Workspace()->subWindowList(QMdiArea::CreationOrder);
@@ -39,11 +35,10 @@ QMdiSubWindow* NewestChild(TMainForm& form)
 
 void Save(QWidget* widget, const QString& folder, const QString& name)
 {
-    if (widget != nullptr)
-        widget->grab().save(QDir(folder).filePath(name));
+    SaveTourPicture(widget, folder, name);
 }
 
-void RunSteps(std::shared_ptr<std::vector<TTourStep>> steps, size_t index)
+void RunSteps(std::shared_ptr<TTourSteps> steps, size_t index)
 {
     if (index >= steps->size())
         return;
@@ -55,11 +50,17 @@ void RunSteps(std::shared_ptr<std::vector<TTourStep>> steps, size_t index)
 
 }  // namespace
 
+void SaveTourPicture(QWidget* widget, const QString& folder, const QString& name)
+{
+    if (widget != nullptr)
+        widget->grab().save(QDir(folder).filePath(name));
+}
+
 void StartScreenshotTour(TMainForm& form, const QString& folder)
 {
     QDir().mkpath(folder);
     TMainForm* main = &form;
-    auto steps = std::make_shared<std::vector<TTourStep>>();
+    auto steps = std::make_shared<TTourSteps>();
     auto grabChild = [main, folder](const QString& name) { Save(NewestChild(*main), folder, name); };
 
     steps->push_back({500, [main] {
@@ -94,6 +95,12 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                           Save(THelpViewerForm::Instance(), folder, QStringLiteral("help.png"));
                           THelpViewerForm::Instance()->close();
                       }});
+    AddBoardWindowTourSteps(*main, folder, *steps);
+    AddRenumberTourSteps(*main, folder, *steps);
+    AddVelaTourSteps(*main, folder, *steps);
+    AddMuv7TourSteps(*main, folder, *steps);
+    AddOrt50TourSteps(*main, folder, *steps);
+    AddPaxTourSteps(*main, folder, *steps);
     // The monitor at work: a message display, the speedometer and the
     // generators putting traffic on the bus beside the simulated train.
     steps->push_back({200, [main] {

@@ -1,0 +1,99 @@
+#include "app/boards/Editorsupport.h"
+
+#include "app/shell/Formsupport.h"
+#include "boards/core/Tconfigurableboard.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+
+QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int maximum, int value)
+{
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(objectName);
+    spin->setRange(minimum, maximum);
+    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    spin->setKeyboardTracking(false);
+    spin->setValue(value);
+    return spin;
+}
+
+QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names, int index)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(objectName);
+    for (const std::string& name : names)
+        combo->addItem(ToQ(name));
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : 0);
+    return combo;
+}
+
+QLineEdit* MakeText(QWidget* parent, const QString& objectName, const std::string& text, int maxLength)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(objectName);
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
+    edit->setText(ToQ(text));
+    return edit;
+}
+
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic)
+{
+    auto buttons = QDialogButtonBox::Ok | QDialogButtonBox::Cancel;
+    if (helpTopic != 0)
+        buttons |= QDialogButtonBox::Help;
+    auto* box = new QDialogButtonBox(buttons, dialog);
+    box->setObjectName(QStringLiteral("ButtonBox"));
+    box->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, [dialog] {
+        // A spin edit being typed into takes its corrected value before OK reads it.
+        if (auto* spin = qobject_cast<QAbstractSpinBox*>(dialog->focusWidget()))
+            spin->interpretText();
+        dialog->accept();
+    });
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    if (helpTopic != 0) {
+        SetHelpContext(dialog, helpTopic);
+        QObject::connect(box, &QDialogButtonBox::helpRequested, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
+    }
+    return box;
+}
+
+void PlaceDialog(QDialog* dialog, const QPoint& position)
+{
+    dialog->adjustSize();
+    QRect frame(position, dialog->frameGeometry().size());
+    if (const QScreen* screen = QGuiApplication::screenAt(position) ? QGuiApplication::screenAt(position)
+                                                                     : QGuiApplication::primaryScreen()) {
+        const QRect room = screen->availableGeometry();
+        if (frame.right() > room.right())
+            frame.moveRight(room.right());
+        if (frame.bottom() > room.bottom())
+            frame.moveBottom(room.bottom());
+        if (frame.left() < room.left())
+            frame.moveLeft(room.left());
+        if (frame.top() < room.top())
+            frame.moveTop(room.top());
+    }
+    dialog->move(frame.topLeft());
+}
+
+TSvCheckLabel::TSvCheckLabel(QWidget* parent) : QLabel(parent)
+{
+    setObjectName(QStringLiteral("SvCheckLabel"));
+    setStyleSheet(QStringLiteral("color: #c00000;"));
+    setWordWrap(true);
+}
+
+bool TSvCheckLabel::Check(TConfigurableBoard& board)
+{
+    const bool computes = board.ComputeSvImage();
+    setText(computes ? QString() : ToQ(board.SvErrorText()));
+    return computes;
+}

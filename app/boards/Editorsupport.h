@@ -1,0 +1,50 @@
+// What every board editor window shares: one small helper per kind of field,
+// the dialog's button box, and the live check of whether the board's
+// configuration computes. Editors ask the model for every rule and text and
+// only move values between these controls and the model.
+#pragma once
+
+#include <QLabel>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QDialog;
+class QDialogButtonBox;
+class QLineEdit;
+class QSpinBox;
+class QWidget;
+class TConfigurableBoard;
+
+// A spin edit for min..max. A typed value outside the range is corrected to
+// the nearest bound when the field is left or OK is pressed, so what it shows
+// is what OK stores.
+QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int maximum, int value = 0);
+// A drop-down list of the model's names; the index is the model's code.
+QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names,
+                     int index = 0);
+// A one-line text field limited to maxLength characters (0: no limit).
+QLineEdit* MakeText(QWidget* parent, const QString& objectName, const std::string& text, int maxLength = 0);
+
+// OK, Cancel and Help in the platform's order: OK is the default button
+// (Enter), Escape cancels, Help opens the topic (none when topic is 0).
+// OK and Cancel are wired to the dialog's accept and reject.
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic);
+
+// Places a dialog at a point of the screen, kept inside the screen it is on.
+void PlaceDialog(QDialog* dialog, const QPoint& position);
+
+// Says, live, whether a board's configuration computes: the board's
+// SvErrorText in red when ComputeSvImage fails, nothing when it succeeds.
+class TSvCheckLabel : public QLabel {
+public:
+    explicit TSvCheckLabel(QWidget* parent = nullptr);
+    // Computes the board's image and shows the result; true when it computes.
+    bool Check(TConfigurableBoard& board);
+};
+
+// Texts between the model (std::string) and the controls (QString).
+inline QString ToQ(const std::string& text) { return QString::fromStdString(text); }
+inline std::string FromQ(const QString& text) { return text.toStdString(); }
