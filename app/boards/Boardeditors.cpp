@@ -1,5 +1,6 @@
 #include "app/boards/Boardeditors.h"
 
+#include "app/boards/ort50/Formort50edit.h"
 #include "boards/core/Boarddata.h"
 
 #include <array>
@@ -8,7 +9,7 @@
 // 4 PAX60, 5 TEL90, 6 PAX66. Each model's editor fills its own row.
 static const std::array<TBoardEditorRow, kBoardTypeCount> kEditors = {{
     {nullptr},  // VELA40
-    {nullptr},  // ORT50
+    {EditOrt50Board},  // ORT50
     {nullptr},  // VELA80
     {nullptr},  // MUV7
     {nullptr},  // PAX60
