@@ -174,7 +174,8 @@ TORT50CellEditForm::TORT50CellEditForm(TORT50Cells& cells, int index, QWidget* p
     connect(CellTypeCombo, &QComboBox::currentIndexChanged, this, [this] { CellTypeComboChange(); });
     connect(AddrEdit, &QSpinBox::valueChanged, this, [this] { AddrEditChange(); });
     // The enabling follows the copied cell while its number is typed, not only when the field is left.
-    connect(AddrEdit, &QSpinBox::textChanged, this, [this] { AddrEditChange(); });
+    if (auto* typing = AddrEdit->findChild<QLineEdit*>())
+        connect(typing, &QLineEdit::textChanged, this, [this] { AddrEditChange(); });
     connect(SW1Combo, &QComboBox::currentIndexChanged, this, [this] { SW1ComboChange(); });
     connect(SW2Combo, &QComboBox::currentIndexChanged, this, [this] { SW2ComboChange(); });
 

@@ -83,7 +83,7 @@ TORT50RouteEditForm::TORT50RouteEditForm(TORT50Route& route, const TORT50Cells& 
         if (handleChanges_)
             StateButtonChange();
     });
-    connect(CascadeCheck, &QCheckBox::toggled, this, [this] { CascadeCheckClick(); });
+    connect(CascadeCheck, &QCheckBox::clicked, this, [this] { CascadeCheckClick(); });
     connect(CascadeSpin, &QSpinBox::valueChanged, this, [this] {
         Route.cascadeRoute = CascadeSpin->value();
         FillList(RouteListBox->currentRow());
@@ -103,8 +103,8 @@ void TORT50RouteEditForm::FormShow()
     setWindowTitle(QStringLiteral("Edit Route %1").arg(Route.number));
     FromSpin->setValue(Route.fromButton);
     ToSpin->setValue(Route.toButton);
-    CascadeCheck->setChecked(Route.cascade);
     CascadeSpin->setValue(Route.cascadeRoute);
+    CascadeCheck->setChecked(Route.cascade);
     CascadeSpin->setEnabled(Route.cascade);
     FromSpin->setEnabled(Route.toFromMode);
     ToSpin->setEnabled(Route.toFromMode);
