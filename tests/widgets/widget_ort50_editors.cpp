@@ -617,6 +617,36 @@ private slots:
         QCOMPARE(board.Name(), std::string("From the table"));
     }
 
+    // Tab goes through the controls in the order they are laid out.
+    void tabOrder()
+    {
+        auto chain = [](QWidget* window, const QStringList& names) {
+            QStringList seen;
+            for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
+                if (names.contains(w->objectName()) && !seen.contains(w->objectName()))
+                    seen << w->objectName();
+            return seen;
+        };
+        TORT50Board board;
+        TORT50EditForm editor(board);
+        const QStringList boardOrder = {"BoardNameEdit", "SerialNumEdit",   "NotesEdit",     "CellList",
+                                        "RouteList",     "ToFromBox",       "RouteAddrEdit", "StartupModeCombo",
+                                        "SlaveModeCombo", "SlaveAddrEdit",  "DCCSlaveEdit",  "DCCInterlockEdit",
+                                        "PointDelayEdit"};
+        QCOMPARE(chain(&editor, boardOrder), boardOrder);
+        TORT50CellEditForm cell(board.Cells(), 0);
+        const QStringList cellOrder = {"DescriptionEdit", "CellTypeCombo", "AddrEdit",       "SW1Combo",
+                                       "Route1Edit",      "SW2Combo",      "Route2Edit",     "InitCombo",
+                                       "TokenCombo",      "CascadeCombo",  "CascadeEdit",    "ToFbCheck",
+                                       "SensorEdit",      "SensFlashCheck", "AspectCombo",   "InterlockNumberEdit",
+                                       "RevZoneCheck",    "RelayEdit"};
+        QCOMPARE(chain(&cell, cellOrder), cellOrder);
+        TORT50RouteEditForm route(board.RouteAt(0), board.Cells());
+        const QStringList routeOrder = {"RouteListBox", "PointNumberSpin", "StateButton", "FromSpin",
+                                        "ToSpin",       "CascadeCheck",    "CascadeSpin"};
+        QCOMPARE(chain(&route, routeOrder), routeOrder);
+    }
+
     // Every window fits a 1280 x 800 screen.
     void windowsFit()
     {

@@ -128,6 +128,7 @@ void TORT50RouteEditForm::FillList(int selectRow)
     for (const QString& line : summary) {
         auto* item = new QListWidgetItem(line, RouteListBox);
         item->setFlags(Qt::NoItemFlags);
+        item->setForeground(RouteListBox->palette().text());
     }
     RouteListBox->setCurrentRow(std::clamp(selectRow, 0, rows - 1));
     RouteListBox->verticalScrollBar()->setValue(scroll);

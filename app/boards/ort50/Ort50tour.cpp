@@ -72,4 +72,11 @@ void AddOrt50TourSteps(TMainForm& /*main*/, const QString& folder, TTourSteps& s
                          SaveTourPicture(&editor, folder, QStringLiteral("ort50-route-editor.png"));
                          editor.close();
                      }});
+    steps.push_back({300, [folder] {
+                         auto board = SampleBoard();
+                         TORT50RouteEditForm editor(board->RouteAt(4), board->Cells());
+                         editor.show();
+                         SaveTourPicture(&editor, folder, QStringLiteral("ort50-route-editor-too-many.png"));
+                         editor.close();
+                     }});
 }
