@@ -1,5 +1,6 @@
 #include "cli/Proghost.h"
 
+#include "platform/Datafiles.h"
 #include "platform/Linkports.h"
 
 #include <QCoreApplication>
@@ -147,7 +148,7 @@ bool ReadSerialNumber(const QString& text, int& serial)
 
 QString DefaultProductListPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath("progdevicelist.csv");
+    return ProductListPath();
 }
 
 void PrintError(const QString& text)

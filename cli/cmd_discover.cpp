@@ -13,7 +13,7 @@ int RunDiscover(const QStringList& args)
         "Discovers the boards on LocoNet and prints one line per board in reply order (serial, product, "
         "manufacturer, description, separated by tabs), then the count. Takes 5 s after the last reply.");
     AddLinkOptions(parser);
-    parser.addOption({"products", "The product list (default: progdevicelist.csv next to the program).", "FILE"});
+    parser.addOption({"products", "The product list (default: progdevicelist.csv next to the program or in its installed data folder).", "FILE"});
     int status = ProgExit::kOk;
     if (!ParseSubcommand(parser, "discover", "varnscope-cli discover --port DEV [--products FILE]", args, status))
         return status;

@@ -14,7 +14,7 @@ int RunIdentify(const QStringList& args)
         "product, manufacturer, description) when it answers within 5 s.");
     AddLinkOptions(parser);
     parser.addOption({"serial", "The board's serial number, 1 to 65535.", "N"});
-    parser.addOption({"products", "The product list (default: progdevicelist.csv next to the program).", "FILE"});
+    parser.addOption({"products", "The product list (default: progdevicelist.csv next to the program or in its installed data folder).", "FILE"});
     int status = ProgExit::kOk;
     if (!ParseSubcommand(parser, "identify", "varnscope-cli identify --port DEV --serial N", args, status))
         return status;

@@ -15,7 +15,7 @@ int RunRenumber(const QStringList& args)
     AddLinkOptions(parser);
     parser.addOption({"serial", "The board's serial number now, 1 to 65535.", "N"});
     parser.addOption({"to", "The new serial number, 1 to 65535.", "M"});
-    parser.addOption({"products", "The product list (default: progdevicelist.csv next to the program).", "FILE"});
+    parser.addOption({"products", "The product list (default: progdevicelist.csv next to the program or in its installed data folder).", "FILE"});
     int status = ProgExit::kOk;
     if (!ParseSubcommand(parser, "renumber", "varnscope-cli renumber --port DEV --serial N --to M", args, status))
         return status;

@@ -1,5 +1,7 @@
 #include "platform/Serialport.h"
 
+#include "platform/Portadvice.h"
+
 #include <cstring>
 
 TSerialPort::~TSerialPort()
@@ -30,7 +32,8 @@ bool TSerialPort::Open(const std::string& deviceName, std::string& reason)
     const bool ok = serial_->open(QIODevice::ReadWrite);
     configuring_ = false;
     if (!ok) {
-        reason = serial_->errorString().toStdString();
+        const QString name = QString::fromStdString(deviceName);
+        reason = PortOpenAdvice(name, serial_->error(), serial_->errorString(), ProbePortAccess(name)).toStdString();
         serial_->clearError();
         return false;
     }

@@ -5,6 +5,8 @@
 #include "link/Lndecoders.h"
 #include "link/Tsvprogmsg.h"
 #include "platform/Linkports.h"
+#include "platform/Portadvice.h"
+#include "platform/Serialport.h"
 #include "platform/Tcpport.h"
 #include "sim/Simloconet.h"
 
@@ -330,6 +332,47 @@ TEST(LinkOpenFailure, ReasonKept)
     TOpenLink tcp("tcp:127.0.0.1:1");  // nothing listens there
     EXPECT_FALSE(tcp.link.Enabled());
     EXPECT_FALSE(tcp.link.LastOpenError().empty());
+}
+
+TEST(LinkOpenFailure, ReasonsAModellerCanActOn)
+{
+    struct TCase {
+        const char* device;
+        QSerialPort::SerialPortError error;
+        TPortAccess access;
+        const char* expected;  // a part of the reason
+    };
+    const TCase cases[] = {
+        {"/dev/ttyUSB0", QSerialPort::PermissionError, {true, false, "dialout"}, "add the user to the group \"dialout\""},
+        {"/dev/ttyACM0", QSerialPort::PermissionError, {true, false, "uucp"}, "sudo usermod -aG uucp $USER"},
+        {"/dev/ttyUSB0", QSerialPort::PermissionError, {true, false, ""}, "group \"dialout\""},
+        {"/dev/ttyUSB0", QSerialPort::PermissionError, {true, true, "dialout"}, "in use by another program"},
+        {"/dev/ttyUSB9", QSerialPort::DeviceNotFoundError, {false, false, ""}, "no such port"},
+        {"", QSerialPort::OpenError, {false, false, ""}, "no port chosen"},
+        {"/dev/ttyUSB0", QSerialPort::ResourceError, {true, true, "dialout"}, "the driver's own words"},
+    };
+    for (const TCase& c : cases) {
+        const QString reason = PortOpenAdvice(c.device, c.error, "the driver's own words", c.access);
+        EXPECT_TRUE(reason.contains(c.expected)) << c.device << ": " << reason.toStdString();
+    }
+}
+
+TEST(LinkOpenFailure, PortHeldByAnotherProgram)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const QString slave = QString::fromLocal8Bit(::ptsname(master));
+
+    QSerialPort holder(slave);
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite)) << holder.errorString().toStdString();
+    TSerialPort second;
+    std::string reason;
+    EXPECT_FALSE(second.Open(slave.toStdString(), reason));
+    EXPECT_NE(reason.find("in use by another program"), std::string::npos) << reason;
+    holder.close();
+    ::close(master);
 }
 
 TEST(SimLink, InProcessBus)
