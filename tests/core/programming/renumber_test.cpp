@@ -12,8 +12,7 @@
 namespace {
 
 // The list shipped with the program, from the source tree.
-const std::string kShippedList = std::string(__FILE__).substr(0, std::string(__FILE__).rfind("/tests/")) +
-                                 "/programming/progdevicelist.csv";
+const std::string kShippedList = std::string(TEST_DATA_DIR) + "/../../programming/progdevicelist.csv";
 
 class TRecorder : public IRenumberListener {
 public:

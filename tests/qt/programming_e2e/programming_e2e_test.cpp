@@ -277,8 +277,7 @@ public:
           engine(*this, &timeout_, &delay_)
     {
         bus_.onSv = [this](const TLNSVProgMessage& m) { engine.HandleSvMessage(m); };
-        engine.LoadProductList(std::string(__FILE__).substr(0, std::string(__FILE__).rfind("/tests/")) +
-                               "/programming/progdevicelist.csv");
+        engine.LoadProductList(std::string(TEST_DATA_DIR) + "/../../programming/progdevicelist.csv");
     }
     ~TNumbering() override { bus_.onSv = nullptr; }
 
