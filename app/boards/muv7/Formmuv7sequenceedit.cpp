@@ -140,6 +140,8 @@ TMUV7SequenceEditForm::TMUV7SequenceEditForm(TMUV7Sequence& sequence, QWidget* p
 
     WizardBtn = new QPushButton(QStringLiteral("Sequence Wizard"), this);
     WizardBtn->setObjectName(QStringLiteral("WizardBtn"));
+    WizardBtn->setAutoDefault(false);  // Enter stays OK
+
     auto* buttons = MakeDialogButtons(this, kHelpTopic);
     OKBtn = buttons->button(QDialogButtonBox::Ok);
     CancelBtn = buttons->button(QDialogButtonBox::Cancel);

@@ -20,6 +20,8 @@ QPushButton* MakeGenerateButton(QWidget* page, const QString& objectName)
 {
     auto* button = new QPushButton(QStringLiteral("&Generate"), page);
     button->setObjectName(objectName);
+    // Enter stays OK wherever the focus is; Alt+G or Space generates.
+    button->setAutoDefault(false);
     return button;
 }
 
