@@ -372,6 +372,17 @@ void TMuv7EditorsTest::sequenceEditorFollowsTriggerAndAction()
     QVERIFY(WaitActive(&editor));
     QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Sequence: 1"));
 
+    // Tab walks the fields as they are laid out (the disabled ones skipped).
+    editor.NameEdit->setFocus();
+    QStringList walked;
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walked, QStringList({"DescriptionEdit", "StepList", "TriggerCombo", "TrigSpin1", "RetrigCombo",
+                                  "ActionCombo", "WizardBtn", ""}));  // then the button box
+    QVERIFY(qobject_cast<QPushButton*>(QApplication::focusWidget()));
+
     struct TriggerCase {
         int trigger;
         const char* param1;
