@@ -84,7 +84,7 @@ void WhenOpen(std::function<void(D*)> work, bool* ran)
 {
     QTimer::singleShot(0, qApp, [work, ran] {
         D* dialog = nullptr;
-        QTest::qWaitFor([&] {
+        (void)QTest::qWaitFor([&] {
             dialog = qobject_cast<D*>(QApplication::activeModalWidget());
             return dialog != nullptr;
         }, 5000);
