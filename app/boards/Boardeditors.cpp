@@ -1,6 +1,7 @@
 #include "app/boards/Boardeditors.h"
 
 #include "app/boards/ort50/Formort50edit.h"
+#include "app/boards/muv7/Formmuv7edit.h"
 #include "boards/core/Boarddata.h"
 
 #include <array>
@@ -11,7 +12,7 @@ static const std::array<TBoardEditorRow, kBoardTypeCount> kEditors = {{
     {nullptr},  // VELA40
     {EditOrt50Board},  // ORT50
     {nullptr},  // VELA80
-    {nullptr},  // MUV7
+    {&EditMUV7Board},  // MUV7
     {nullptr},  // PAX60
     {nullptr},  // TEL90
     {nullptr},  // PAX66
