@@ -1,5 +1,8 @@
 #include "app/boards/Boardeditors.h"
 
+#include "app/boards/vela/Formvela40edit.h"
+#include "app/boards/vela/Formvela80edit.h"
+
 #include "boards/core/Boarddata.h"
 
 #include <array>
@@ -7,9 +10,9 @@
 // One row per board type, in type order: 0 VELA40, 1 ORT50, 2 VELA80, 3 MUV7,
 // 4 PAX60, 5 TEL90, 6 PAX66. Each model's editor fills its own row.
 static const std::array<TBoardEditorRow, kBoardTypeCount> kEditors = {{
-    {nullptr},  // VELA40
+    {EditVela40Board},  // VELA40
     {nullptr},  // ORT50
-    {nullptr},  // VELA80
+    {EditVela80Board},  // VELA80
     {nullptr},  // MUV7
     {nullptr},  // PAX60
     {nullptr},  // TEL90
