@@ -138,6 +138,7 @@ private slots:
     void conditionEditorInsertAndDelete();
     void liveCheckShowsTheBoardsError();
     void codesTheEditorDoesNotOfferAreKept();
+    void tabOrderFollowsTheLayout();
 };
 
 // Every VELA40 control, a signal made diverging with a thrown block set, and
@@ -617,6 +618,33 @@ void TVelaEditorsTest::codesTheEditorDoesNotOfferAreKept()
     }
     QCOMPARE(int(board.HighCurrentConfig().Outputs1to4()), 1);
     QCOMPARE(int(board.HighCurrentConfig().Outputs5to8()), 3);
+}
+
+// The board editors' fields in Tab order: the shared column, then the model's, then the buttons.
+void TVelaEditorsTest::tabOrderFollowsTheLayout()
+{
+    TVELA40Board board;
+    TVela40EditForm form(board);
+    form.show();
+    QStringList order;
+    QWidget* widget = form.BdNameEdit;
+    do {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() && !widget->objectName().isEmpty()
+            && !widget->objectName().startsWith(QLatin1String("qt_")))
+            order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != form.BdNameEdit);
+    const QStringList fields{QStringLiteral("BdNameEdit"),       QStringLiteral("SerialNumSpin"),
+                             QStringLiteral("DCCAddrSpin"),      QStringLiteral("NotesEdit"),
+                             QStringLiteral("SignalList"),       QStringLiteral("RevZoneList"),
+                             QStringLiteral("SensorSpin"),       QStringLiteral("Sensor12Combo"),
+                             QStringLiteral("Sensor34Combo"),    QStringLiteral("Sensor56Combo"),
+                             QStringLiteral("Sensor78Combo"),    QStringLiteral("HighCSpin"),
+                             QStringLiteral("Op14Combo"),        QStringLiteral("Op58Combo"),
+                             QStringLiteral("SPADCheck"),        QStringLiteral("DisplayCheck"),
+                             QStringLiteral("IsolationDelayCombo"), QStringLiteral("BrightnessCheck")};
+    QCOMPARE(order.mid(0, fields.size()), fields);
+    QVERIFY(form.OKButton->isDefault());
 }
 
 QTEST_MAIN(TVelaEditorsTest)
