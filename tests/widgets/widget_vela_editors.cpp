@@ -474,6 +474,10 @@ void TVelaEditorsTest::conditionEditorLoadsAndMakesConditions()
     QVERIFY(form.OffsetSpin->isEnabled());
     QVERIFY(form.StateCombo->isEnabled());
     QCOMPARE(form.ConditionList->item(2)->text(), QStringLiteral("Sensor 1,1 is Occupied"));
+    // The numbers are decimal integers: other characters are refused as they are typed.
+    TypeSpin(form.NumberSpin, QStringLiteral("1x2-"));
+    TypeSpin(form.OffsetSpin, QStringLiteral("+7"));
+    QCOMPARE(form.WorkingCopy().ConditionAt(2), TCondition::Sensor(12, 7, 0, false));
 
     // Each type's defaults and state words.
     const struct {
