@@ -1,7 +1,9 @@
 #include "app/boards/Boardeditors.h"
 
-#include "app/boards/ort50/Formort50edit.h"
 #include "app/boards/muv7/Formmuv7edit.h"
+#include "app/boards/ort50/Formort50edit.h"
+#include "app/boards/vela/Formvela40edit.h"
+#include "app/boards/vela/Formvela80edit.h"
 #include "boards/core/Boarddata.h"
 
 #include <array>
@@ -9,13 +11,13 @@
 // One row per board type, in type order: 0 VELA40, 1 ORT50, 2 VELA80, 3 MUV7,
 // 4 PAX60, 5 TEL90, 6 PAX66. Each model's editor fills its own row.
 static const std::array<TBoardEditorRow, kBoardTypeCount> kEditors = {{
-    {nullptr},  // VELA40
-    {EditOrt50Board},  // ORT50
-    {nullptr},  // VELA80
-    {&EditMUV7Board},  // MUV7
-    {nullptr},  // PAX60
-    {nullptr},  // TEL90
-    {nullptr},  // PAX66
+    {EditVela40Board},  // VELA40
+    {EditOrt50Board},   // ORT50
+    {EditVela80Board},  // VELA80
+    {EditMUV7Board},    // MUV7
+    {nullptr},          // PAX60
+    {nullptr},          // TEL90
+    {nullptr},          // PAX66
 }};
 
 const TBoardEditorRow* BoardEditorRow(int boardType)
