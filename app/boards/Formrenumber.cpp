@@ -54,6 +54,11 @@ namespace {
 
 constexpr int kPositionRole = Qt::UserRole;
 int replyTimeoutOverrideMs = 0;
+QString& ProductListOverride()
+{
+    static QString fileName;
+    return fileName;
+}
 
 const QColor kClashColour(255, 220, 150);
 
@@ -62,6 +67,11 @@ const QColor kClashColour(255, 220, 150);
 void TRenumberForm::SetReplyTimeoutOverride(int ms)
 {
     replyTimeoutOverrideMs = ms;
+}
+
+void TRenumberForm::SetProductListFile(const QString& fileName)
+{
+    ProductListOverride() = fileName;
 }
 
 TRenumberForm::TRenumberForm(TMainForm& main, QWidget* parent)
@@ -77,7 +87,9 @@ TRenumberForm::TRenumberForm(TMainForm& main, QWidget* parent)
     SetHelpContext(this, kHelpTopic);
     BuildControls();
 
-    const QString products = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(TProductList::kFileName));
+    QString products = ProductListOverride();
+    if (products.isEmpty())
+        products = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(TProductList::kFileName));
     // Without a product list the boards are still found, only without names;
     // the status field says why.
     if (!engine_.LoadProductList(products.toStdString()))

@@ -41,6 +41,9 @@ public:
     // The reply timeout the windows made from now on use instead of the
     // engine's 5000 ms (0 restores it), so tests need not wait.
     static void SetReplyTimeoutOverride(int ms);
+    // The product list the windows made from now on load instead of
+    // "progdevicelist.csv" in the program's folder (empty restores that).
+    static void SetProductListFile(const QString& fileName);
 
     // Received SV-access messages, from the main window's dispatch.
     void HandleSvMessage(const TLNSVProgMessage& message);
