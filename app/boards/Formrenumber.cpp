@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
@@ -164,6 +165,8 @@ void TRenumberForm::BuildControls()
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
     CloseButton->setAutoDefault(false);
     connect(CloseButton, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, CloseButton, &QPushButton::click);
 
     auto* fields = new QHBoxLayout;
     fields->addWidget(countLabel);

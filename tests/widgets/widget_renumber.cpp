@@ -136,7 +136,7 @@ private slots:
         file.close();
         TRenumberForm::SetProductListFile(products);
         // Replies of the simulated boards come at once; no test waits 5 s for silence.
-        TRenumberForm::SetReplyTimeoutOverride(300);
+        TRenumberForm::SetReplyTimeoutOverride(1000);
     }
 
     void init() { settings_.Clear(); }
@@ -184,6 +184,13 @@ private slots:
         bench.main->ProgramBoardOpen = false;
         bench.main->RenumberBoards1->trigger();
         QVERIFY(bench.main->RenumberOpen);
+        // Escape closes it like the close button.
+        auto* again = qobject_cast<TRenumberForm*>(bench.main->RenumberForm.data());
+        bench.main->show();
+        again->BoardList->setFocus();
+        QTRY_VERIFY(again->BoardList->hasFocus());
+        QTest::keyClick(again->BoardList, Qt::Key_Escape);
+        QTRY_VERIFY(!bench.main->RenumberOpen);
     }
 
     void discoversTheSimulatedBoardsWithTheirProductTexts()
