@@ -81,8 +81,13 @@ void ShowNotice(QWidget* parent, const QString& caption, const QString& text)
 {
     if (NoticeDisplay())
         NoticeDisplay()(parent, caption, text);
-    else
-        QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+    else {
+        // Without a nested event loop: a notice given while a received message
+        // is being handled must not hold up the dispatch of the next ones.
+        auto* box = new QMessageBox(QMessageBox::Information, caption, text, QMessageBox::Ok, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
 }
 
 void SetNoticeDisplay(TNoticeDisplay display)

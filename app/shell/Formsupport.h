@@ -36,6 +36,7 @@ void ShowErrorText(QWidget* parent, const QString& text);
 void SetErrorDisplay(TErrorDisplay display);  // an empty one restores the message box
 
 // Notices the program gives with an OK button ("Connect:" ...); replaceable the same way.
+// The box is window-modal but returns at once: the caller goes on while it shows.
 using TNoticeDisplay = std::function<void(QWidget* parent, const QString& caption, const QString& text)>;
 void ShowNotice(QWidget* parent, const QString& caption, const QString& text);
 void SetNoticeDisplay(TNoticeDisplay display);

@@ -1,5 +1,6 @@
 #include "app/shell/Main.h"
 
+#include "app/boards/Formrenumber.h"
 #include "app/shell/Aboutbox.h"
 #include "app/shell/Appicon.h"
 #include "app/shell/Appsettings.h"
@@ -121,7 +122,6 @@ void TMainForm::BuildMenus()
     RenumberBoards1 = item(configure, "&Renumber Boards", "RenumberBoards1", &TMainForm::RenumberBoards1Click);
     ConfigureBoards1 = item(configure, "&Configure Boards", "ConfigureBoards1", &TMainForm::ConfigureBoards1Click);
     // The board windows are not part of the program yet.
-    RenumberBoards1->setEnabled(false);
     ConfigureBoards1->setEnabled(false);
 
     QMenu* layout = menuBar()->addMenu(QStringLiteral("&Display layout"));
@@ -293,9 +293,12 @@ void TMainForm::ReloadBoardLists(QSettings&)
 
 // ---- Receiving ----
 
-void TMainForm::LocoNetComm1RxMsg(uint32_t count)
+void TMainForm::LocoNetComm1RxMsg(uint32_t /*count*/)
 {
-    for (uint32_t i = 0; i < count; ++i) {
+    // Until the queue is empty, not the count of the event: the link raises
+    // the event only when its queue fills from empty, so whatever arrived
+    // while a receiver held up this loop would otherwise wait for good.
+    while (LocoNetComm1.QueRxMsgCount() > 0) {
         std::unique_ptr<TLocoNetMessage> received = LocoNetComm1.ReadMessage();
         if (!received)
             break;
@@ -419,7 +422,18 @@ void TMainForm::RenumberBoards1Click()
 {
     if (ProgramBoardOpen || RenumberOpen)
         return;
-    // The board numbering window opens here for the board collection.
+    auto* form = new TRenumberForm(*this);
+    connect(form, &TRenumberForm::Closed, this, [this, form] {
+        if (RenumberForm == form) {
+            RenumberOpen = false;
+            RenumberReceiver = nullptr;
+            RenumberForm = nullptr;
+        }
+    });
+    RenumberForm = form;
+    RenumberReceiver = [form](const TLNSVProgMessage& message) { form->HandleSvMessage(message); };
+    RenumberOpen = true;
+    AddChild(form);
 }
 
 void TMainForm::ConfigureBoards1Click()

@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(main.About1->text(), QStringLiteral("&About...."));
         // The board windows are not there yet.
         QVERIFY(!main.ConfigureBoards1->isEnabled());
-        QVERIFY(!main.RenumberBoards1->isEnabled());
+        QVERIFY(main.RenumberBoards1->isEnabled());
 
         StartUp(main);
         QVERIFY(QTest::qWaitForWindowExposed(&main));
