@@ -1,5 +1,7 @@
 #include "app/boards/Formrenumber.h"
 
+#include "platform/Datafiles.h"
+
 #include "app/boards/Editorsupport.h"
 #include "app/shell/Formsupport.h"
 #include "app/shell/Main.h"
@@ -90,7 +92,7 @@ TRenumberForm::TRenumberForm(TMainForm& main, QWidget* parent)
 
     QString products = ProductListOverride();
     if (products.isEmpty())
-        products = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(TProductList::kFileName));
+        products = ProductListPath();
     // Without a product list the boards are still found, only without names;
     // the status field says why.
     if (!engine_.LoadProductList(products.toStdString()))
