@@ -1,5 +1,6 @@
 #include "app/boards/Boardeditors.h"
 
+#include "app/boards/pax/Paxeditors.h"
 #include "boards/core/Boarddata.h"
 
 #include <array>
@@ -11,9 +12,9 @@ static const std::array<TBoardEditorRow, kBoardTypeCount> kEditors = {{
     {nullptr},  // ORT50
     {nullptr},  // VELA80
     {nullptr},  // MUV7
-    {nullptr},  // PAX60
-    {nullptr},  // TEL90
-    {nullptr},  // PAX66
+    {EditPAX60Board},  // PAX60
+    {EditTEL90Board},  // TEL90
+    {EditPAX66Board},  // PAX66
 }};
 
 const TBoardEditorRow* BoardEditorRow(int boardType)
