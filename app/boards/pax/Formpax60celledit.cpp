@@ -161,8 +161,8 @@ TPAX60OutputCellEditForm::TPAX60OutputCellEditForm(QWidget* parent, TPAX60Cell& 
     lampForm->addRow(BrightnessBox);
     lampForm->addRow(InvertBox);
     auto* kinds = new QHBoxLayout;
-    kinds->addWidget(pointBox);
-    kinds->addWidget(lampBox);
+    kinds->addWidget(pointBox, 1);
+    kinds->addWidget(lampBox, 1);
 
     auto* delays = new QGridLayout;
     delays->addWidget(new QLabel(QStringLiteral("conditions active for at least"), this), 0, 0);

@@ -33,6 +33,7 @@ TTEL90EditForm::TTEL90EditForm(QWidget* parent, TTEL90Board& board) : QDialog(pa
     setWindowTitle(QStringLiteral("TEL90 Edit"));
 
     BoardNameEdit = MakeText(this, QStringLiteral("BoardNameEdit"), board.Name());
+    BoardNameEdit->setMinimumWidth(BoardNameEdit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 32);
     SerialNumEdit = MakeSpin(this, QStringLiteral("SerialNumEdit"), 1, 65535, board.SerialNumber());
     NotesEdit = MakeText(this, QStringLiteral("NotesEdit"), board.UserDescription);
     SlaveAddrEdit = MakeSpin(this, QStringLiteral("SlaveAddrEdit"), 1, 255, board.SensorBoardNumber);
@@ -49,10 +50,12 @@ TTEL90EditForm::TTEL90EditForm(QWidget* parent, TTEL90Board& board) : QDialog(pa
                                            "\n"
                                            "The DE-ACTIVATE time is 10 to 2550ms (0.01s to 2.55s), \n"
                                            "programmable in 10ms (0.01s) increments. "));
-    MemoTEL90->setFixedHeight(MemoTEL90->fontMetrics().height() * 7 + 12);
+    MemoTEL90->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    MemoTEL90->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemoTEL90->setFixedHeight(MemoTEL90->fontMetrics().height() * 7 + 16);
     MemoTEL90->setMinimumWidth(MemoTEL90->fontMetrics().horizontalAdvance(
-                                   QStringLiteral("The sensor ACTIVATE debounce time is fixed at 20ms (0.02s).")) +
-                               30);
+                                   QStringLiteral("The DE-ACTIVATE time is 10 to 2550ms (0.01s to 2.55s), ")) +
+                               40);
     SvErrorText = new TSvCheckLabel(this);
 
     auto* form = new QFormLayout;
