@@ -253,6 +253,7 @@ private slots:
     void tel90Cancel();
     void liveCheckShowsTheErrorText();
     void editorTableOpensTheModelsWindows();
+    void enterTakesTheTypedValueAndTabFollowsTheLayout();
 };
 
 void TPaxEditorsTest::initTestCase()
@@ -803,6 +804,38 @@ void TPaxEditorsTest::editorTableOpensTheModelsWindows()
     }
     // A board of another model is not opened by a row.
     QVERIFY(!BoardEditorRow(btPAX60)->edit(nullptr, QPoint(10, 10), tel90));
+}
+
+void TPaxEditorsTest::enterTakesTheTypedValueAndTabFollowsTheLayout()
+{
+    // Enter in a field being typed into is OK, with the typed value.
+    TTEL90Board tel90;
+    TTEL90EditForm tel90Form(nullptr, tel90);
+    tel90Form.show();
+    tel90Form.SlaveAddrEdit->selectAll();
+    QTest::keyClicks(tel90Form.SlaveAddrEdit, QStringLiteral("42"));
+    QTest::keyClick(tel90Form.SlaveAddrEdit, Qt::Key_Return);
+    QCOMPARE(tel90Form.result(), int(QDialog::Accepted));
+    QCOMPARE(tel90.SensorBoardNumber, 42);
+
+    // The PAX66 window's own controls sit in the tab chain where they are shown.
+    TPAX66Board board;
+    TPAX66EditForm form(nullptr, board);
+    form.show();
+    form.IndividualAddrsCheck->setChecked(true);
+    form.EnableIndividualAddrs();
+    form.DCCBaseAddrEdit->setEnabled(true);
+    const QList<QWidget*> expected = {form.BoardNameEdit, form.SerialNumEdit,  form.NotesEdit,
+                                      form.DCCBaseAddrEdit, form.IndividualAddrsCheck, form.EditAddrsBtn,
+                                      form.Addr16Check,   form.LocoNetCheck,   form.SensBdEdit,
+                                      form.CDUDelayEdit,  form.MemLocEdit,     form.RouteAddrEdit,
+                                      form.OutputCellList, form.InputCellList, form.RouteList};
+    QList<QWidget*> chain;
+    QWidget* w = form.BoardNameEdit;
+    for (int guard = 0; guard < 200 && chain.size() < expected.size(); ++guard, w = w->nextInFocusChain())
+        if (expected.contains(w) && !chain.contains(w))
+            chain << w;
+    QCOMPARE(chain, expected);
 }
 
 QTEST_MAIN(TPaxEditorsTest)

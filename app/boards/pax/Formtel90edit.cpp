@@ -52,6 +52,7 @@ TTEL90EditForm::TTEL90EditForm(QWidget* parent, TTEL90Board& board) : QDialog(pa
                                            "programmable in 10ms (0.01s) increments. "));
     MemoTEL90->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     MemoTEL90->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemoTEL90->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MemoTEL90->setFixedHeight(MemoTEL90->fontMetrics().height() * 7 + 16);
     MemoTEL90->setMinimumWidth(MemoTEL90->fontMetrics().horizontalAdvance(
                                    QStringLiteral("The DE-ACTIVATE time is 10 to 2550ms (0.01s to 2.55s), ")) +
