@@ -98,7 +98,7 @@ TPAX60OutputCellEditForm::TPAX60OutputCellEditForm(QWidget* parent, TPAX60Cell& 
     setObjectName(QStringLiteral("PAX60OutputCellEditForm"));
     setWindowTitle(QStringLiteral("Edit Cell %1: (DCC Accessory Address = %2)")
                        .arg(FCopy.Number)
-                       .arg(FCopy.BoardBaseAddress + FCopy.Number - 1));
+                       .arg(FCopy.DccAddress()));
 
     const int rate = FCopy.Rate >= 0 && FCopy.Rate < TPAX60Cell::kRateCount ? FCopy.Rate : 0;
     DescriptionEdit = MakeText(this, QStringLiteral("DescriptionEdit"), FCopy.Description);
