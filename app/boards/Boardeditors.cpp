@@ -2,6 +2,7 @@
 
 #include "app/boards/muv7/Formmuv7edit.h"
 #include "app/boards/ort50/Formort50edit.h"
+#include "app/boards/pax/Paxeditors.h"
 #include "app/boards/vela/Formvela40edit.h"
 #include "app/boards/vela/Formvela80edit.h"
 #include "boards/core/Boarddata.h"
@@ -15,9 +16,9 @@ static const std::array<TBoardEditorRow, kBoardTypeCount> kEditors = {{
     {EditOrt50Board},   // ORT50
     {EditVela80Board},  // VELA80
     {EditMUV7Board},    // MUV7
-    {nullptr},          // PAX60
-    {nullptr},          // TEL90
-    {nullptr},          // PAX66
+    {EditPAX60Board},   // PAX60
+    {EditTEL90Board},   // TEL90
+    {EditPAX66Board},   // PAX66
 }};
 
 const TBoardEditorRow* BoardEditorRow(int boardType)
