@@ -28,6 +28,9 @@ TArbitraryMessageForm::TArbitraryMessageForm(TMessageSender send, QWidget* paren
     warning.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
     ArbStatus->setPalette(warning);
     ArbStatus->setWordWrap(true);
+    // Room for a reason of two lines kept from the start: the window does not jump.
+    ArbStatus->setMinimumHeight(2 * ArbStatus->fontMetrics().lineSpacing() + 2);
+    ArbStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(Label1, 0, 0, 1, 2);
@@ -54,7 +57,7 @@ void TArbitraryMessageForm::Button1Click()
         std::string reason;
         TLocoNetMessage::ParseHexText(typed, bytes, reason);
         if (ArbText->text().trimmed().isEmpty())
-            reason = "the text is empty; type the bytes in hexadecimal, such as 83 7C";
+            reason = "the text is empty; type bytes in hexadecimal, such as 83 7C";
         else if (reason.empty())
             reason = "the text is not a message";
         ArbStatus->setText(QStringLiteral("Nothing sent: ") + QString::fromStdString(reason));

@@ -164,8 +164,8 @@ void TMainForm::BuildMenus()
 void TMainForm::BuildStatusStrip()
 {
     // Long texts (a LocoBuffer's version line, why a port failed) are elided
-    // in the strip and read in full in their tooltips; the fields share the
-    // width by their stretch, none below its minimum.
+    // in the strip and read in full in their tooltips; when the strip is
+    // short of room each gives way down to its minimum.
     auto field = [this](const char* text, const char* name, int minimumWidth) {
         auto* f = new TStatusField(QString::fromLatin1(text), minimumWidth, this);
         f->setObjectName(QString::fromLatin1(name));
@@ -192,12 +192,12 @@ void TMainForm::BuildStatusStrip()
 
     QStatusBar* strip = statusBar();
     strip->setSizeGripEnabled(true);
-    strip->addWidget(StatusConnect, 2);
-    strip->addWidget(InterfaceStatus, 3);
+    strip->addWidget(StatusConnect);
+    strip->addWidget(InterfaceStatus);
     strip->addWidget(Label2);
     strip->addWidget(MsgNum);
-    strip->addWidget(ProgStatus, 3);
-    strip->addWidget(LinkProblem, 4);
+    strip->addWidget(ProgStatus, 1);
+    strip->addWidget(LinkProblem, 2);
 }
 
 TDisplayForm* TMainForm::DisplayForm() const
