@@ -1,7 +1,6 @@
 #include "app/shell/Statusfield.h"
 
 #include <QPainter>
-#include <QStyle>
 
 TStatusField::TStatusField(const QString& text, int minimumWidth, QWidget* parent)
     : QLabel(parent), minimumWidth_(minimumWidth)
@@ -15,11 +14,6 @@ void TStatusField::setText(const QString& text)
 {
     QLabel::setText(text);
     setToolTip(text);
-}
-
-bool TStatusField::Elided() const
-{
-    return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
 }
 
 QSize TStatusField::minimumSizeHint() const

@@ -13,7 +13,6 @@ public:
 
     // Sets the text and its tooltip together.
     void setText(const QString& text);
-    bool Elided() const;
 
     QSize minimumSizeHint() const override;
 
