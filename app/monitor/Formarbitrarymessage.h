@@ -15,11 +15,14 @@ class TArbitraryMessageForm : public QWidget {
 public:
     explicit TArbitraryMessageForm(TMessageSender send, QWidget* parent = nullptr);
 
+    static constexpr int HelpTopic = 17;  // F1
+
     // Controls
     QLabel* Label1 = nullptr;
     QLineEdit* ArbText = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* BitBtn1 = nullptr;
+    QLabel* ArbStatus = nullptr;  // why the last Send sent nothing; empty after a send
 
 public slots:
     void Button1Click();

@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QSettings>
 #include <QShowEvent>
@@ -128,13 +127,26 @@ void TSpeedometerForm::UpdateParams()
     params.ScaleFactor = TSpeedometer::ScaleFactorAt(ScaleCombo->currentIndex());
     params.UnitFactor = TSpeedometer::UnitFactorAt(OutputUnitsCombo->currentIndex());
     params.UnitText = TSpeedometer::UnitTextAt(OutputUnitsCombo->currentIndex());
-    // A point is the separator whatever the system's locale. While the text
-    // does not read as a length (half typed, empty) the last good length stays.
-    bool ok = false;
-    const double length = QLocale::c().toDouble(LengthEdit->text().trimmed(), &ok);
-    if (ok)
-        params.Length = length;
+    // A point is the separator whatever the system's locale. A text that does
+    // not read as a length (half typed, empty, "1,000") is marked, and no
+    // speed is measured until it does.
+    double length = 0.0;
+    const QByteArray text = LengthEdit->text().toLatin1();
+    params.LengthValid =
+        LengthEdit->text().size() == text.size() &&
+        TSpeedometer::ParseLength(std::string_view(text.constData(), static_cast<size_t>(text.size())), length);
+    params.Length = params.LengthValid ? length : 0.0;
     meter_.SetParams(params);
+    MarkLength(params.LengthValid);
+}
+
+void TSpeedometerForm::MarkLength(bool valid)
+{
+    LengthEdit->setProperty("invalidLength", !valid);
+    LengthEdit->setStyleSheet(valid ? QString() : QStringLiteral("QLineEdit { background: #ffd0d0; }"));
+    LengthEdit->setToolTip(valid ? QString()
+                                 : QStringLiteral("Not a length: type the block length in metres with a point "
+                                                  "as the decimal separator, such as 1.25"));
 }
 
 void TSpeedometerForm::showEvent(QShowEvent* event)

@@ -35,6 +35,7 @@ public:
 
     void SetClock(TClock clock) { clock_ = std::move(clock); }
     const TSpeedometer& Meter() const { return meter_; }
+    bool LengthReadable() const { return meter_.Params().LengthValid; }
 
     // Controls
     QComboBox* ScaleCombo = nullptr;
@@ -59,6 +60,7 @@ protected:
 
 private:
     void ShowResult();
+    void MarkLength(bool valid);  // an unreadable length shows in the field
 
     TSpeedometer meter_;
     TClock clock_;

@@ -12,6 +12,7 @@ TGenSensFBForm::TGenSensFBForm(TMessageSender send, QWidget* parent) : QWidget(p
 {
     setWindowTitle(QStringLiteral("Generate Sensor Msg"));
     setObjectName(QStringLiteral("GenSensFBForm"));
+    SetHelpContext(this, HelpTopic);
     BoardNumber = new QSpinBox(this);
     BoardNumber->setObjectName(QStringLiteral("BoardNumber"));
     BoardNumber->setRange(1, 256);

@@ -13,6 +13,8 @@ class TGenSensFBForm : public QWidget {
 public:
     explicit TGenSensFBForm(TMessageSender send, QWidget* parent = nullptr);
 
+    static constexpr int HelpTopic = 16;  // F1
+
     // Controls
     QSpinBox* BoardNumber = nullptr;
     QSpinBox* SensorNumber = nullptr;

@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -70,13 +69,6 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     layout->addLayout(strip);
     resize(760, 420);
 
-    // The newest line is kept in view; new lines arrive at the view in batches.
-    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
-        if (!scrollPending_) {
-            scrollPending_ = true;
-            QTimer::singleShot(0, this, &TDisplayForm::ScrollToEnd);
-        }
-    });
     connect(Button1, &QPushButton::clicked, this, &TDisplayForm::ClearButtonClick);
     connect(Button2, &QPushButton::clicked, this, &TDisplayForm::SaveButtonClick);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
@@ -88,12 +80,6 @@ void TDisplayForm::ShowMessage(const TLocoNetMessage& message)
     model_->AppendMessage(message, ExpandButton->isChecked());
     ++displayedCount_;
     MsgCountEdit->setText(QString::number(displayedCount_));
-}
-
-void TDisplayForm::ScrollToEnd()
-{
-    scrollPending_ = false;
-    MsgList->ScrollToBottom();
 }
 
 void TDisplayForm::ClearButtonClick()

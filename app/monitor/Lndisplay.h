@@ -51,9 +51,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void ScrollToEnd();
-
     TMessageListModel* model_ = nullptr;
     uint32_t displayedCount_ = 0;
-    bool scrollPending_ = false;
 };

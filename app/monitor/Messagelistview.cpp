@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -20,6 +21,21 @@ TMessageListView::TMessageListView(QWidget* parent) : QAbstractScrollArea(parent
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     verticalScrollBar()->setSingleStep(1);
+
+    note_ = new QPushButton(this);
+    note_->setObjectName(QStringLiteral("NewRowsNote"));
+    note_->setCursor(Qt::PointingHandCursor);
+    note_->setFocusPolicy(Qt::NoFocus);
+    note_->hide();
+    connect(note_, &QPushButton::clicked, this, &TMessageListView::ScrollToBottom);
+
+    QScrollBar* v = verticalScrollBar();
+    connect(v, &QScrollBar::valueChanged, this, [this] {
+        if (!scrollingByCode_)
+            UserScrolled();
+    });
+    connect(v, &QScrollBar::sliderPressed, this, [this] { StopFollowing(); });
+    connect(v, &QScrollBar::sliderReleased, this, &TMessageListView::UserScrolled);
 }
 
 void TMessageListView::setModel(QAbstractItemModel* model)
@@ -75,15 +91,79 @@ void TMessageListView::RowsChanged()
     const int rows = RowCount();
     if (current_ >= rows || anchor_ >= rows)
         anchor_ = current_ = -1;
+    // Fewer rows than when following stopped: the list was cleared.
+    if (rows < rowsWhenLeft_ || rows == 0)
+        following_ = true;
     UpdateScrollBars();
+    if (following_)
+        SetScrollValue(verticalScrollBar()->maximum());
+    UpdateNote();
     viewport()->update();
+}
+
+void TMessageListView::SetScrollValue(int value)
+{
+    scrollingByCode_ = true;
+    verticalScrollBar()->setValue(value);
+    scrollingByCode_ = false;
+}
+
+void TMessageListView::StopFollowing()
+{
+    if (!following_)
+        return;
+    following_ = false;
+    rowsWhenLeft_ = RowCount();
+    UpdateNote();
+}
+
+void TMessageListView::UserScrolled()
+{
+    QScrollBar* v = verticalScrollBar();
+    // While the handle is held the rows must not move under it.
+    if (v->isSliderDown() || v->value() < v->maximum()) {
+        StopFollowing();
+        return;
+    }
+    following_ = true;
+    UpdateNote();
+}
+
+int TMessageListView::WaitingRows() const
+{
+    return following_ ? 0 : std::max(0, RowCount() - rowsWhenLeft_);
+}
+
+void TMessageListView::UpdateNote()
+{
+    const int waiting = WaitingRows();
+    if (waiting == 0) {
+        note_->hide();
+        return;
+    }
+    note_->setText(waiting == 1 ? QStringLiteral("1 new line below: click here or press End to follow")
+                                : QStringLiteral("%1 new lines below: click here or press End to follow").arg(waiting));
+    PlaceNote();
+    note_->show();
+    note_->raise();
+}
+
+void TMessageListView::PlaceNote()
+{
+    const QSize hint = note_->sizeHint();
+    const QRect area = viewport()->geometry();
+    note_->setGeometry(area.center().x() - hint.width() / 2, area.bottom() - hint.height() - 4, hint.width(),
+                       hint.height());
 }
 
 void TMessageListView::UpdateScrollBars()
 {
     QScrollBar* v = verticalScrollBar();
+    const bool byCode = scrollingByCode_;
+    scrollingByCode_ = true;
     v->setPageStep(VisibleRows());
     v->setRange(0, std::max(0, RowCount() - VisibleRows()));
+    scrollingByCode_ = byCode;
     QScrollBar* h = horizontalScrollBar();
     h->setPageStep(viewport()->width());
     h->setSingleStep(fontMetrics().averageCharWidth() * 4);
@@ -93,15 +173,18 @@ void TMessageListView::UpdateScrollBars()
 void TMessageListView::ScrollToBottom()
 {
     UpdateScrollBars();
-    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    SetScrollValue(verticalScrollBar()->maximum());
+    following_ = true;
+    UpdateNote();
 }
 
 void TMessageListView::ScrollToRow(int row)
 {
+    // Bringing a row into sight is not a return to the end: only End is.
     if (row < TopRow())
-        verticalScrollBar()->setValue(row);
+        SetScrollValue(row);
     else if (row >= TopRow() + VisibleRows())
-        verticalScrollBar()->setValue(row - VisibleRows() + 1);
+        SetScrollValue(row - VisibleRows() + 1);
 }
 
 void TMessageListView::SelectRows(int anchor, int current)
@@ -172,10 +255,11 @@ void TMessageListView::paintEvent(QPaintEvent*)
 void TMessageListView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    const bool atBottom = verticalScrollBar()->value() == verticalScrollBar()->maximum();
     UpdateScrollBars();
-    if (atBottom)
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    if (following_)
+        SetScrollValue(verticalScrollBar()->maximum());
+    if (note_->isVisible())
+        PlaceNote();
 }
 
 void TMessageListView::scrollContentsBy(int, int)
@@ -192,6 +276,7 @@ void TMessageListView::mousePressEvent(QMouseEvent* event)
         ClearSelection();
         return;
     }
+    StopFollowing();
     MoveCurrent(row, (event->modifiers() & Qt::ShiftModifier) && current_ >= 0);
 }
 
@@ -227,11 +312,28 @@ void TMessageListView::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (event->matches(QKeySequence::SelectAll)) {
+        StopFollowing();
         SelectRows(0, RowCount() - 1);
         return;
     }
     const bool extend = event->modifiers() & Qt::ShiftModifier;
     const int from = current_ >= 0 ? current_ : TopRow();
+    switch (event->key()) {
+    case Qt::Key_End:
+        // Back to the end: the newest row is followed again.
+        MoveCurrent(RowCount() - 1, extend);
+        ScrollToBottom();
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+        StopFollowing();
+        break;
+    default:
+        break;
+    }
     switch (event->key()) {
     case Qt::Key_Up:
         MoveCurrent(from - 1, extend);
@@ -247,9 +349,6 @@ void TMessageListView::keyPressEvent(QKeyEvent* event)
         return;
     case Qt::Key_Home:
         MoveCurrent(0, extend);
-        return;
-    case Qt::Key_End:
-        MoveCurrent(RowCount() - 1, extend);
         return;
     default:
         QAbstractScrollArea::keyPressEvent(event);

@@ -5,11 +5,17 @@
 //
 // Rows come from any list model's DisplayRole. A click selects a row,
 // shift-click or dragging a range; Ctrl+C copies the selected rows.
+//
+// The view follows the newest row while it is at its end. Once the operator
+// scrolls up, holds the scroll bar's handle or selects, it stays where it was
+// put, and a note at its foot counts the rows that arrived since; the End
+// key, a click on the note or scrolling back to the end follow again.
 #pragma once
 
 #include <QAbstractScrollArea>
 
 class QAbstractItemModel;
+class QPushButton;
 
 class TMessageListView : public QAbstractScrollArea {
     Q_OBJECT
@@ -25,8 +31,12 @@ public:
     int RowCount() const;
     int RowAt(int y) const;   // -1 below the last row
 
-    void ScrollToBottom();
+    void ScrollToBottom();  // and follow the newest row again
     void ScrollToRow(int row);
+
+    bool Following() const { return following_; }
+    int WaitingRows() const;  // rows arrived below since following stopped
+    QPushButton* NewRowsNote() const { return note_; }
 
     // Selection: the rows between the anchor and the current row.
     void SelectRows(int anchor, int current);
@@ -47,9 +57,18 @@ private:
     void RowsChanged();
     void UpdateScrollBars();
     void MoveCurrent(int row, bool extend);
+    void StopFollowing();
+    void UserScrolled();
+    void UpdateNote();
+    void PlaceNote();
+    void SetScrollValue(int value);
 
     QAbstractItemModel* model_ = nullptr;
     int anchor_ = -1;
     int current_ = -1;
     int widest_ = 0;  // widest row drawn so far [px]
+    bool following_ = true;
+    int rowsWhenLeft_ = 0;     // rows there were when following stopped
+    bool scrollingByCode_ = false;
+    QPushButton* note_ = nullptr;
 };

@@ -40,6 +40,39 @@ std::string TSpeedometer::UnitTextAt(int position)
     return kUnits[position].text;
 }
 
+bool TSpeedometer::ParseLength(std::string_view text, double& metres)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    double whole = 0.0;
+    double fraction = 0.0;
+    double scale = 1.0;
+    int digits = 0;
+    bool point = false;
+    for (char c : text) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            ++digits;
+            if (point) {
+                scale /= 10.0;
+                fraction += (c - '0') * scale;
+            } else {
+                whole = whole * 10.0 + (c - '0');
+            }
+        } else {
+            return false;  // "1,000" is not a thousand metres, nor one
+        }
+    }
+    const double length = whole + fraction;
+    if (digits == 0 || !std::isfinite(length) || length <= 0.0)
+        return false;
+    metres = length;
+    return true;
+}
+
 std::string TSpeedometer::FormatSpeed(double speed)
 {
     if (!std::isfinite(speed))
@@ -95,6 +128,10 @@ TSpeedometer::TTimerAction TSpeedometer::SensorReport(int board, int input, bool
         if (elapsedMs <= 0)
             return TTimerAction::None;
         measuring_ = false;
+        if (!p.LengthValid) {
+            result_ = kNoLengthResult;
+            return TTimerAction::Stop;
+        }
         const double seconds = static_cast<double>(elapsedMs) / 1000.0;
         const double speed = p.Length * p.ScaleFactor * p.UnitFactor / seconds;
         result_ = FormatSpeed(speed) + p.UnitText;

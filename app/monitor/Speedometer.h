@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct TSpeedoParams {
     int StartBoard = 1;
@@ -15,6 +16,9 @@ struct TSpeedoParams {
     double UnitFactor = 2.25;
     std::string UnitText = "MPH";
     double Length = 1.0;  // [m]
+    // False while the length text does not read as a length: no speed is
+    // computed then, rather than one from an older length.
+    bool LengthValid = true;
 };
 
 class TSpeedometer {
@@ -29,6 +33,13 @@ public:
     static double ScaleFactorAt(int position);
     static double UnitFactorAt(int position);
     static std::string UnitTextAt(int position);
+
+    // A block length in metres: digits with at most one point as the decimal
+    // separator (no group separators, sign or exponent), above zero.
+    static bool ParseLength(std::string_view text, double& metres);
+
+    // The result shown when a measurement ends while the length is unreadable.
+    static constexpr const char* kNoLengthResult = "No length";
 
     // "#.#": at most one decimal place, no leading or trailing zeros.
     static std::string FormatSpeed(double speed);

@@ -18,6 +18,7 @@ TSwitchControlForm::TSwitchControlForm(TMessageSender send, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Switch Control"));
     setObjectName(QStringLiteral("SwitchControlForm"));
+    SetHelpContext(this, HelpTopic);
     SwitchNumber = new QSpinBox(this);
     SwitchNumber->setObjectName(QStringLiteral("SwitchNumber"));
     SwitchNumber->setRange(1, 2048);

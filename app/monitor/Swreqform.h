@@ -13,6 +13,8 @@ class TSwitchControlForm : public QWidget {
 public:
     explicit TSwitchControlForm(TMessageSender send, QWidget* parent = nullptr);
 
+    static constexpr int HelpTopic = 14;  // F1
+
     // Controls
     QSpinBox* SwitchNumber = nullptr;
     QPushButton* SwCloseBtn = nullptr;

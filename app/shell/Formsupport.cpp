@@ -25,10 +25,13 @@ void CloseFormWindow(QWidget* form)
 
 bool FormShown(const QWidget* form)
 {
-    if (form == nullptr || form->isHidden())
+    if (form == nullptr)
         return false;
-    const auto* frame = qobject_cast<const QMdiSubWindow*>(form->parentWidget());
-    return frame == nullptr || !frame->isHidden();
+    // A minimised workspace frame hides the form inside it, yet the window is
+    // still open: only the frame says whether it was closed or hidden.
+    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(form->parentWidget()))
+        return !frame->isHidden();
+    return !form->isHidden();
 }
 
 void SetHelpContext(QWidget* window, int topic)

@@ -3,10 +3,14 @@
 #include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 // The pages are built into the program's library: make sure the linker keeps them.
 static void InitHelpResources()
@@ -99,6 +103,25 @@ THelpViewerForm::THelpViewerForm(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(browser_, &QTextBrowser::forwardAvailable, forwardButton_, &QPushButton::setEnabled);
 }
 
+void THelpViewerForm::PlaceOver(const QWidget* home)
+{
+    // Inside the program's window, and wholly on its screen, whatever the
+    // screen's height: the window manager's own choice may put the lower
+    // edge out of reach.
+    QRect area = home->frameGeometry();
+    if (const QScreen* screen = home->screen())
+        area = area.intersected(screen->availableGeometry());
+    if (area.width() < 200 || area.height() < 200)
+        return;
+    constexpr int kTitleBar = 32;  // [px] the frame may add above the window
+    const QRect inner = area.marginsRemoved(QMargins(24, 24, 24, 24));
+    const QSize size(std::min(640, inner.width()), std::min(560, inner.height() - kTitleBar));
+    QRect framed(QPoint(0, 0), QSize(size.width(), size.height() + kTitleBar));
+    framed.moveCenter(inner.center());
+    resize(size);
+    move(framed.topLeft());
+}
+
 void THelpViewerForm::ShowTopic(int topic)
 {
     currentTopic_ = topic;
@@ -106,6 +129,14 @@ void THelpViewerForm::ShowTopic(int topic)
         browser_->setSource(TopicUrl(topic));
     else
         browser_->setHtml(MissingTopicPage(topic));
+    if (!isVisible()) {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMainWindow*>(window) != nullptr && window->isVisible()) {
+                PlaceOver(window);
+                break;
+            }
+        }
+    }
     show();
     raise();
     activateWindow();

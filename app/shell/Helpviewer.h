@@ -27,6 +27,7 @@ public:
 
 private:
     explicit THelpViewerForm(QWidget* parent = nullptr);
+    void PlaceOver(const QWidget* home);
 
     QTextBrowser* browser_ = nullptr;
     QPushButton* contentsButton_ = nullptr;

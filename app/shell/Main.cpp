@@ -10,6 +10,7 @@
 #include "app/shell/Formsupport.h"
 #include "app/monitor/Generatesensfbform.h"
 #include "app/shell/Helpviewer.h"
+#include "app/shell/Statusfield.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/monitor/Swreqform.h"
 #include "link/Lndecoders.h"
@@ -22,12 +23,14 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
@@ -39,6 +42,20 @@ namespace {
 
 constexpr int kHelpTopic = 1;
 const QString kConnection = QStringLiteral("Connection");
+const QString kWindows = QStringLiteral("Windows");
+
+// The monitor windows whose being open is kept across runs, by the form's
+// object name, with the menu item that opens one.
+struct TKeptWindow {
+    const char* formName;
+    void (TMainForm::*open)();
+};
+constexpr TKeptWindow kKeptWindows[] = {
+    {"DisplayForm", &TMainForm::MessageDisplay1Click},
+    {"SwitchControlForm", &TMainForm::SWRQ1Click},
+    {"GenSensFBForm", &TMainForm::SensorFeedbackMessage1Click},
+    {"ArbitraryMessageForm", &TMainForm::ArbitraryMessage1Click},
+};
 
 // Opcodes the main window sends on its own.
 constexpr uint8_t kOpcBusy = 0x81;  // a LocoBuffer answers with its version report
@@ -81,6 +98,7 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     BuildMenus();
     BuildStatusStrip();
     resize(1040, 720);
+    RestoreMainGeometry();
 
     LocoNetComm1.SetDeviceName("Com1");
     LocoNetComm1.SetBaudRate(br16457);
@@ -145,24 +163,31 @@ void TMainForm::BuildMenus()
 
 void TMainForm::BuildStatusStrip()
 {
-    auto label = [this](const char* text, const char* name) {
-        auto* l = new QLabel(QString::fromLatin1(text), this);
-        l->setObjectName(QString::fromLatin1(name));
-        return l;
+    // Long texts (a LocoBuffer's version line, why a port failed) are elided
+    // in the strip and read in full in their tooltips; when the strip is
+    // short of room each gives way down to its minimum.
+    auto field = [this](const char* text, const char* name, int minimumWidth) {
+        auto* f = new TStatusField(QString::fromLatin1(text), minimumWidth, this);
+        f->setObjectName(QString::fromLatin1(name));
+        return f;
     };
-    StatusConnect = label("Not Connected", "StatusConnect");
-    StatusConnect->setMinimumWidth(160);
-    InterfaceStatus = label("InterfaceStatus", "InterfaceStatus");
-    InterfaceStatus->setMinimumWidth(220);
-    Label2 = label("No. Messages received: ", "Label2");
-    MsgNum = label("0", "MsgNum");
-    MsgNum->setMinimumWidth(70);
+    StatusConnect = field("Not Connected", "StatusConnect", 110);
+    InterfaceStatus = field("InterfaceStatus", "InterfaceStatus", 110);
+    Label2 = new QLabel(QStringLiteral("No. Messages received: "), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    MsgNum = new QLabel(QStringLiteral("0"), this);
+    MsgNum->setObjectName(QStringLiteral("MsgNum"));
+    // Room for the largest count there can be.
+    MsgNum->setMinimumWidth(MsgNum->fontMetrics().horizontalAdvance(QStringLiteral("4294967295")) + 8);
     ProgStatus = new QLineEdit(QStringLiteral("ProgStatus"), this);
     ProgStatus->setObjectName(QStringLiteral("ProgStatus"));
     ProgStatus->setEnabled(false);
-    ProgStatus->setMinimumWidth(200);
-    LinkProblem = label("", "LinkProblem");
-    LinkProblem->setStyleSheet(QStringLiteral("color: #b00000;"));
+    ProgStatus->setMinimumWidth(140);
+    connect(ProgStatus, &QLineEdit::textChanged, ProgStatus, &QLineEdit::setToolTip);
+    LinkProblem = field("", "LinkProblem", 110);
+    QPalette warning = LinkProblem->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    LinkProblem->setPalette(warning);
     LinkProblem->hide();
 
     QStatusBar* strip = statusBar();
@@ -172,12 +197,23 @@ void TMainForm::BuildStatusStrip()
     strip->addWidget(Label2);
     strip->addWidget(MsgNum);
     strip->addWidget(ProgStatus, 1);
-    strip->addWidget(LinkProblem);
+    strip->addWidget(LinkProblem, 2);
 }
 
 TDisplayForm* TMainForm::DisplayForm() const
 {
-    return displayForm_;
+    const QList<TDisplayForm*> forms = DisplayForms();
+    return forms.isEmpty() ? nullptr : forms.constLast();
+}
+
+QList<TDisplayForm*> TMainForm::DisplayForms() const
+{
+    QList<TDisplayForm*> forms;
+    for (const QPointer<TDisplayForm>& form : displayForms_) {
+        if (!form.isNull())
+            forms << form.data();
+    }
+    return forms;
 }
 
 // ---- Start-up ----
@@ -219,6 +255,7 @@ void TMainForm::FormActivate()
         speedometerForm_->StopBoardEdit->setValue(1);
         speedometerForm_->StopSensEdit->setValue(2);
     }
+    RestoreWindows(*store);
     ReloadBoardLists(*store);
     if (LocoNetComm1.LocoNetInterface() == eLocoBuffer)
         InterrogateLocoBuffer();
@@ -279,9 +316,13 @@ void TMainForm::ShowLinkProblem()
         return;
     }
     const std::string& reason = LocoNetComm1.LastOpenError();
-    LinkProblem->setText(QStringLiteral("Cannot open %1: %2")
-                             .arg(QString::fromStdString(LocoNetComm1.DeviceName()),
-                                  reason.empty() ? QStringLiteral("port closed") : QString::fromStdString(reason)));
+    // An empty name is no port at all: what the system makes of it is beside the point.
+    if (LocoNetComm1.DeviceName().empty())
+        LinkProblem->setText(QStringLiteral("No port chosen: choose one with File, Connect..."));
+    else
+        LinkProblem->setText(QStringLiteral("Cannot open %1: %2")
+                                 .arg(QString::fromStdString(LocoNetComm1.DeviceName()),
+                                      reason.empty() ? QStringLiteral("port closed") : QString::fromStdString(reason)));
     LinkProblem->show();
 }
 
@@ -336,8 +377,12 @@ void TMainForm::Deliver(const TLocoNetMessage& message)
     default:
         break;
     }
-    if (DisplayOpen && FormShown(displayForm_))
-        displayForm_->ShowMessage(message);
+    if (DisplayOpen) {
+        for (TDisplayForm* display : DisplayForms()) {
+            if (FormShown(display))
+                display->ShowMessage(message);
+        }
+    }
 }
 
 // ---- File dialogs ----
@@ -370,22 +415,40 @@ QString TMainForm::SaveFileDialog(const QString& title)
 
 // ---- Sending ----
 
-void TMainForm::SendMessage(std::unique_ptr<TLocoNetMessage> message)
+void TMainForm::SendMessage(std::unique_ptr<TLocoNetMessage> message, const QString& what)
 {
+    // A closed link drops what it is given; a command the operator gave must say so.
+    if (!LocoNetComm1.Enabled() && !what.isEmpty()) {
+        ShowNotConnected(what);
+        return;
+    }
     LocoNetComm1.WriteMessage(std::move(message));
 }
 
-void TMainForm::SendOpcode(uint8_t opcode)
+void TMainForm::ShowNotConnected(const QString& what)
+{
+    QString note = what + QStringLiteral(" not sent: not connected");
+    // Why the port did not open stays readable beside it.
+    if (!LocoNetComm1.LastOpenError().empty() || LocoNetComm1.DeviceName().empty()) {
+        ShowLinkProblem();
+        note += QStringLiteral(" (") + LinkProblem->text() + QLatin1Char(')');
+    }
+    LinkProblem->setText(note);
+    LinkProblem->show();
+}
+
+void TMainForm::SendOpcode(uint8_t opcode, const QString& what)
 {
     auto message = std::make_unique<TLocoNetMessage>();
     message->AppendByte(opcode);
     message->AppendChecksum();
-    SendMessage(std::move(message));
+    SendMessage(std::move(message), what);
 }
 
 void TMainForm::InterrogateLocoBuffer()
 {
-    SendOpcode(kOpcBusy);
+    // At start-up a closed port has been reported already.
+    SendOpcode(kOpcBusy, {});
 }
 
 // ---- Menus ----
@@ -408,9 +471,19 @@ QWidget* TMainForm::AddChild(QWidget* form)
 void TMainForm::Connect1Click()
 {
     auto* form = new TConnectForm(LocoNetComm1);
-    connect(form, &TConnectForm::ConnectStatus, StatusConnect, &QLabel::setText);
-    connect(form, &TConnectForm::LinkReopened, this, [this](bool, const QString&) { ShowLinkProblem(); });
+    connect(form, &TConnectForm::ConnectStatus, StatusConnect, &TStatusField::setText);
+    connect(form, &TConnectForm::LinkReopened, this, [this](bool, const QString&) { InterfaceChanged(); });
     AddChild(form);
+}
+
+void TMainForm::InterfaceChanged()
+{
+    // The state of the interface used before says nothing about this one.
+    const int iface = LocoNetComm1.LocoNetInterface();
+    InterfaceStatus->setText(iface == eMS100 || iface == ePR3 ? QString() : QStringLiteral("Not detected yet"));
+    ShowLinkProblem();
+    if (LocoNetComm1.Enabled() && iface == eLocoBuffer)
+        InterrogateLocoBuffer();
 }
 
 void TMainForm::Exit1Click()
@@ -453,45 +526,47 @@ void TMainForm::Speedometer1Click()
 void TMainForm::MessageDisplay1Click()
 {
     auto* form = new TDisplayForm;
-    // Only the window being fed stops the feed when it closes: closing an
-    // older display must not silence the newest one.
+    // Every open display is fed; the feed stops when the last one closes.
     connect(form, &TDisplayForm::Closed, this, [this](TDisplayForm* closed) {
-        if (closed == displayForm_)
-            DisplayOpen = false;
+        displayForms_.removeAll(closed);
+        DisplayOpen = !DisplayForms().isEmpty();
     });
     AddChild(form);
-    displayForm_ = form;
+    displayForms_.append(form);
     DisplayOpen = true;
 }
 
 void TMainForm::SWRQ1Click()
 {
-    AddChild(new TSwitchControlForm([this](std::unique_ptr<TLocoNetMessage> m) { SendMessage(std::move(m)); }));
+    AddChild(new TSwitchControlForm(
+        [this](std::unique_ptr<TLocoNetMessage> m) { SendMessage(std::move(m), QStringLiteral("Switch request")); }));
 }
 
 void TMainForm::ArbitraryMessage1Click()
 {
-    AddChild(new TArbitraryMessageForm([this](std::unique_ptr<TLocoNetMessage> m) { SendMessage(std::move(m)); }));
+    AddChild(new TArbitraryMessageForm(
+        [this](std::unique_ptr<TLocoNetMessage> m) { SendMessage(std::move(m), QStringLiteral("Message")); }));
 }
 
 void TMainForm::SensorFeedbackMessage1Click()
 {
-    AddChild(new TGenSensFBForm([this](std::unique_ptr<TLocoNetMessage> m) { SendMessage(std::move(m)); }));
+    AddChild(new TGenSensFBForm(
+        [this](std::unique_ptr<TLocoNetMessage> m) { SendMessage(std::move(m), QStringLiteral("Sensor report")); }));
 }
 
 void TMainForm::TrackPowerOn1Click()
 {
-    SendOpcode(kOpcGpOn);
+    SendOpcode(kOpcGpOn, QStringLiteral("Track Power On"));
 }
 
 void TMainForm::TrackPowerOff1Click()
 {
-    SendOpcode(kOpcGpOff);
+    SendOpcode(kOpcGpOff, QStringLiteral("Track Power Off"));
 }
 
 void TMainForm::QueryLocoBuffer1Click()
 {
-    InterrogateLocoBuffer();
+    SendOpcode(kOpcBusy, QStringLiteral("Query LocoBuffer"));
 }
 
 void TMainForm::Help2Click()
@@ -554,8 +629,99 @@ void TMainForm::SaveSettings()
         store->endGroup();
     }
     speedometerForm_->SaveSettings(*store);
+    SaveWindows(*store);
     SaveBoardListNames(*store);
     store->sync();
+}
+
+// ---- Window layout ----
+
+void TMainForm::RestoreMainGeometry()
+{
+    std::unique_ptr<QSettings> store = OpenSettingsStore();
+    store->beginGroup(kWindows);
+    const QByteArray geometry = store->value(QStringLiteral("MainGeometry")).toByteArray();
+    const QByteArray state = store->value(QStringLiteral("MainState")).toByteArray();
+    const bool maximized = store->value(QStringLiteral("Maximized"), false).toBool();
+    store->endGroup();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    if (!state.isEmpty())
+        restoreState(state);
+    if (maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TMainForm::RestoreWindows(QSettings& store)
+{
+    if (!SettingsSectionExists(store, kWindows))
+        return;
+    struct TOpenWindow {
+        QString form;
+        QRect geometry;
+        bool minimized;
+    };
+    QList<TOpenWindow> open;
+    store.beginGroup(kWindows);
+    const int count = store.beginReadArray(QStringLiteral("Open"));
+    for (int i = 0; i < count; ++i) {
+        store.setArrayIndex(i);
+        open.append({store.value(QStringLiteral("Form")).toString(), store.value(QStringLiteral("Geometry")).toRect(),
+                     store.value(QStringLiteral("Minimized"), false).toBool()});
+    }
+    store.endArray();
+    const bool speedometer = store.value(QStringLiteral("Speedometer"), false).toBool();
+    const QPoint speedometerAt = store.value(QStringLiteral("SpeedometerPos")).toPoint();
+    store.endGroup();
+
+    for (const TOpenWindow& window : open) {
+        for (const TKeptWindow& kept : kKeptWindows) {
+            if (window.form != QLatin1String(kept.formName))
+                continue;
+            (this->*kept.open)();
+            QMdiSubWindow* frame = mdiArea_->subWindowList(QMdiArea::CreationOrder).constLast();
+            // A place left outside a smaller workspace is not used.
+            if (window.geometry.isValid() && !window.minimized &&
+                QRect(QPoint(0, 0), mdiArea_->size()).intersects(window.geometry))
+                frame->setGeometry(window.geometry);
+            if (window.minimized)
+                frame->showMinimized();
+        }
+    }
+    if (speedometer) {
+        if (QGuiApplication::screenAt(speedometerAt) != nullptr)
+            speedometerForm_->move(speedometerAt);
+        Speedometer1Click();
+    }
+}
+
+void TMainForm::SaveWindows(QSettings& store)
+{
+    store.remove(kWindows);
+    store.beginGroup(kWindows);
+    store.setValue(QStringLiteral("MainGeometry"), saveGeometry());
+    store.setValue(QStringLiteral("MainState"), saveState());
+    store.setValue(QStringLiteral("Maximized"), isMaximized());
+    store.beginWriteArray(QStringLiteral("Open"));
+    int index = 0;
+    for (QMdiSubWindow* frame : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (frame->widget() == nullptr || frame->isHidden())
+            continue;
+        const QString name = frame->widget()->objectName();
+        bool kept = false;
+        for (const TKeptWindow& window : kKeptWindows)
+            kept = kept || name == QLatin1String(window.formName);
+        if (!kept)
+            continue;
+        store.setArrayIndex(index++);
+        store.setValue(QStringLiteral("Form"), name);
+        store.setValue(QStringLiteral("Geometry"), frame->geometry());
+        store.setValue(QStringLiteral("Minimized"), frame->isMinimized());
+    }
+    store.endArray();
+    store.setValue(QStringLiteral("Speedometer"), speedometerForm_->isVisible());
+    store.setValue(QStringLiteral("SpeedometerPos"), speedometerForm_->pos());
+    store.endGroup();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

@@ -4,10 +4,12 @@
 // the monitor and stores the settings again at exit.
 #pragma once
 
+#include "app/shell/Statusfield.h"
 #include "boards/core/Boarddata.h"
 #include "link/Lncomm.h"
 #include "link/Lnport.h"
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -66,23 +68,27 @@ public:  // For the other windows
     QString OpenFileDialog(const QString& title);
     QString SaveFileDialog(const QString& title);
 
-    // Hands a message to the link, which takes ownership.
-    void SendMessage(std::unique_ptr<TLocoNetMessage> message);
+    // Hands a message to the link, which takes ownership. With no open link
+    // the status strip says that what (a name such as "Track Power On") was
+    // not sent.
+    void SendMessage(std::unique_ptr<TLocoNetMessage> message, const QString& what = {});
     void InterrogateLocoBuffer();
 
     QMdiArea* Workspace() const { return mdiArea_; }
     TSpeedometerForm* SpeedometerForm() const { return speedometerForm_; }
+    // The newest open message display; every open one gets the messages.
     TDisplayForm* DisplayForm() const;
+    QList<TDisplayForm*> DisplayForms() const;
     bool StartupDone() const { return startupDone_; }
     bool Simulating() const { return options_.Simulate; }
 
     // Status strip
-    QLabel* StatusConnect = nullptr;
-    QLabel* InterfaceStatus = nullptr;
+    TStatusField* StatusConnect = nullptr;
+    TStatusField* InterfaceStatus = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* MsgNum = nullptr;
     QLineEdit* ProgStatus = nullptr;
-    QLabel* LinkProblem = nullptr;  // why the port is not open; empty while it is
+    TStatusField* LinkProblem = nullptr;  // why the port is not open; empty while it is
 
     // Menu items
     QAction* Connect1 = nullptr;
@@ -146,15 +152,21 @@ private:
     void ReloadBoardLists(QSettings& store);
     bool AskSaveBoardLists();
     void SaveBoardListNames(QSettings& store);
-    void SendOpcode(uint8_t opcode);
+    void SendOpcode(uint8_t opcode, const QString& what);
+    void ShowNotConnected(const QString& what);
+    void InterfaceChanged();
     QWidget* AddChild(QWidget* form);
+    // The section "Windows": the main window's place and the monitor windows open at exit.
+    void RestoreMainGeometry();
+    void RestoreWindows(QSettings& store);
+    void SaveWindows(QSettings& store);
     void Deliver(const TLocoNetMessage& message);
 
     TMainOptions options_;
     QMdiArea* mdiArea_ = nullptr;
     TSpeedometerForm* speedometerForm_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
-    QPointer<TDisplayForm> displayForm_;
+    QList<QPointer<TDisplayForm>> displayForms_;  // oldest first
     bool startupDone_ = false;
     bool settingsSaved_ = false;
 };

@@ -1,11 +1,14 @@
 #include "app/shell/Screenshottour.h"
 
+#include "app/monitor/Formarbitrarymessage.h"
+#include "app/monitor/Messagelistview.h"
 #include "app/shell/Aboutbox.h"
 #include "app/monitor/Formspeedometer.h"
 #include "app/shell/Helpviewer.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/shell/Main.h"
 #include "app/shell/Tourparts.h"
+#include "link/Lndecoders.h"
 #include "link/Lnmessage.h"
 
 #include <QAction>
@@ -17,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
@@ -64,6 +68,9 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
     auto grabChild = [main, folder](const QString& name) { Save(NewestChild(*main), folder, name); };
 
     steps->push_back({500, [main] {
+                          // The tour starts from an empty workspace, whatever layout the last run left.
+                          main->Workspace()->closeAllSubWindows();
+                          main->SpeedometerForm()->hide();
                           main->Connect1->trigger();
                       }});
     steps->push_back({400, [main, grabChild] {
@@ -159,6 +166,37 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                                                  main->frameGeometry().height())
                                   .save(QDir(folder).filePath(QStringLiteral("desktop.png")));
                       }});
-    steps->push_back({100, [main] { main->close(); }});
+    // Reading back on the busy bus: scrolled up, the display counts the lines below.
+    steps->push_back({100, [main] {
+                          for (int point = 40; point < 70; ++point)
+                              main->SendMessage(std::make_unique<TLNSwReqMessage>(point, 1));
+                      }});
+    steps->push_back({800, [main] {
+                          auto* bar = main->DisplayForm()->MsgList->verticalScrollBar();
+                          bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+                          for (int point = 20; point < 32; ++point)
+                              main->SendMessage(std::make_unique<TLNSwReqMessage>(point, 3));
+                      }});
+    steps->push_back({600, [main, folder] {
+                          Save(main->DisplayForm(), folder, QStringLiteral("message-display-reading-back.png"));
+                          main->DisplayForm()->MsgList->ScrollToBottom();
+                          // What the operator is told about bad input.
+                          main->SpeedometerForm()->LengthEdit->setText(QStringLiteral("1,000"));
+                          main->ArbitraryMessage1->trigger();
+                          auto* arbitrary = qobject_cast<TArbitraryMessageForm*>(NewestChild(*main)->widget());
+                          arbitrary->ArbText->setText(QStringLiteral("hello"));
+                          arbitrary->Button1->click();
+                      }});
+    steps->push_back({300, [main, folder, grabChild] {
+                          Save(main->SpeedometerForm(), folder, QStringLiteral("speedometer-bad-length.png"));
+                          main->SpeedometerForm()->LengthEdit->setText(QStringLiteral("1.0"));
+                          grabChild(QStringLiteral("arbitrary-message-nothing-sent.png"));
+                      }});
+    steps->push_back({100, [main] {
+                          // Nor does it leave its windows to be reopened at the next start.
+                          main->Workspace()->closeAllSubWindows();
+                          main->SpeedometerForm()->hide();
+                          main->close();
+                      }});
     RunSteps(steps, 0);
 }

@@ -185,6 +185,88 @@ private slots:
         QCOMPARE(form.MsgList->SelectedText(), QString());
     }
 
+    // On a busy bus the operator scrolls back and selects while lines keep
+    // coming: the view stays put and counts what waits below.
+    void readingBackWhileLinesArrive()
+    {
+        TDisplayForm form;
+        form.resize(700, 300);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        TMessageListView* view = form.MsgList;
+        QScrollBar* bar = view->verticalScrollBar();
+        auto* note = view->findChild<QPushButton*>(QStringLiteral("NewRowsNote"));
+        int next = 1;
+        auto arrive = [&](int lines) {
+            for (int i = 0; i < lines; ++i, ++next)
+                Show(form, TLNSwReqMessage(next, 3));
+            QTRY_COMPARE(view->RowCount(), next - 1);
+            QCoreApplication::processEvents();
+        };
+        arrive(300);
+        QTRY_COMPARE(bar->value(), bar->maximum());
+
+        // Scrolled up a page: new lines leave the view where it is.
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+        const int top = view->TopRow();
+        QVERIFY(top < bar->maximum());
+        arrive(40);
+        QCOMPARE(view->TopRow(), top);
+        QVERIFY(note != nullptr);
+        QVERIFY(note->isVisible());
+        QVERIFY2(note->text().startsWith(QStringLiteral("40 new lines below")), qPrintable(note->text()));
+
+        // A selected line stays selected, and in sight.
+        const int h = view->LineHeight();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, 2 * h + h / 2));
+        const QString selected = view->SelectedText();
+        QCOMPARE(selected, QStringLiteral("OPC_SWREQ: Switch request, point number = %1, CLOSED Pressed").arg(top + 3));
+        arrive(25);
+        QCOMPARE(view->TopRow(), top);
+        QCOMPARE(view->SelectedText(), selected);
+        QVERIFY(note->text().startsWith(QStringLiteral("65 new lines below")));
+
+        // End follows the newest line again.
+        QTest::keyClick(view, Qt::Key_End);
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(note->isHidden());
+        arrive(10);
+        QCOMPARE(bar->value(), bar->maximum());
+
+        // While the scroll bar's handle is held nothing moves under it, even at the end.
+        bar->setSliderDown(true);
+        const int held = bar->value();
+        arrive(10);
+        QCOMPARE(bar->value(), held);
+        QVERIFY(bar->value() < bar->maximum());
+        bar->setSliderDown(false);
+        QVERIFY(note->isVisible());
+
+        // A click on the note goes to the end and follows.
+        QTest::mouseClick(note, Qt::LeftButton);
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(note->isHidden());
+        arrive(5);
+        QCOMPARE(bar->value(), bar->maximum());
+
+        // Scrolling up and back down to the end by hand follows too.
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        arrive(3);
+        QVERIFY(bar->value() < bar->maximum());
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        arrive(3);
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(note->isHidden());
+
+        // Clearing starts afresh, following.
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+        form.ClearButtonClick();
+        next = 1;
+        arrive(200);
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(note->isHidden());
+    }
+
     void storeKeepsBytesCompactly()
     {
         TMessageStore store;

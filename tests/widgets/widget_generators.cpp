@@ -104,26 +104,41 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("sent");
-        QTest::newRow("track power on") << "83 7C" << QStringList{"83 7C"};
+        QTest::addColumn<QString>("why");  // what the window says when nothing was sent
+        QTest::newRow("track power on") << "83 7C" << QStringList{"83 7C"} << "";
         // Sent as typed: the checksum is the operator's business.
-        QTest::newRow("wrong checksum") << "83 7D" << QStringList{"83 7D"};
-        QTest::newRow("sensor report") << "B2 00 50 1D" << QStringList{"B2 00 50 1D"};
-        QTest::newRow("empty") << "" << QStringList{};
-        QTest::newRow("single number") << "83" << QStringList{};
-        QTest::newRow("comma") << "83,7C" << QStringList{};
-        QTest::newRow("not hexadecimal") << "zz 7C" << QStringList{};
+        QTest::newRow("wrong checksum") << "83 7D" << QStringList{"83 7D"} << "";
+        QTest::newRow("sensor report") << "B2 00 50 1D" << QStringList{"B2 00 50 1D"} << "";
+        QTest::newRow("empty") << "" << QStringList{} << "Nothing sent: the text is empty";
+        QTest::newRow("spaces only") << "   " << QStringList{} << "Nothing sent: the text is empty";
+        QTest::newRow("single number") << "83" << QStringList{} << "Nothing sent: fewer than 2 bytes";
+        QTest::newRow("comma") << "83,7C" << QStringList{} << "Nothing sent: unexpected character at column 3";
+        QTest::newRow("not hexadecimal") << "zz 7C" << QStringList{} << "Nothing sent: no hexadecimal number at column 1";
+        QTest::newRow("a word") << "hello" << QStringList{} << "Nothing sent: no hexadecimal number at column 1";
     }
 
     void arbitraryMessages()
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, sent);
+        QFETCH(QString, why);
         TArbitraryMessageForm form(Sender());
         QCOMPARE(form.windowTitle(), QStringLiteral("Generate Arbitrary Message"));
         QCOMPARE(form.Label1->text(), QStringLiteral("enter message in hex, including checksum"));
+        auto* status = form.findChild<QLabel*>(QStringLiteral("ArbStatus"));
+        QVERIFY(status != nullptr);
         form.ArbText->setText(typed);
         form.Button1->click();
         QCOMPARE(Sent(int(sent.size())), sent);
+        if (why.isEmpty())
+            QVERIFY2(status->text().isEmpty(), qPrintable(status->text()));
+        else
+            QVERIFY2(status->text().startsWith(why), qPrintable(status->text()));
+        // A good message afterwards goes out and the reason goes away.
+        form.ArbText->setText(QStringLiteral("83 7C"));
+        form.Button1->click();
+        QCOMPARE(Sent(int(sent.size()) + 1).constLast(), QStringLiteral("83 7C"));
+        QVERIFY(status->text().isEmpty());
     }
 
     void wrongChecksumReachesTheBusButNotTheReceiveQueue()

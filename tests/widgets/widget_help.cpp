@@ -2,6 +2,9 @@
 // Help buttons opening the current window's topic, the about window's texts.
 #include "Widgettestsupport.h"
 
+#include "app/monitor/Formarbitrarymessage.h"
+#include "app/monitor/Generatesensfbform.h"
+#include "app/monitor/Swreqform.h"
 #include "app/shell/Aboutbox.h"
 #include "app/shell/Formconnect.h"
 #include "app/monitor/Formspeedometer.h"
@@ -11,6 +14,7 @@
 #include "app/shell/Main.h"
 #include "link/Lncomm.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -32,7 +36,7 @@ private slots:
     {
         QTest::addColumn<int>("topic");
         // The monitor's windows, the board windows and the board editors.
-        for (int topic : {1, 2, 8, 9, 13, 15, 80, 400, 410, 420, 430, 440, 500, 520, 530, 540, 560, 600, 610, 620,
+        for (int topic : {1, 2, 8, 9, 13, 14, 15, 16, 17, 80, 400, 410, 420, 430, 440, 500, 520, 530, 540, 560, 600, 610, 620,
                           700, 710, 720, 800})
             QTest::addRow("%d", topic) << topic;
     }
@@ -95,12 +99,53 @@ private slots:
         QTest::keyClick(main.DisplayForm()->MsgList, Qt::Key_F1);
         QCOMPARE(ViewerTopic(), 13);
 
+        // Each generator has its own page.
+        for (QAction* generator : {main.SWRQ1, main.SensorFeedbackMessage1, main.ArbitraryMessage1}) {
+            generator->trigger();
+            QApplication::setActiveWindow(&main);
+            QWidget* form = main.Workspace()->subWindowList(QMdiArea::CreationOrder).constLast()->widget();
+            form->setFocus();
+            main.HelpForCurrentWindow();
+            QCOMPARE(ViewerTopic(), HelpContextOf(form));
+        }
+        QCOMPARE(HelpContextOf(main.findChild<TSwitchControlForm*>()), 14);
+        QCOMPARE(HelpContextOf(main.findChild<TGenSensFBForm*>()), 16);
+        QCOMPARE(HelpContextOf(main.findChild<TArbitraryMessageForm*>()), 17);
+
         // A window without a topic of its own falls back to the main window's.
-        main.SWRQ1->trigger();
+        main.Workspace()->addSubWindow(new QWidget)->show();
         QApplication::setActiveWindow(&main);
         main.Workspace()->subWindowList(QMdiArea::CreationOrder).constLast()->widget()->setFocus();
         main.HelpForCurrentWindow();
         QCOMPARE(ViewerTopic(), 1);
+    }
+
+    // On a screen 800 pixels high the viewer must open where it can be read:
+    // inside the main window, wherever that stands.
+    void theViewerOpensInsideTheMainWindow_data()
+    {
+        QTest::addColumn<QRect>("mainPlace");
+        QTest::newRow("low on the screen") << QRect(200, 260, 700, 500);
+        QTest::newRow("small") << QRect(40, 30, 420, 360);
+        QTest::newRow("at the top left") << QRect(0, 0, 1000, 700);
+    }
+
+    void theViewerOpensInsideTheMainWindow()
+    {
+        QFETCH(QRect, mainPlace);
+        THelpViewerForm::CloseIfOpen();
+        TMainForm main;
+        main.setGeometry(mainPlace);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        main.Help2->trigger();
+        THelpViewerForm* viewer = THelpViewerForm::Instance();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        QVERIFY2(main.frameGeometry().contains(viewer->frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(viewer->x()).arg(viewer->y()).arg(viewer->width()).arg(viewer->height())));
+        QVERIFY(viewer->width() >= 300);
+        QVERIFY(viewer->height() >= 250);
+        viewer->close();
     }
 
     void aboutShowsNameVersionAuthorAndCompany()

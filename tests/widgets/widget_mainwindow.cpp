@@ -2,13 +2,18 @@
 // receive dispatch, the bus commands and saving at exit, on the simulated LocoNet.
 #include "Widgettestsupport.h"
 
+#include "app/monitor/Formarbitrarymessage.h"
 #include "app/monitor/Formspeedometer.h"
+#include "app/monitor/Generatesensfbform.h"
+#include "app/monitor/Swreqform.h"
+#include "app/shell/Formconnect.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/shell/Main.h"
 #include "link/Lncomm.h"
 #include "link/Tsvprogmsg.h"
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +21,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QSpinBox>
 
 class TMainWindowTest : public QObject {
@@ -38,6 +45,19 @@ private:
     {
         main.show();
         QTRY_VERIFY(main.StartupDone());
+    }
+
+    static QMdiSubWindow* NewestFrame(TMainForm& main)
+    {
+        return main.Workspace()->subWindowList(QMdiArea::CreationOrder).constLast();
+    }
+
+    static QStringList OpenForms(TMainForm& main)
+    {
+        QStringList names;
+        for (QMdiSubWindow* frame : main.Workspace()->subWindowList(QMdiArea::CreationOrder))
+            names << frame->widget()->objectName();
+        return names;
     }
 
 private slots:
@@ -281,7 +301,7 @@ private slots:
         QCOMPARE(deliveries, QStringList{QStringLiteral("renumber %1").arg(kind)});
     }
 
-    void messagesReachTheNewestDisplayUntilItCloses()
+    void everyOpenDisplayReceivesUntilTheLastCloses()
     {
         StoreConnection(QStringLiteral("sim"), 0, 0);
         TBusRecorder bus;
@@ -296,18 +316,220 @@ private slots:
         main.MessageDisplay1->trigger();
         QPointer<TDisplayForm> second = main.DisplayForm();
         QVERIFY(second != first);
-        // Closing the older display leaves the newest one fed.
+        bus.Inject(Bytes({0x82, 0x7D}));
+        QTRY_COMPARE(second->DisplayedCount(), 1u);
+        QCOMPARE(first->DisplayedCount(), 2u);
+
+        // Closing the newer one leaves the older fed, and the other way round.
+        second->parentWidget()->close();
+        QTRY_VERIFY(second.isNull());
+        QVERIFY(main.DisplayOpen);
+        bus.Inject(Bytes({0x83, 0x7C}));
+        QTRY_COMPARE(first->DisplayedCount(), 3u);
+
+        main.MessageDisplay1->trigger();
+        QPointer<TDisplayForm> third = main.DisplayForm();
         first->parentWidget()->close();
         QTRY_VERIFY(first.isNull());
         QVERIFY(main.DisplayOpen);
         bus.Inject(Bytes({0x82, 0x7D}));
-        QTRY_COMPARE(second->DisplayedCount(), 1u);
+        QTRY_COMPARE(third->DisplayedCount(), 1u);
 
-        second->parentWidget()->close();
-        QTRY_VERIFY(second.isNull());
+        third->parentWidget()->close();
+        QTRY_VERIFY(third.isNull());
         QVERIFY(!main.DisplayOpen);
+        QCOMPARE(main.DisplayForm(), static_cast<TDisplayForm*>(nullptr));
         bus.Inject(Bytes({0x83, 0x7C}));
+        QTRY_COMPARE(main.MessageCount, 5u);
+    }
+
+    void aMinimisedDisplayKeepsReceiving()
+    {
+        StoreConnection(QStringLiteral("sim"), 0, 0);
+        TBusRecorder bus;
+        TMainForm main;
+        StartUp(main);
+        main.MessageDisplay1->trigger();
+        TDisplayForm* display = main.DisplayForm();
+        QMdiSubWindow* frame = NewestFrame(main);
+        frame->showMinimized();
+        QTRY_VERIFY(frame->isMinimized());
+        for (int i = 0; i < 3; ++i)
+            bus.Inject(Bytes({0xB2, 0x00, 0x50, 0x1D}));
         QTRY_COMPARE(main.MessageCount, 3u);
+        QCOMPARE(display->DisplayedCount(), 3u);
+        frame->showNormal();
+        bus.Inject(Bytes({0x83, 0x7C}));
+        QTRY_COMPARE(display->DisplayedCount(), 4u);
+    }
+
+    void statusStripElidesLongTextsAndGivesEachFieldRoom()
+    {
+        const QString device = QStringLiteral("/dev/serial/by-id/usb-RR-CirKits_LocoBuffer-USB_rather-long-name-if00");
+        StoreConnection(device, 0, 1);
+        TCollectedDisplays displays;
+        TMainForm main;
+        StartUp(main);
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const QString version = QStringLiteral("LocoBuffer V1.1.1.1, Bad Frames = 0, Overruns = 0, Breaks = 0, "
+                                               "Dropped = 0, Checksum errors = 0");
+        main.InterfaceStatus->setText(version);
+        main.MsgNum->setText(QStringLiteral("4294967295"));
+        QCoreApplication::processEvents();
+        QTRY_VERIFY(main.LinkProblem->isVisible());
+
+        // Every field can be read in full, elided or not.
+        QCOMPARE(main.LinkProblem->toolTip(), main.LinkProblem->text());
+        QVERIFY(main.LinkProblem->text().contains(device));
+        QCOMPARE(main.InterfaceStatus->toolTip(), version);
+        QCOMPARE(main.StatusConnect->toolTip(), device + QStringLiteral(": LocoBuffer"));
+        // Side by side, none running into the next, each with room to show something.
+        const QList<QWidget*> fields{main.StatusConnect, main.InterfaceStatus, main.Label2,  main.MsgNum,
+                                     main.ProgStatus,    main.LinkProblem};
+        for (int i = 0; i < fields.size(); ++i) {
+            QWidget* f = fields.at(i);
+            QVERIFY2(f->width() >= 60, qPrintable(f->objectName()));
+            QVERIFY2(f->geometry().right() <= main.statusBar()->width(), qPrintable(f->objectName()));
+            if (i > 0)
+                QVERIFY2(fields.at(i - 1)->geometry().right() < f->geometry().left(), qPrintable(f->objectName()));
+        }
+        QVERIFY(main.MsgNum->width() >= main.MsgNum->fontMetrics().horizontalAdvance(main.MsgNum->text()));
+    }
+
+    void switchingToAPortThatFailsClearsTheInterfaceState()
+    {
+        StoreConnection(QStringLiteral("sim"), 2, 1);
+        TBusRecorder bus;
+        TCollectedDisplays displays;
+        TMainForm main;
+        StartUp(main);
+        QTRY_VERIFY(main.InterfaceStatus->text().startsWith(QStringLiteral("LocoBuffer V")));
+        main.Connect1->trigger();
+        auto* form = qobject_cast<TConnectForm*>(NewestFrame(main)->widget());
+        QVERIFY(form != nullptr);
+        form->ComCombo->setEditText(QStringLiteral("/dev/varnscope-no-such-port"));
+        form->ConnectButton->click();
+        QVERIFY(!main.LocoNetComm1.Enabled());
+        QCOMPARE(main.InterfaceStatus->text(), QStringLiteral("Not detected yet"));
+        QVERIFY(main.LinkProblem->text().startsWith(QStringLiteral("Cannot open /dev/varnscope-no-such-port")));
+
+        // Back on a port that works, a LocoBuffer is asked again and answers.
+        form->ComCombo->setEditText(QStringLiteral("sim"));
+        form->ConnectButton->click();
+        QVERIFY(main.LocoNetComm1.Enabled());
+        QTRY_VERIFY(main.InterfaceStatus->text().startsWith(QStringLiteral("LocoBuffer V")));
+        QVERIFY(main.LinkProblem->isHidden());
+    }
+
+    void anEmptyPortNameSaysNoPortWasChosen()
+    {
+        StoreConnection(QString(), 0, 0);
+        TCollectedDisplays displays;
+        TMainForm main;
+        main.FormActivate();
+        QVERIFY(!main.LocoNetComm1.Enabled());
+        QCOMPARE(main.LinkProblem->text(), QStringLiteral("No port chosen: choose one with File, Connect..."));
+        QVERIFY(displays.errors.isEmpty());
+    }
+
+    void commandsWithNoLinkSayNotConnected_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("track power on") << "TrackPowerOn1" << "Track Power On";
+        QTest::newRow("track power off") << "TrackPowerOff1" << "Track Power Off";
+        QTest::newRow("query LocoBuffer") << "QueryLocoBuffer1" << "Query LocoBuffer";
+        QTest::newRow("switch request") << "SWRQ1" << "Switch request";
+        QTest::newRow("sensor report") << "SensorFeedbackMessage1" << "Sensor report";
+        QTest::newRow("arbitrary message") << "ArbitraryMessage1" << "Message";
+    }
+
+    void commandsWithNoLinkSayNotConnected()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, what);
+        for (const QString& port : {QString(), QStringLiteral("/dev/varnscope-no-such-port")}) {
+            // First without any stored connection, then with a port that does not open.
+            settings_.Clear();
+            if (!port.isEmpty())
+                StoreConnection(port, 0, 0);
+            TBusRecorder bus;
+            TCollectedDisplays displays;
+            TMainForm main;
+            main.FormActivate();
+            QVERIFY(!main.LocoNetComm1.Enabled());
+            main.findChild<QAction*>(command)->trigger();
+            if (!main.Workspace()->subWindowList().isEmpty()) {
+                QWidget* generator = NewestFrame(main)->widget();
+                if (auto* swreq = qobject_cast<TSwitchControlForm*>(generator))
+                    swreq->SwCloseBtn->click();
+                else if (auto* sensor = qobject_cast<TGenSensFBForm*>(generator))
+                    sensor->SwOccupiedBtn->click();
+                else if (auto* arbitrary = qobject_cast<TArbitraryMessageForm*>(generator)) {
+                    arbitrary->ArbText->setText(QStringLiteral("83 7C"));
+                    arbitrary->Button1->click();
+                }
+            }
+            QVERIFY(!main.LinkProblem->isHidden());
+            QVERIFY2(main.LinkProblem->text().startsWith(what + QStringLiteral(" not sent: not connected")),
+                     qPrintable(main.LinkProblem->text()));
+            // Why the port did not open is still there to read.
+            QCOMPARE(main.LinkProblem->text().contains(QStringLiteral("Cannot open ") + port), !port.isEmpty());
+            QTest::qWait(30);
+            QVERIFY(bus.packets.isEmpty());
+            QVERIFY(displays.errors.isEmpty());
+        }
+    }
+
+    void windowLayoutComesBackAsItWasLeft()
+    {
+        StoreConnection(QStringLiteral("sim"), 0, 0);
+        TBusRecorder bus;
+        QRect swreqPlace;
+        QPoint speedometerPlace;
+        {
+            TMainForm main;
+            StartUp(main);
+            main.MessageDisplay1->trigger();
+            main.SWRQ1->trigger();
+            NewestFrame(main)->move(30, 40);
+            swreqPlace = NewestFrame(main)->geometry();
+            main.Connect1->trigger();  // not a monitor window: not kept
+            main.Speedometer1->trigger();
+            main.SpeedometerForm()->move(120, 90);
+            speedometerPlace = main.SpeedometerForm()->pos();
+            main.showMaximized();
+            QTRY_VERIFY(main.isMaximized());
+            main.close();
+        }
+        {
+            TMainForm main;
+            StartUp(main);
+            QTRY_VERIFY(main.isMaximized());
+            QCOMPARE(OpenForms(main), (QStringList{"DisplayForm", "SwitchControlForm"}));
+            QCOMPARE(NewestFrame(main)->geometry(), swreqPlace);
+            QVERIFY(main.SpeedometerForm()->isVisible());
+            QCOMPARE(main.SpeedometerForm()->pos(), speedometerPlace);
+            // The display reopened is fed like one opened from the menu.
+            QVERIFY(main.DisplayOpen);
+            bus.Inject(Bytes({0x83, 0x7C}));
+            QTRY_COMPARE(main.DisplayForm()->DisplayedCount(), 1u);
+            // Left normal-sized with nothing open, it comes back so.
+            main.showNormal();
+            QTRY_VERIFY(!main.isMaximized());
+            main.setGeometry(60, 50, 900, 640);
+            for (QMdiSubWindow* frame : main.Workspace()->subWindowList())
+                frame->close();
+            main.SpeedometerForm()->hide();
+            main.close();
+        }
+        TMainForm main;
+        StartUp(main);
+        QVERIFY(!main.isMaximized());
+        QCOMPARE(main.geometry(), QRect(60, 50, 900, 640));
+        QVERIFY(main.Workspace()->subWindowList().isEmpty());
+        QVERIFY(!main.SpeedometerForm()->isVisible());
+        QVERIFY(!main.DisplayOpen);
     }
 
     void closingWritesTheConnectionAndSpeedometerSettings()

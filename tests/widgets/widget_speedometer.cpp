@@ -93,13 +93,58 @@ private slots:
         form->OutputUnitsCombo->setCurrentIndex(1);
         Report(*form, 1, 2, true, 2000);
         QCOMPARE(form->ResultEdit->text(), QStringLiteral("266.4Kph"));
-        // A length that does not read as a number leaves the last good one.
-        form->LengthEdit->setText(QStringLiteral("2,5"));
-        QCOMPARE(form->Meter().Params().Length, 1.0);
         form->LengthEdit->setText(QStringLiteral("2.5"));
         QCOMPARE(form->Meter().Params().Length, 2.5);
         form->StartBoardEdit->setValue(9);
         QCOMPARE(form->Meter().Params().StartBoard, 9);
+    }
+
+    void lengthIsADecimalNumberWithAPoint_data()
+    {
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<QString>("result");  // 2 s from 1,1 to 1,2 at 1:148 in mph
+        QTest::newRow("point") << "1.0" << "166.5MPH";
+        QTest::newRow("whole metres") << "2" << "333MPH";
+        QTest::newRow("no leading digit") << ".5" << "83.3MPH";
+        QTest::newRow("trailing point") << "3." << "499.5MPH";
+        QTest::newRow("spaces around") << " 1.5 " << "249.8MPH";
+        QTest::newRow("group separator") << "1,000" << "No length";
+        QTest::newRow("decimal comma") << "1,5" << "No length";
+        QTest::newRow("both separators") << "1,000.5" << "No length";
+        QTest::newRow("space inside") << "1 000" << "No length";
+        QTest::newRow("empty") << "" << "No length";
+        QTest::newRow("two points") << "1.2.3" << "No length";
+        QTest::newRow("exponent") << "1e3" << "No length";
+        QTest::newRow("negative") << "-1.0" << "No length";
+        QTest::newRow("zero") << "0.0" << "No length";
+        QTest::newRow("words") << "one metre" << "No length";
+    }
+
+    // An unreadable length marks the field and never yields a speed from the
+    // length typed before it.
+    void lengthIsADecimalNumberWithAPoint()
+    {
+        QFETCH(QString, length);
+        QFETCH(QString, result);
+        auto form = MakeForm();
+        form->LengthEdit->setText(QStringLiteral("2.0"));
+        form->LengthEdit->setText(length);
+        const bool readable = result != QStringLiteral("No length");
+        QCOMPARE(form->LengthEdit->property("invalidLength").toBool(), !readable);
+        QCOMPARE(form->LengthEdit->toolTip().isEmpty(), readable);
+        Report(*form, 1, 1, true, 1000);
+        QCOMPARE(form->ResultEdit->text(), QStringLiteral("Measuring..."));
+        Report(*form, 1, 2, true, 3000);
+        QCOMPARE(form->ResultEdit->text(), result);
+        QVERIFY(!form->Meter().Measuring());
+        QVERIFY(!form->TimeoutTimer->isActive());
+
+        // Put right, the next measurement has its speed and the mark goes.
+        form->LengthEdit->setText(QStringLiteral("1.0"));
+        QVERIFY(!form->LengthEdit->property("invalidLength").toBool());
+        Report(*form, 1, 1, true, 5000);
+        Report(*form, 1, 2, true, 7000);
+        QCOMPARE(form->ResultEdit->text(), QStringLiteral("166.5MPH"));
     }
 
     void ignoredReports()
