@@ -83,9 +83,17 @@ void TCsvIo::SetTextField(unsigned column, const std::string& text)
 
 int32_t TCsvIo::GetIntField(unsigned column)
 {
-    const std::string& field = FieldAt(column);
-    if (field.empty()) {
+    bool bad = false;
+    const int32_t value = ParseTolerantInt(FieldAt(column), bad);
+    if (bad)
         badValue_ = true;
+    return value;
+}
+
+int32_t TCsvIo::ParseTolerantInt(const std::string& field, bool& bad)
+{
+    if (field.empty()) {
+        bad = true;
         return 0;
     }
     const char* begin = field.c_str();
@@ -93,12 +101,12 @@ int32_t TCsvIo::GetIntField(unsigned column)
     errno = 0;
     long long value = std::strtoll(begin, &end, 10);
     if (errno == ERANGE || value > INT32_MAX || value < INT32_MIN) {
-        badValue_ = true;
+        bad = true;
         value = value < 0 ? INT32_MIN : INT32_MAX;
     }
     for (const char* p = end; *p != '\0'; ++p) {
         if (*p != ' ') {
-            badValue_ = true;
+            bad = true;
             break;
         }
     }
