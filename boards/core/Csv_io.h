@@ -85,6 +85,7 @@ private:
     std::string& FieldAt(unsigned column);
 
     std::vector<std::string> fields_;
+    std::vector<bool> written_;  // per field: stored by SetTextField in its file form
     bool badValue_ = false;
     bool quoteTexts_ = false;
 };
