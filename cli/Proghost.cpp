@@ -32,6 +32,10 @@ void AddLinkOptions(QCommandLineParser& parser)
     parser.addOption({"port", "The LocoNet port: a serial device, tcp:HOST:PORT or sim.", "DEV"});
     parser.addOption({"interface", "The bus interface: ms100, locobuffer or pr3 (default locobuffer).", "KIND"});
     parser.addOption({"baud", "Line speed: 16457, 19200 or 57600 (default: 16457 for the MS100, else 57600).", "RATE"});
+    parser.addOption({"flow",
+                      "Flow control of a LocoBuffer or PR3: hardware or none (default hardware; "
+                      "the MS100 always runs without).",
+                      "MODE"});
 }
 
 bool ReadLinkOptions(const QCommandLineParser& parser, TCliLinkOptions& options, QString& error)
@@ -65,6 +69,15 @@ bool ReadLinkOptions(const QCommandLineParser& parser, TCliLinkOptions& options,
             error = "unknown line speed '" + rate + "' (16457, 19200 or 57600)";
             return false;
         }
+    }
+    const QString flow = parser.value("flow").toLower();
+    if (flow.isEmpty() || flow == "hardware")
+        options.flow = TLnFlowControl::Hardware;
+    else if (flow == "none")
+        options.flow = TLnFlowControl::None;
+    else {
+        error = "unknown --flow '" + flow + "' (hardware or none)";
+        return false;
     }
     return true;
 }
@@ -111,6 +124,7 @@ bool TCliLink::Open(const TCliLinkOptions& options, std::string& reason)
         link_.SetDeviceName(options.port.toStdString());
         link_.SetBaudRate(options.baud);
         link_.SetLocoNetInterface(options.interface);
+        link_.SetFlowControl(options.flow);
         link_.Open();
     } catch (const std::exception& e) {
         reason = e.what();

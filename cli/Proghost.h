@@ -39,9 +39,10 @@ struct TCliLinkOptions {
     QString port;
     ELocoNetInterface interface = eLocoBuffer;
     TBaudRate baud = br57600;
+    TLnFlowControl flow = TLnFlowControl::Hardware;  // LocoBuffer and PR3 only
 };
 
-// --port, --interface, --baud.
+// --port, --interface, --baud, --flow.
 void AddLinkOptions(QCommandLineParser& parser);
 // False with the reason when an option is missing or not understood.
 bool ReadLinkOptions(const QCommandLineParser& parser, TCliLinkOptions& options, QString& error);

@@ -27,7 +27,7 @@ int RunMonitor(const QStringList& args)
     parser.addOption({"count", "Stop after N messages.", "N"});
     int status = 0;
     if (!ParseSubcommand(parser, "monitor",
-                         "varnscope-cli monitor --port DEV [--interface ms100|locobuffer|pr3] [--baud N] [--raw] "
+                         "varnscope-cli monitor --port DEV [--interface ms100|locobuffer|pr3] [--baud N] [--flow hardware|none] [--raw] "
                          "[--time] [--log FILE] [--count N]",
                          args, status))
         return status;
@@ -54,6 +54,7 @@ int RunMonitor(const QStringList& args)
     link.SetDeviceName(options.port.toStdString());
     link.SetBaudRate(options.baud);
     link.SetLocoNetInterface(options.interface);
+    link.SetFlowControl(options.flow);
     if (parser.isSet("log")) {
         link.SetLogToFile(true);
         link.SetLogFileName(parser.value("log").toStdString());
@@ -66,6 +67,12 @@ int RunMonitor(const QStringList& args)
     }
     if (!link.Enabled()) {
         PrintError("cannot open " + options.port + ": " + QString::fromStdString(link.LastOpenError()));
+        return ProgExit::kPortError;
+    }
+    // A monitor asked to log must not run on silently without its log.
+    if (!link.LogOpenError().empty()) {
+        PrintError(QString::fromStdString(link.LogOpenError()));
+        link.Close();
         return ProgExit::kPortError;
     }
 

@@ -21,7 +21,7 @@ int RunSend(const QStringList& args)
     parser.addPositionalArgument("HEX", "The message bytes in hexadecimal, checksum included (83 7C).", "HEX...");
     int status = 0;
     if (!ParseSubcommand(parser, "send",
-                         "varnscope-cli send --port DEV [--interface ms100|locobuffer|pr3] [--baud N] HEX ...", args,
+                         "varnscope-cli send --port DEV [--interface ms100|locobuffer|pr3] [--baud N] [--flow hardware|none] HEX ...", args,
                          status))
         return status;
     TCliLinkOptions options;
@@ -41,6 +41,7 @@ int RunSend(const QStringList& args)
     link.SetDeviceName(options.port.toStdString());
     link.SetBaudRate(options.baud);
     link.SetLocoNetInterface(options.interface);
+    link.SetFlowControl(options.flow);
     try {
         link.Open();
     } catch (const std::exception& e) {

@@ -1,6 +1,8 @@
 #include "link/Lncomm.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -48,6 +50,20 @@ void TLnThreadComm::SetBaudRate(TBaudRate rate)
         return;
     baudRate_ = rate;
     UpdateDataControlBlockLock();
+}
+
+void TLnThreadComm::SetFlowControl(TLnFlowControl flow)
+{
+    if (flow == flowControl_)
+        return;
+    flowControl_ = flow;
+    UpdateDataControlBlockLock();
+}
+
+TLnFlowControl TLnThreadComm::EffectiveFlowControl() const
+{
+    // The MS100 is passive: nothing drives its CTS, and RTS powers it.
+    return interface_ == eMS100 ? TLnFlowControl::None : flowControl_;
 }
 
 void TLnThreadComm::CheckOpen() const
@@ -106,9 +122,17 @@ void TLnThreadComm::Open()
     }
     int bufferError = port_->SetBufferSizes(kInBufferSize, kOutBufferSize);
     framer_.Reset();
+    logOpenError_.clear();
     if (logToFile_) {
+        errno = 0;
         log_.open(logFileName_, std::ios::out | std::ios::trunc);
         logOpen_ = log_.is_open();
+        if (!logOpen_) {
+            const int code = errno;
+            log_.clear();
+            logOpenError_ = "cannot open the receive log " + logFileName_ +
+                            (code != 0 ? ": " + std::string(std::strerror(code)) : std::string());
+        }
     }
     SetDTRState(interface_ != eMS100);
     if (bufferError != 0)
@@ -148,6 +172,7 @@ void TLnThreadComm::UpdateDataControlBlock()
     if (!open_ || !port_)
         return;
     port_->SetBufferSizes(kInBufferSize, kOutBufferSize);
+    port_->SetFlowControl(EffectiveFlowControl());
     if (int code = port_->SetLineSettings(BaudRateValue(baudRate_)); code != 0)
         throw TLnCommError("Error updating DataControlBlock (Error: %d)", code);
 }
@@ -314,7 +339,8 @@ void TLnThreadComm::FrameByte(uint8_t byte)
         break;
     case TLnFramer::TResult::Abandoned:
         ++stats_.framesAbandoned;
-        stats_.bytesDropped += pendingBefore + 1;
+        ++stats_.framesCutIn;
+        stats_.bytesDropped += pendingBefore;
         if (logOpen_)
             AddStrToLog("rejected because top bit set in payload bytes");
         break;

@@ -63,6 +63,11 @@ public:  // Settings
     void SetBaudRate(TBaudRate rate);             // re-applied at once while open
     ELocoNetInterface LocoNetInterface() const { return interface_; }
     void SetLocoNetInterface(ELocoNetInterface value) { interface_ = value; }
+    // Flow control for a LocoBuffer or PR3; an MS100 always runs without.
+    TLnFlowControl FlowControl() const { return flowControl_; }
+    void SetFlowControl(TLnFlowControl flow);    // re-applied at once while open
+    // What the port is given for the interface in use.
+    TLnFlowControl EffectiveFlowControl() const;
     bool LogToFile() const { return logToFile_; }
     void SetLogToFile(bool on) { logToFile_ = on; }
     const std::string& LogFileName() const { return logFileName_; }
@@ -82,6 +87,9 @@ public:  // Opening and closing
     // Why the last Open left the link closed, or why the open link was closed
     // by a port failure; empty after a successful Open.
     const std::string& LastOpenError() const { return lastOpenError_; }
+    // Why the receive log asked for could not be opened by the last Open; the
+    // link then runs without a log. Empty when the log is open or not asked for.
+    const std::string& LogOpenError() const { return logOpenError_; }
 
 public:  // Messages
     void WriteMessage(std::unique_ptr<TLocoNetMessage> msg);  // takes ownership
@@ -130,10 +138,12 @@ private:
     std::string deviceName_ = "Com1";
     TBaudRate baudRate_ = br19200;
     ELocoNetInterface interface_ = eMS100;
+    TLnFlowControl flowControl_ = TLnFlowControl::Hardware;
     bool logToFile_ = false;
     std::string logFileName_;
     bool open_ = false;
     std::string lastOpenError_;
+    std::string logOpenError_;
 
     std::deque<std::unique_ptr<TLocoNetMessage>> rxQueue_;
     std::deque<std::unique_ptr<TLocoNetMessage>> txQueue_;

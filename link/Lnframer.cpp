@@ -1,5 +1,13 @@
 #include "link/Lnframer.h"
 
+void TLnFramer::Begin(uint8_t opcode)
+{
+    frame_[0] = opcode;
+    count_ = 1;
+    expected_ = ((opcode & 0x60) >> 4) + 2;
+    state_ = expected_ == 8 ? 1 : 2;
+}
+
 TLnFramer::TResult TLnFramer::Feed(uint8_t byte)
 {
     const bool opcode = (byte & 0x80) != 0;
@@ -7,14 +15,11 @@ TLnFramer::TResult TLnFramer::Feed(uint8_t byte)
     case 0:
         if (!opcode)
             return TResult::Ignored;
-        frame_[0] = byte;
-        count_ = 1;
-        expected_ = ((byte & 0x60) >> 4) + 2;
-        state_ = expected_ == 8 ? 1 : 2;
+        Begin(byte);
         return TResult::None;
     case 1:
         if (opcode) {
-            Reset();
+            Begin(byte);
             return TResult::Abandoned;
         }
         // A frame of fewer than 3 bytes can never complete: its count byte is
@@ -30,7 +35,7 @@ TLnFramer::TResult TLnFramer::Feed(uint8_t byte)
         return TResult::None;
     default:
         if (opcode) {
-            Reset();
+            Begin(byte);
             return TResult::Abandoned;
         }
         frame_[count_++] = byte;

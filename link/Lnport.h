@@ -35,6 +35,11 @@ struct TLnPortStatus {
     int32_t outQue = 0;  // bytes written but not yet sent
 };
 
+// Output flow control on the line. Hardware: RTS/CTS handshake, RTS held by
+// the driver for input flow control. None: CTS is not watched and RTS is held
+// raised (an MS100 draws its power from it).
+enum class TLnFlowControl { Hardware, None };
+
 // Result of a modem-line change.
 enum class TLnLineResult {
     Ok,
@@ -59,7 +64,10 @@ public:
     // Line settings. Each returns 0 on success or a nonzero platform error code.
     virtual int SetBufferSizes(int inBytes, int outBytes) { (void)inBytes; (void)outBytes; return 0; }
     virtual int SetTimeouts() { return 0; }
-    // baud: 16457, 19200 or 57600; 8 data bits, no parity, one stop bit, RTS/CTS handshake.
+    // The flow control the next SetLineSettings applies.
+    virtual void SetFlowControl(TLnFlowControl flow) { (void)flow; }
+    // baud: 16457, 19200 or 57600; 8 data bits, no parity, one stop bit, and
+    // the flow control chosen by SetFlowControl (Hardware unless told).
     virtual int SetLineSettings(int baud) = 0;
     virtual TLnLineResult SetDtr(bool on, int& code) = 0;
 

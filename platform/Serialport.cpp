@@ -58,11 +58,19 @@ int TSerialPort::SetLineSettings(int baud)
     configuring_ = true;
     // The flow control, data bits, parity and stop bits first: QSerialPort
     // rewrites the whole line record each time, and a custom rate must survive.
+    const bool hardware = flow_ == TLnFlowControl::Hardware;
     const bool ok = serial_->setDataBits(QSerialPort::Data8) && serial_->setParity(QSerialPort::NoParity) &&
                     serial_->setStopBits(QSerialPort::OneStop) &&
-                    serial_->setFlowControl(QSerialPort::HardwareControl) && serial_->setBaudRate(baud);
+                    serial_->setFlowControl(hardware ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl) &&
+                    serial_->setBaudRate(baud);
     const int code = ok ? 0 : int(serial_->error());
     serial_->clearError();
+    // Without the handshake nobody else drives RTS, and an MS100 is powered
+    // from it. A pseudo-terminal has no modem lines; that is no failure.
+    if (ok && !hardware) {
+        serial_->setRequestToSend(true);
+        serial_->clearError();
+    }
     configuring_ = false;
     return code;
 }

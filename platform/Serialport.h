@@ -1,6 +1,6 @@
 // A serial device (/dev/ttyUSB0, /dev/ttyACM0, COM3) on QSerialPort: 8 data
-// bits, no parity, one stop bit, RTS/CTS handshake, at 16457, 19200 or 57600
-// baud (16457 is a custom rate, applied as such on Linux).
+// bits, no parity, one stop bit, RTS/CTS handshake or none with RTS raised,
+// at 16457, 19200 or 57600 baud (16457 is a custom rate, applied as such on Linux).
 #pragma once
 
 #include "platform/Qtport.h"
@@ -17,6 +17,7 @@ public:
     void Close() override;
     bool IsOpen() const override;
 
+    void SetFlowControl(TLnFlowControl flow) override { flow_ = flow; }
     int SetLineSettings(int baud) override;
     TLnLineResult SetDtr(bool on, int& code) override;
 
@@ -31,5 +32,6 @@ private:
 
     QSerialPort* serial_ = nullptr;
     QByteArray salvaged_;    // bytes read before the device failed
+    TLnFlowControl flow_ = TLnFlowControl::Hardware;
     bool configuring_ = false;  // errors of our own calls are answered by their results
 };

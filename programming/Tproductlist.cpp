@@ -7,19 +7,10 @@
 
 namespace {
 
-// Whole-field decimal conversion: the product list is a shipped file, so a
-// damaged number means a damaged file, not a value to guess at.
-bool WholeNumber(const std::string& text, long& value)
+// The text of a field as it was in the file, for the warning.
+std::string Quoted(const std::string& text)
 {
-    size_t begin = text.find_first_not_of(" \t");
-    size_t end = text.find_last_not_of(" \t\r");
-    if (begin == std::string::npos)
-        return false;
-    const std::string digits = text.substr(begin, end - begin + 1);
-    errno = 0;
-    char* stop = nullptr;
-    value = std::strtol(digits.c_str(), &stop, 10);
-    return errno == 0 && stop != digits.c_str() && *stop == '\0';
+    return "\"" + text + "\"";
 }
 
 }  // namespace
@@ -45,11 +36,23 @@ bool TProductList::Reject(const std::string& fileName, const std::string& why)
     return false;
 }
 
+void TProductList::NoteUnclean(long lineNo, const std::string& what)
+{
+    if (firstUncleanLine_ == 0) {
+        firstUncleanLine_ = lineNo;
+        firstUnclean_ = what;
+    } else if (lineNo != firstUncleanLine_) {
+        ++moreUnclean_;
+    }
+}
+
 bool TProductList::Load(const std::string& fileName)
 {
     std::ifstream in(fileName, std::ios::binary);
-    if (!in)
+    if (!in) {
+        warning_.clear();
         return Reject(fileName, "cannot be opened");
+    }
     return Load(in, fileName);
 }
 
@@ -57,28 +60,53 @@ bool TProductList::Load(std::istream& in, const std::string& fileName)
 {
     Clear();
     warning_.clear();
+    firstUncleanLine_ = 0;
+    firstUnclean_.clear();
+    moreUnclean_ = 0;
     if (ReadLine(in) == 0)
         return Reject(fileName, "is empty");
-    long count = 0;
-    if (!WholeNumber(GetTextField(1), count) || count < 0 || count > kMaxProducts)
-        return Reject(fileName, "has no product count in line 1");
-    if (ReadLine(in) == 0 && count > 0)
-        return Reject(fileName, "ends before its products");
+    bool bad = false;
+    long count = ParseTolerantInt(GetTextField(1), bad);
+    if (bad)
+        NoteUnclean(1, "the product count " + Quoted(GetTextField(1)) + " reads as " + std::to_string(count));
+    if (count < 0) {
+        if (!bad)
+            NoteUnclean(1, "the product count " + Quoted(GetTextField(1)) + " reads as 0");
+        count = 0;
+    }
+    ReadLine(in);  // headings
     for (long i = 0; i < count; ++i) {
-        const std::string lineNo = std::to_string(i + 3);
-        if (ReadLine(in) == 0)
-            return Reject(fileName, "ends at line " + lineNo + " of " + std::to_string(count + 2));
-        long device = 0;
-        long vendor = 0;
-        if (!WholeNumber(GetTextField(1), device) || !WholeNumber(GetTextField(3), vendor))
-            return Reject(fileName, "has a bad device or vendor id in line " + lineNo);
+        const long lineNo = i + 3;
+        if (ReadLine(in) == 0) {
+            NoteUnclean(lineNo, "the file ends after " + std::to_string(i) + " of " + std::to_string(count) +
+                                    " products");
+            break;
+        }
+        const std::string deviceText = GetTextField(1);
+        const std::string vendorText = GetTextField(3);
+        bool badDevice = false;
+        bool badVendor = false;
+        const int32_t device = ParseTolerantInt(deviceText, badDevice);
+        const int32_t vendor = ParseTolerantInt(vendorText, badVendor);
+        if (badDevice)
+            NoteUnclean(lineNo, "the device id " + Quoted(deviceText) + " reads as " + std::to_string(device));
+        if (badVendor)
+            NoteUnclean(lineNo, "the vendor id " + Quoted(vendorText) + " reads as " + std::to_string(vendor));
         product_.push_back(GetTextField(0));
-        deviceId_.push_back(static_cast<int32_t>(device));
+        deviceId_.push_back(device);
         manufacturer_.push_back(GetTextField(2));
-        vendorId_.push_back(static_cast<int32_t>(vendor));
+        vendorId_.push_back(vendor);
         description_.push_back(GetTextField(4));
     }
-    return true;
+    if (firstUncleanLine_ == 0)
+        return true;
+    warning_ = "Product list \"" + fileName + "\" line " + std::to_string(firstUncleanLine_) + ": " + firstUnclean_;
+    if (moreUnclean_ > 0)
+        warning_ += " (and " + std::to_string(moreUnclean_) + (moreUnclean_ == 1 ? " more line" : " more lines") +
+                    " not clean)";
+    if (Count() == 0)
+        warning_ += ": discovered boards are shown without product names";
+    return false;
 }
 
 int TProductList::Find(int vendorId, int deviceId) const

@@ -5,6 +5,11 @@
 // File layout: line 1 holds the number of product lines N in column 1;
 // line 2 holds headings; lines 3 to N + 2 hold product, device id,
 // manufacturer, vendor id and description.
+//
+// Read with the configuration files' tolerant rules: a damaged number reads
+// as its leading digits or 0, missing columns as empty texts, and a count
+// beyond the lines that follow as the lines there are. One bad line costs
+// only that line's ids, never the rest of the table.
 #pragma once
 
 #include "boards/core/Csv_io.h"
@@ -17,14 +22,13 @@
 class TProductList : public TCsvIo {
 public:
     static constexpr const char* kFileName = "progdevicelist.csv";
-    // A count beyond this is taken as a damaged file rather than a list.
-    static constexpr int kMaxProducts = 10000;
 
     TProductList();
 
-    // Replaces the table with the file's products. A missing or malformed
-    // file leaves the table empty; the result is then false and Warning()
-    // says why.
+    // Replaces the table with the file's products. The result is false when
+    // the file is missing or a line was not clean; Warning() then says so
+    // once, naming the file and the first such line, and the table holds
+    // what could be read.
     bool Load(const std::string& fileName);
     bool Load(std::istream& in, const std::string& fileName);
     void Clear();
@@ -43,6 +47,8 @@ public:
 
 private:
     bool Reject(const std::string& fileName, const std::string& why);
+    // Remembers the first line that was not clean and counts the others.
+    void NoteUnclean(long lineNo, const std::string& what);
 
     std::vector<std::string> product_;
     std::vector<int32_t> deviceId_;
@@ -50,4 +56,7 @@ private:
     std::vector<int32_t> vendorId_;
     std::vector<std::string> description_;
     std::string warning_;
+    long firstUncleanLine_ = 0;
+    std::string firstUnclean_;
+    long moreUnclean_ = 0;
 };

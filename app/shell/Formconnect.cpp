@@ -54,6 +54,14 @@ TConnectForm::TConnectForm(TLocoNetComm& link, QWidget* parent) : QWidget(parent
     BaudRateBox->setObjectName(QStringLiteral("BaudRateBox"));
     BaudRateBox->addItems({QStringLiteral("16457"), QStringLiteral("19200"), QStringLiteral("57600")});
     BaudRateBox->setCurrentIndex(0);
+    FlowControlLabel = new QLabel(QStringLiteral("flow control"), this);
+    // Positions follow TLnFlowControl: hardware (RTS/CTS), none.
+    FlowControlBox = new QComboBox(this);
+    FlowControlBox->setObjectName(QStringLiteral("FlowControlBox"));
+    FlowControlBox->addItems({QStringLiteral("hardware"), QStringLiteral("none")});
+    chosenFlow_ = static_cast<int>(link_.FlowControl());
+    FlowControlBox->setCurrentIndex(chosenFlow_);
+    FlowControlLabel->setBuddy(FlowControlBox);
 
     InterfaceType = new QGroupBox(QStringLiteral("Interface"), this);
     InterfaceType->setObjectName(QStringLiteral("InterfaceType"));
@@ -85,7 +93,9 @@ TConnectForm::TConnectForm(TLocoNetComm& link, QWidget* parent) : QWidget(parent
     settings->addWidget(ComCombo, 0, 1);
     settings->addWidget(Label2, 1, 0);
     settings->addWidget(BaudRateBox, 1, 1);
-    settings->addWidget(InterfaceType, 2, 0, 1, 2);
+    settings->addWidget(FlowControlLabel, 2, 0);
+    settings->addWidget(FlowControlBox, 2, 1);
+    settings->addWidget(InterfaceType, 3, 0, 1, 2);
     auto* top = new QHBoxLayout;
     top->addLayout(settings);
     top->addSpacing(16);
@@ -101,6 +111,7 @@ TConnectForm::TConnectForm(TLocoNetComm& link, QWidget* parent) : QWidget(parent
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(InterfaceButtons, &QButtonGroup::idClicked, this, &TConnectForm::InterfaceTypeClick);
+    connect(FlowControlBox, &QComboBox::activated, this, [this](int index) { chosenFlow_ = index; });
     connect(ConnectButton, &QPushButton::clicked, this, &TConnectForm::ConnectButtonClick);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
     connect(HelpButton, &QPushButton::clicked, this, &TConnectForm::HelpButtonClick);
@@ -165,6 +176,7 @@ void TConnectForm::ShowLinkSettings()
     const int rate = static_cast<int>(link_.BaudRate());
     if (rate >= 0 && rate < BaudRateBox->count())
         BaudRateBox->setCurrentIndex(rate);
+    chosenFlow_ = static_cast<int>(link_.FlowControl());
     SelectInterface(static_cast<int>(link_.LocoNetInterface()));
 }
 
@@ -183,6 +195,11 @@ void TConnectForm::InterfaceTypeClick()
         BaudRateBox->setEnabled(true);
         break;
     }
+    // An MS100 has nobody driving CTS: it runs without, whatever was chosen
+    // for the other interfaces, and that choice comes back with them.
+    const bool ms100 = SelectedInterface() == eMS100;
+    FlowControlBox->setCurrentIndex(ms100 ? static_cast<int>(TLnFlowControl::None) : chosenFlow_);
+    FlowControlBox->setEnabled(!ms100);
 }
 
 void TConnectForm::ConnectButtonClick()
@@ -195,9 +212,14 @@ void TConnectForm::ConnectButtonClick()
         link_.SetBaudRate(static_cast<TBaudRate>(BaudRateBox->currentIndex()));
         if (chosenInterface >= 0)
             link_.SetLocoNetInterface(static_cast<ELocoNetInterface>(chosenInterface));
+        link_.SetFlowControl(static_cast<TLnFlowControl>(chosenFlow_));
         link_.Open();
     } catch (const std::exception& error) {
         ShowErrorText(this, QString::fromStdString(error.what()));
+        // Nothing was connected: no "Will connect" and no notice, only the
+        // status strip brought up to date with the closed port.
+        emit LinkReopened(link_.Enabled(), QString::fromStdString(link_.LastOpenError()));
+        return;
     }
     emit LinkReopened(link_.Enabled(), QString::fromStdString(link_.LastOpenError()));
     if (chosenInterface >= 0)

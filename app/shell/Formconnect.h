@@ -1,5 +1,5 @@
-// The connection window: port, line speed and interface, and "Connect",
-// which reopens the link with them at once.
+// The connection window: port, line speed, interface and flow control, and
+// "Connect", which reopens the link with them at once.
 #pragma once
 
 #include <QWidget>
@@ -30,6 +30,8 @@ public:
     QComboBox* ComCombo = nullptr;
     QLabel* Label2 = nullptr;
     QComboBox* BaudRateBox = nullptr;
+    QLabel* FlowControlLabel = nullptr;
+    QComboBox* FlowControlBox = nullptr;  // "hardware" or "none"; an MS100 always runs without
     QGroupBox* InterfaceType = nullptr;
     QButtonGroup* InterfaceButtons = nullptr;
     QPushButton* ConnectButton = nullptr;
@@ -56,4 +58,5 @@ private:
 
     TLocoNetComm& link_;
     bool shownOnce_ = false;
+    int chosenFlow_ = 0;  // the flow control box's position for a LocoBuffer or PR3
 };

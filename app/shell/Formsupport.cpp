@@ -72,7 +72,7 @@ void ShowErrorText(QWidget* parent, const QString& text)
     if (ErrorDisplay())
         ErrorDisplay()(parent, text);
     else
-        QMessageBox::critical(parent, QStringLiteral("varnscope"), text);
+        QMessageBox::critical(parent, QString::fromLatin1(kApplicationTitle), text);
 }
 
 void SetErrorDisplay(TErrorDisplay display)

@@ -29,8 +29,12 @@ int HelpContextOf(const QWidget* widget);
 // Opens the help viewer at a topic.
 void ShowHelpTopic(int topic);
 
+// The application's title, the caption of its error display.
+inline constexpr const char* kApplicationTitle = "Quorvel LocoNet Board Programmer";
+
 // The program's error display for failures that escape an operation (the
-// link's exceptions): a message box, or what a test puts in its place.
+// link's exceptions): a message box captioned with the application's title,
+// or what a test puts in its place.
 using TErrorDisplay = std::function<void(QWidget* parent, const QString& text)>;
 void ShowErrorText(QWidget* parent, const QString& text);
 void SetErrorDisplay(TErrorDisplay display);  // an empty one restores the message box

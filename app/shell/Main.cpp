@@ -282,6 +282,8 @@ void TMainForm::RestoreConnection(QSettings& store)
     LocoNetComm1.SetBaudRate(baud >= br16457 && baud <= br57600 ? static_cast<TBaudRate>(baud) : br16457);
     const int iface = ReadSettingsInteger(store, kConnection, QStringLiteral("Interface"), 0);
     LocoNetComm1.SetLocoNetInterface(static_cast<ELocoNetInterface>(iface));
+    LocoNetComm1.SetFlowControl(FlowControlFromText(
+        ReadSettingsText(store, kConnection, QStringLiteral("FlowControl"), FlowControlText(TLnFlowControl::Hardware))));
     OpenLink();
     StatusConnect->setText(QString::fromStdString(LocoNetComm1.DeviceName()) + QStringLiteral(": ") +
                            InterfaceName(iface));
@@ -311,8 +313,10 @@ void TMainForm::OpenLink()
 void TMainForm::ShowLinkProblem()
 {
     if (LocoNetComm1.Enabled()) {
-        LinkProblem->clear();
-        LinkProblem->hide();
+        // The port works, but a receive log asked for is missing.
+        const std::string& logProblem = LocoNetComm1.LogOpenError();
+        LinkProblem->setText(QString::fromStdString(logProblem));
+        LinkProblem->setVisible(!logProblem.empty());
         return;
     }
     const std::string& reason = LocoNetComm1.LastOpenError();
@@ -626,6 +630,7 @@ void TMainForm::SaveSettings()
         store->setValue(QStringLiteral("ComPort"), QString::fromStdString(LocoNetComm1.DeviceName()));
         store->setValue(QStringLiteral("Baud"), static_cast<int>(LocoNetComm1.BaudRate()));
         store->setValue(QStringLiteral("Interface"), static_cast<int>(LocoNetComm1.LocoNetInterface()));
+        store->setValue(QStringLiteral("FlowControl"), FlowControlText(LocoNetComm1.FlowControl()));
         store->endGroup();
     }
     speedometerForm_->SaveSettings(*store);

@@ -1,5 +1,6 @@
 #include "boards/core/Csv_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -34,6 +35,56 @@ std::string WithoutLineBreaks(const std::string& text)
     return result;
 }
 
+// What the reader makes of one field written by SetTextField: a double quote
+// at its start opens a quote, the next one closes it, and every later double
+// quote is an ordinary character (the field never holds a comma outside quotes).
+std::string ReadBackField(const std::string& field)
+{
+    std::string result;
+    bool atFieldStart = true;
+    bool inQuotes = false;
+    for (char ch : field) {
+        if (ch == '"' && atFieldStart) {
+            inQuotes = true;
+        } else if (ch == '"' && inQuotes) {
+            inQuotes = false;
+        } else {
+            result += ch;
+        }
+        atFieldStart = false;
+    }
+    return result;
+}
+
+// GetTextField drops one enclosing pair of double quotes from what was read,
+// and reads a lone double quote as nothing.
+bool TakenForEnclosed(const std::string& text)
+{
+    return !text.empty() && text.front() == '"' && text.back() == '"';
+}
+
+// The field that reads back as the text. The reader has no escape: a quote
+// opened at the field's start is closed by the next double quote, and cannot
+// be opened again; commas are safe only inside it, double quotes only after
+// it. So the text goes in two parts: up to its first double quote inside the
+// quotes, the rest after them. A text with a comma after a double quote has
+// no such form: it loses its double quotes rather than split its line.
+std::string TextFieldFor(const std::string& text, bool quoteTexts)
+{
+    std::string clean = WithoutLineBreaks(text);
+    const size_t firstQuote = clean.find('"');
+    if (firstQuote != std::string::npos && clean.find(',', firstQuote) != std::string::npos)
+        std::erase(clean, '"');
+    // What the reader must store so that GetTextField gives the text back.
+    const std::string stored = TakenForEnclosed(clean) ? '"' + clean + '"' : clean;
+    // Unquoted where quoting is off and the reader would take it whole: the
+    // form files have always had.
+    if (!quoteTexts && stored.find(',') == std::string::npos && (stored.empty() || stored.front() != '"'))
+        return stored;
+    const size_t split = std::min(stored.find('"'), stored.size());
+    return '"' + stored.substr(0, split) + '"' + stored.substr(split);
+}
+
 }  // namespace
 
 TCsvConversionError::TCsvConversionError(const std::string& text)
@@ -49,43 +100,43 @@ TCsvConversionError::TCsvConversionError(const std::string& text, const std::str
 void TCsvIo::ClearFields()
 {
     fields_.clear();
+    written_.clear();
 }
 
 std::string& TCsvIo::FieldAt(unsigned column)
 {
-    if (fields_.size() <= column)
+    if (fields_.size() <= column) {
         fields_.resize(static_cast<size_t>(column) + 1);
+        written_.resize(fields_.size(), false);
+    }
     return fields_[column];
 }
 
 void TCsvIo::SetIntField(unsigned column, int32_t value)
 {
     FieldAt(column) = std::to_string(value);
+    written_[column] = false;
 }
 
 void TCsvIo::SetTextField(unsigned column, const std::string& text)
 {
-    const std::string clean = WithoutLineBreaks(text);
-    std::string& field = FieldAt(column);
-    if (quoteTexts_) {
-        field = '"' + clean + '"';
-    } else if (clean.find(',') != std::string::npos) {
-        // Unquoted, the comma would split the text into two fields.
-        field = '"' + clean + '"';
-    } else if (!clean.empty() && clean.front() == '"') {
-        // Unquoted, the reader would take the leading quote as an opening
-        // quote and drop it; an empty quoted pair in front keeps it.
-        field = "\"\"" + clean;
-    } else {
-        field = clean;
-    }
+    FieldAt(column) = TextFieldFor(text, quoteTexts_);
+    written_[column] = true;
 }
 
 int32_t TCsvIo::GetIntField(unsigned column)
 {
-    const std::string& field = FieldAt(column);
-    if (field.empty()) {
+    bool bad = false;
+    const int32_t value = ParseTolerantInt(FieldAt(column), bad);
+    if (bad)
         badValue_ = true;
+    return value;
+}
+
+int32_t TCsvIo::ParseTolerantInt(const std::string& field, bool& bad)
+{
+    if (field.empty()) {
+        bad = true;
         return 0;
     }
     const char* begin = field.c_str();
@@ -93,12 +144,12 @@ int32_t TCsvIo::GetIntField(unsigned column)
     errno = 0;
     long long value = std::strtoll(begin, &end, 10);
     if (errno == ERANGE || value > INT32_MAX || value < INT32_MIN) {
-        badValue_ = true;
+        bad = true;
         value = value < 0 ? INT32_MIN : INT32_MAX;
     }
     for (const char* p = end; *p != '\0'; ++p) {
         if (*p != ' ') {
-            badValue_ = true;
+            bad = true;
             break;
         }
     }
@@ -107,7 +158,9 @@ int32_t TCsvIo::GetIntField(unsigned column)
 
 std::string TCsvIo::GetTextField(unsigned column)
 {
-    const std::string& field = FieldAt(column);
+    const std::string& stored = FieldAt(column);
+    // A text set and not yet written reads as it will read from the file.
+    const std::string field = written_[column] ? ReadBackField(stored) : stored;
     if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
         return field.substr(1, field.size() - 2);
     if (field == "\"")
@@ -118,6 +171,7 @@ std::string TCsvIo::GetTextField(unsigned column)
 unsigned TCsvIo::ReadLine(std::istream& in)
 {
     fields_.clear();
+    written_.clear();
     std::string current;
     bool atFieldStart = true;
     bool inQuotes = false;
@@ -157,6 +211,7 @@ unsigned TCsvIo::ReadLine(std::istream& in)
             atFieldStart = false;
         }
     }
+    written_.assign(fields_.size(), false);
     return FieldCount();
 }
 

@@ -48,6 +48,9 @@ public:  // the field record
     void SetIntField(unsigned column, int32_t value);
     void SetTextField(unsigned column, const std::string& text);
     int32_t GetIntField(unsigned column);      // tolerant; see BadValue()
+    // GetIntField's conversion of a text: leading digits or 0; bad is set
+    // when the text is empty or has more than blanks after its number.
+    static int32_t ParseTolerantInt(const std::string& text, bool& bad);
     std::string GetTextField(unsigned column);  // one enclosing pair of quotes removed
 
     // Replaces the record by the fields of the next line; returns their number
@@ -82,6 +85,7 @@ private:
     std::string& FieldAt(unsigned column);
 
     std::vector<std::string> fields_;
+    std::vector<bool> written_;  // per field: stored by SetTextField in its file form
     bool badValue_ = false;
     bool quoteTexts_ = false;
 };

@@ -127,7 +127,9 @@ void TPAX60ExtDevTable::ReadSvs(std::span<const uint8_t> image)
             continue;
         if (hi > 100)
             e = {kPax60DevSensor, lo, hi - 100};
-        else if (hi <= 50)
+        // Signals are written from high byte 50 up, so signal 1 to 255 has
+        // exactly 50; points never pass high byte 8.
+        else if (hi < 50)
             e = {kPax60DevPoint, lo + 256 * hi, 0};
         else
             e = {kPax60DevSignal, lo + 256 * (hi - 50), 0};

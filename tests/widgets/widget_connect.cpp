@@ -7,19 +7,24 @@
 #include "link/Lncomm.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
-// A port that only says what was done to it.
+// A port that only says what was done to it. A name starting "bad" cannot
+// be opened; one starting "fussy" refuses every line setting.
 class TLoggingPort : public TLnPort {
 public:
-    explicit TLoggingPort(QStringList& log) : log_(log) {}
+    TLoggingPort(QStringList& log, TLnFlowControl* flow) : log_(log), flow_(flow) {}
     bool Open(const std::string& name, std::string& reason) override
     {
         if (name.rfind("bad", 0) == 0) {
@@ -39,10 +44,15 @@ public:
         open_ = false;
     }
     bool IsOpen() const override { return open_; }
+    void SetFlowControl(TLnFlowControl flow) override
+    {
+        if (flow_)
+            *flow_ = flow;
+    }
     int SetLineSettings(int baud) override
     {
         log_ << QStringLiteral("baud %1").arg(baud);
-        return 0;
+        return name_.startsWith(QStringLiteral("fussy")) ? 7 : 0;
     }
     TLnLineResult SetDtr(bool, int&) override { return TLnLineResult::Unsupported; }
     int Read(uint8_t*, int) override { return 0; }
@@ -53,6 +63,7 @@ public:
 
 private:
     QStringList& log_;
+    TLnFlowControl* flow_;
     QString name_;
     bool open_ = false;
 };
@@ -65,10 +76,17 @@ class TConnectTest : public QObject {
 private:
     TTempSettings settings_;
     QStringList log_;
+    TLnFlowControl portFlow_ = TLnFlowControl::Hardware;  // what the port was last given
 
     TLnPortFactory LoggingPorts()
     {
-        return [this](const std::string&) { return std::make_unique<TLoggingPort>(log_); };
+        return [this](const std::string&) { return std::make_unique<TLoggingPort>(log_, &portFlow_); };
+    }
+
+    static TConnectForm* OpenConnectForm(TMainForm& main)
+    {
+        main.Connect1->trigger();
+        return qobject_cast<TConnectForm*>(main.Workspace()->subWindowList().constLast()->widget());
     }
 
 private slots:
@@ -76,6 +94,7 @@ private slots:
     {
         log_.clear();
         settings_.Clear();
+        portFlow_ = TLnFlowControl::Hardware;
     }
 
     void interfaceRuleFixesTheSpeedForMs100AndPr3()
@@ -181,6 +200,163 @@ private slots:
         QVERIFY(main.LocoNetComm1.Enabled());
         QVERIFY(main.LinkProblem->text().isEmpty());
         QCOMPARE(displays.notices.size(), 2);
+    }
+
+    void flowControlIsChosenForLocoBufferAndPr3Only()
+    {
+        TCollectedDisplays displays;
+        TLocoNetComm link(LoggingPorts());
+        TConnectForm form(link);
+        QCOMPARE(form.FlowControlBox->count(), 2);
+        QCOMPARE(form.FlowControlBox->itemText(0), QStringLiteral("hardware"));
+        QCOMPARE(form.FlowControlBox->itemText(1), QStringLiteral("none"));
+        // MS100 at first: it never runs with the handshake.
+        QCOMPARE(form.FlowControlBox->currentText(), QStringLiteral("none"));
+        QVERIFY(!form.FlowControlBox->isEnabled());
+
+        form.InterfaceButtons->button(1)->click();
+        QVERIFY(form.FlowControlBox->isEnabled());
+        QCOMPARE(form.FlowControlBox->currentText(), QStringLiteral("hardware"));  // the default
+        QTest::keyClick(form.FlowControlBox, Qt::Key_Down);
+        QCOMPARE(form.FlowControlBox->currentText(), QStringLiteral("none"));
+        form.InterfaceButtons->button(0)->click();
+        form.InterfaceButtons->button(2)->click();  // the choice comes back after the MS100
+        QCOMPARE(form.FlowControlBox->currentText(), QStringLiteral("none"));
+        form.ComCombo->setEditText(QStringLiteral("portA"));
+        form.ConnectButton->click();
+        QVERIFY(link.Enabled());
+        QCOMPARE(link.FlowControl(), TLnFlowControl::None);
+        QCOMPARE(portFlow_, TLnFlowControl::None);
+
+        QTest::keyClick(form.FlowControlBox, Qt::Key_Up);
+        form.ConnectButton->click();
+        QCOMPARE(link.FlowControl(), TLnFlowControl::Hardware);
+        QCOMPARE(portFlow_, TLnFlowControl::Hardware);
+
+        // Chosen hardware, connected as MS100: the port runs without.
+        form.InterfaceButtons->button(0)->click();
+        form.ConnectButton->click();
+        QCOMPARE(link.FlowControl(), TLnFlowControl::Hardware);
+        QCOMPARE(portFlow_, TLnFlowControl::None);
+        QVERIFY(displays.errors.isEmpty());
+    }
+
+    void flowControlIsStoredInTheConnectionSection_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<bool>("none");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("missing: hardware") << QVariant() << false << "hardware";
+        QTest::newRow("none") << QVariant(QStringLiteral("none")) << true << "none";
+        QTest::newRow("hardware") << QVariant(QStringLiteral("hardware")) << false << "hardware";
+        QTest::newRow("unknown: hardware") << QVariant(QStringLiteral("xon")) << false << "hardware";
+    }
+
+    void flowControlIsStoredInTheConnectionSection()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(bool, none);
+        QFETCH(QString, written);
+        {
+            auto store = OpenSettingsStore();
+            store->setValue(QStringLiteral("Connection/ComPort"), QStringLiteral("portA"));
+            store->setValue(QStringLiteral("Connection/Baud"), 2);
+            store->setValue(QStringLiteral("Connection/Interface"), 1);
+            if (stored.isValid())
+                store->setValue(QStringLiteral("Connection/FlowControl"), stored);
+        }
+        TCollectedDisplays displays;
+        {
+            TMainOptions options;
+            options.PortFactory = LoggingPorts();
+            TMainForm main(options);
+            main.FormActivate();
+            QVERIFY(main.LocoNetComm1.Enabled());
+            const TLnFlowControl expected = none ? TLnFlowControl::None : TLnFlowControl::Hardware;
+            QCOMPARE(main.LocoNetComm1.FlowControl(), expected);
+            QCOMPARE(portFlow_, expected);
+            main.show();
+            TConnectForm* form = OpenConnectForm(main);
+            QVERIFY(form != nullptr);
+            QCOMPARE(form->FlowControlBox->currentText(), written);
+            main.close();
+        }
+        QCOMPARE(OpenSettingsStore()->value(QStringLiteral("Connection/FlowControl")).toString(), written);
+    }
+
+    void anErrorWhileReconnectingEndsTheConnect()
+    {
+        TCollectedDisplays displays;
+        TMainOptions options;
+        options.PortFactory = LoggingPorts();
+        TMainForm main(options);
+        main.FormActivate();
+        TConnectForm* form = OpenConnectForm(main);
+        QVERIFY(form != nullptr);
+        const QString before = main.StatusConnect->text();
+        form->ComCombo->setEditText(QStringLiteral("fussy-port"));
+        form->InterfaceButtons->button(1)->click();
+        form->ConnectButton->click();
+        QCOMPARE(displays.errors, QStringList{"Error updating DataControlBlock (Error: 7)"});
+        QVERIFY2(displays.notices.isEmpty(), qPrintable(displays.notices.join(';')));
+        QCOMPARE(main.StatusConnect->text(), before);  // no "Will connect to"
+        QVERIFY(!main.LocoNetComm1.Enabled());
+        QVERIFY(!main.LinkProblem->isHidden());
+        QVERIFY2(main.LinkProblem->text().contains(QStringLiteral("Error updating DataControlBlock")),
+                 qPrintable(main.LinkProblem->text()));
+    }
+
+    void aReceiveLogThatCannotBeOpenedIsShownInTheStatusStrip()
+    {
+        TCollectedDisplays displays;
+        TMainOptions options;
+        options.PortFactory = LoggingPorts();
+        TMainForm main(options);
+        main.FormActivate();
+        main.LocoNetComm1.SetLogToFile(true);
+        main.LocoNetComm1.SetLogFileName("/nonexistent/dir/log.txt");
+        TConnectForm* form = OpenConnectForm(main);
+        QVERIFY(form != nullptr);
+        form->ComCombo->setEditText(QStringLiteral("good-port"));
+        form->ConnectButton->click();
+        QVERIFY(main.LocoNetComm1.Enabled());
+        QVERIFY(!main.LinkProblem->isHidden());
+        QVERIFY2(main.LinkProblem->text().contains(QStringLiteral("/nonexistent/dir/log.txt")),
+                 qPrintable(main.LinkProblem->text()));
+
+        QTemporaryDir dir;
+        main.LocoNetComm1.SetLogFileName(dir.filePath(QStringLiteral("rx.log")).toStdString());
+        form->ConnectButton->click();
+        QVERIFY(main.LocoNetComm1.Enabled());
+        QVERIFY(main.LinkProblem->text().isEmpty());
+        QVERIFY(main.LinkProblem->isHidden());
+    }
+
+    void errorBoxIsCaptionedWithTheApplicationTitle()
+    {
+        SetErrorDisplay({});
+        QString caption;
+        QString text;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                caption = box->windowTitle();
+                text = box->text();
+                box->accept();
+            }
+        });
+        closer.start(20);
+        QWidget parent;
+        ShowErrorText(&parent, QStringLiteral("Port not open (Error: -1)"));
+        QCOMPARE(caption, QStringLiteral("Quorvel LocoNet Board Programmer"));
+        QCOMPARE(text, QStringLiteral("Port not open (Error: -1)"));
+    }
+
+    void settingsStoreKeyOnWindows()
+    {
+        // Qt's own Windows location would add "Software\" and miss an existing installation's settings.
+        QCOMPARE(NativeSettingsPath(true), QStringLiteral("HKEY_CURRENT_USER\\tavelin works\\varnscope"));
+        QVERIFY(NativeSettingsPath(false).isEmpty());
     }
 };
 

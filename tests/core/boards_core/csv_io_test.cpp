@@ -159,7 +159,8 @@ TEST(CsvIoText, WrittenTextsReadBack)
     const Case cases[] = {
         {true, "plain", "\"plain\"", "plain"},
         {true, "a,b", "\"a,b\"", "a,b"},
-        {true, "say \"hi\"", "\"say \"hi\"\"", "say hi\"\""},  // the format has no escape for quotes
+        // No escape for quotes: the text up to its first quote goes inside the quotes, the rest after.
+        {true, "say \"hi\"", "\"say \"\"hi\"", "say \"hi\""},
         {true, "", "\"\"", ""},
         {false, "plain", "plain", "plain"},
         {false, "", "", ""},

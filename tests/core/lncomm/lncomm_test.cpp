@@ -162,11 +162,15 @@ TEST_F(TLinkFixture, FramesStreamsIntoMessages)
     const std::vector<TCase> cases = {
         {"frame straddling two reads", {{0x83}, {0x7C}}, {"83 7C "}},
         {"leading data bytes ignored", {{0x00, 0x7C, 0x83, 0x7C}}, {"83 7C "}},
-        {"opcode inside a frame abandons it and is dropped", {{0xB2, 0x05, 0x85, 0x7A, 0x83, 0x7C}}, {"83 7C "}},
+        // After a collision the interrupting opcode is the retransmitted message's first byte.
+        {"opcode inside a frame abandons it and starts the next",
+         {{0xB2, 0x05, 0xB2, 0x00, 0x50, 0x1D, 0x83, 0x7C}}, {"B2 00 50 1D ", "83 7C "}},
+        {"opcode inside a frame, two reads", {{0xB2, 0x05}, {0x85, 0x7A}}, {"85 7A "}},
+        {"frame cut twice", {{0xE5, 0x10, 0x01, 0xB2, 0x05, 0x83, 0x7C}}, {"83 7C "}},
         {"bad checksum dropped, next frame kept", {{0xB2, 0x00, 0x50, 0x1E, 0xB2, 0x00, 0x50, 0x1D}}, {"B2 00 50 1D "}},
         {"variable length over three reads", {Bytes(sv.begin(), sv.begin() + 1), Bytes(sv.begin() + 1, sv.begin() + 9),
                                               Bytes(sv.begin() + 9, sv.end())}, {Hex(sv)}},
-        {"opcode in the count byte position", {{0xE5, 0x83, 0x7C, 0x83, 0x7C}}, {"83 7C "}},
+        {"opcode in the count byte position", {{0xE5, 0x83, 0x7C, 0x83, 0x7C}}, {"83 7C ", "83 7C "}},
         // A count byte of 0, 1 or 2 can never complete; the next opcode starts afresh.
         {"impossible count byte", {{0xE5, 0x02, 0x83, 0x7C}}, {"83 7C "}},
         {"six-byte frame", {{0xD0, 0x01, 0x02, 0x03, 0x04}, {static_cast<uint8_t>(0xFF ^ 0xD0 ^ 1 ^ 2 ^ 3 ^ 4)}},
@@ -215,11 +219,12 @@ TEST_F(TLinkFixture, CountsWhatTheFramingDrops)
     const TLnFramingStats& s = link.FramingStats();
     EXPECT_EQ(s.bytesIn, 14u);
     EXPECT_EQ(s.framesAbandoned, 1u);
+    EXPECT_EQ(s.framesCutIn, 1u);  // 85 began the frame 85 7A
     EXPECT_EQ(s.framesInvalid, 1u);
     EXPECT_EQ(s.framesImpossible, 1u);
-    EXPECT_EQ(s.bytesIgnored, 3u);  // 00 7C, and 7A after the abandoning opcode
-    EXPECT_EQ(s.bytesDropped, 12u);  // everything but the one good frame
-    EXPECT_EQ(link.QueRxMsgCount(), 1u);
+    EXPECT_EQ(s.bytesIgnored, 2u);  // 00 7C
+    EXPECT_EQ(s.bytesDropped, 10u);  // everything but the two good frames
+    EXPECT_EQ(link.QueRxMsgCount(), 2u);
 }
 
 TEST_F(TLinkFixture, PurgeInForgetsTheHalfFrameAndTheQueue)
@@ -463,8 +468,9 @@ TEST(LinkLog, WritesBytesAndVerdicts)
     EXPECT_EQ(read(), "83\n7c\nOPC_GPON:83 7C ");
     s.in = {0x07, 0xB2, 0x05, 0x85, 0xB2, 0x00, 0x50, 0x1E};
     port->Fire(kLnEvRxChar);
+    // 85 cuts the sensor frame short and begins a frame that the next b2 cuts short in turn.
     EXPECT_EQ(read(), "83\n7c\nOPC_GPON:83 7C 7\nb2\n5\n85\nrejected because top bit set in payload bytes"
-                      "b2\n0\n50\n1e\nrejected as invalid");
+                      "b2\nrejected because top bit set in payload bytes0\n50\n1e\nrejected as invalid");
     link.Close();
     // Opening again starts a fresh log.
     link.Open();

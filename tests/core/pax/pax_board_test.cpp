@@ -196,6 +196,46 @@ TEST(Pax60Board, FileAndImageRoundTrips)
     EXPECT_EQ(ImageOf(fromImage), ImageOf(b));
 }
 
+// Signals 1 to 255 and points up to 2048 sit on either side of high byte 50
+// of an external device entry; each must decode as what it was.
+template <class TBoard>
+void SignalsAndPointsSurviveTheImage()
+{
+    TBoard b;
+    b.SetSerialNumber(300);
+    b.Parts.SetBaseAddress(100);
+    const TPAX60Condition devices[] = {
+        TPAX60Condition::Signal(7, 0, false),    TPAX60Condition::Signal(1, 1, false),
+        TPAX60Condition::Signal(255, 0, false),  TPAX60Condition::Signal(256, 1, false),
+        TPAX60Condition::Signal(2047, 0, false), TPAX60Condition::Point(1, 0, false),
+        TPAX60Condition::Point(255, 1, false),   TPAX60Condition::Point(2048, 0, false),
+    };
+    for (int n = 0; n < 8; ++n)
+        b.OutputCell(n).ThrownConditions.At(0) = devices[n];
+    b.Route(0).TriggerConditions.At(0) = TPAX60Condition::Signal(12, 1, false);
+    ASSERT_TRUE(b.ComputeSvImage());
+    TBoard back;
+    LoadImage(back, ImageOf(b));
+    for (int n = 0; n < 8; ++n)
+        EXPECT_EQ(back.OutputCell(n).ThrownConditions.At(0).FileText(), devices[n].FileText()) << n;
+    EXPECT_EQ(back.OutputCell(0).ThrownConditions.At(0).FileText(), "SG 7 RD");
+    EXPECT_EQ(back.Route(0).TriggerConditions.At(0).FileText(), "SG 12 NR");
+    ASSERT_TRUE(back.ComputeSvImage());
+    EXPECT_EQ(ImageOf(back), ImageOf(b));
+}
+
+TEST(PaxBoards, LowSignalNumbersDecodeAsSignals)
+{
+    {
+        SCOPED_TRACE("PAX60");
+        SignalsAndPointsSurviveTheImage<TPAX60Board>();
+    }
+    {
+        SCOPED_TRACE("PAX66");
+        SignalsAndPointsSurviveTheImage<TPAX66Board>();
+    }
+}
+
 TEST(Pax60Board, CalculationFailures)
 {
     // Forty distinct external devices fit, the forty-first does not.

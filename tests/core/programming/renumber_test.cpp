@@ -294,23 +294,61 @@ TEST(ProductListTest, ShippedListNamesEveryModel)
     }
 }
 
-TEST(ProductListTest, DamagedListsGiveAnEmptyTableAndAWarning)
+TEST(ProductListTest, DamagedListsKeepWhatCanBeReadAndWarnOnce)
 {
-    const char* cases[] = {
-        "",                                                 // empty
-        "\"Products\"\r\n",                                 // no count
-        "\"Products\",x\r\nheadings\r\n",                   // count not a number
-        "\"Products\",2\r\nheadings\r\n\"ORT50\",2,\"Q\",46,\"d\"\r\n",  // ends early
-        "\"Products\",1\r\nheadings\r\n\"ORT50\",two,\"Q\",46,\"d\"\r\n",  // bad id
-        "\"Products\",-1\r\n",
+    const std::string ort = "\"ORT50\",2,\"Q\",46,\"d\"\r\n";
+    struct TCase {
+        const char* name;
+        std::string text;
+        int count;           // products read
+        const char* warning;  // "" for a clean file
     };
-    for (const char* text : cases) {
+    const TCase cases[] = {
+        {"clean", "\"Products\",1\r\nh\r\n" + ort, 1, ""},
+        {"empty", "", 0, "Product list \"p.csv\" is empty: discovered boards are shown without product names"},
+        {"no count", "\"Products\"\r\n", 0,
+         "Product list \"p.csv\" line 1: the product count \"\" reads as 0: discovered boards are shown without "
+         "product names"},
+        {"count not a number", "\"Products\",x\r\nh\r\n" + ort, 0,
+         "Product list \"p.csv\" line 1: the product count \"x\" reads as 0: discovered boards are shown without "
+         "product names"},
+        {"count with junk reads its digits", "\"Products\",1x\r\nh\r\n" + ort + ort, 1,
+         "Product list \"p.csv\" line 1: the product count \"1x\" reads as 1"},
+        {"negative count", "\"Products\",-1\r\n", 0,
+         "Product list \"p.csv\" line 1: the product count \"-1\" reads as 0: discovered boards are shown without "
+         "product names"},
+        {"count beyond the lines", "\"Products\",3\r\nh\r\n" + ort, 1,
+         "Product list \"p.csv\" line 4: the file ends after 1 of 3 products"},
+        {"bad ids cost only their line", "\"Products\",3\r\nh\r\n\"PAX60\",two,\"Q\",46x,\"p\"\r\n" + ort +
+                                             "\"TEL90\",9,\"Q\",,\"t\"\r\n",
+         3, "Product list \"p.csv\" line 3: the device id \"two\" reads as 0 (and 1 more line not clean)"},
+        {"short line reads empty texts", "\"Products\",1\r\nh\r\n\"ORT50\",2,\"Q\",46\r\n", 1, ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
         TProductList list;
-        std::istringstream in(text);
-        EXPECT_FALSE(list.Load(in, "p.csv")) << text;
-        EXPECT_EQ(list.Count(), 0);
-        EXPECT_NE(list.Warning().find("p.csv"), std::string::npos);
+        std::istringstream in(c.text);
+        EXPECT_EQ(list.Load(in, "p.csv"), *c.warning == '\0');
+        EXPECT_EQ(list.Count(), c.count);
+        EXPECT_EQ(list.Warning(), c.warning);
     }
+
+    TProductList partial;
+    std::istringstream partialIn("\"Products\",4\r\nh\r\n\"PAX60\",two,\"Q\",46x,\"p\"\r\n" + ort +
+                          "\"TEL90\",9,\"Q\",,\"t\"\r\n");
+    EXPECT_FALSE(partial.Load(partialIn, "p.csv"));
+    ASSERT_EQ(partial.Count(), 3);
+    EXPECT_EQ(partial.Product(0), "PAX60");
+    EXPECT_EQ(partial.DeviceId(0), 0);
+    EXPECT_EQ(partial.VendorId(0), 46);
+    EXPECT_EQ(partial.Description(0), "p");
+    EXPECT_EQ(partial.Find(46, 2), 1);  // the good line still names its boards
+    EXPECT_EQ(partial.VendorId(2), 0);
+    EXPECT_EQ(partial.Description(2), "t");
+    // One warning, for the first line, however many are not clean.
+    EXPECT_EQ(partial.Warning(), "Product list \"p.csv\" line 3: the device id \"two\" reads as 0 (and 2 more lines "
+                                 "not clean)");
+
     TProductList missing;
     EXPECT_FALSE(missing.Load("/nonexistent/progdevicelist.csv"));
     EXPECT_NE(missing.Warning().find("cannot be opened"), std::string::npos);

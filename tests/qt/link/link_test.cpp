@@ -211,12 +211,59 @@ TEST(PtyLink, LineSettingsReallyApplied)
     EXPECT_EQ(t.c_cflag & CBAUD, tcflag_t(BOTHER));  // a custom rate, not a nearby standard one
     EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
     EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB), tcflag_t(0));
-    EXPECT_NE(t.c_cflag & CRTSCTS, tcflag_t(0));
+    // An MS100 is passive: nothing would ever drive CTS, so no output handshake.
+    EXPECT_EQ(t.c_cflag & CRTSCTS, tcflag_t(0));
+    l.link.SetFlowControl(TLnFlowControl::Hardware);  // not for an MS100
+    EXPECT_EQ(settings().c_cflag & CRTSCTS, tcflag_t(0));
     l.link.SetBaudRate(br57600);  // applied at once while open
     EXPECT_EQ(settings().c_ospeed, 57600u);
     l.link.SetBaudRate(br19200);
     EXPECT_EQ(settings().c_ospeed, 19200u);
     ::close(fd);
+}
+
+TEST(PtyLink, FlowControlByInterfaceAndChoice)
+{
+    TSimulator sim({});
+    ASSERT_TRUE(sim.Ready());
+    struct TCase {
+        const char* name;
+        ELocoNetInterface iface;
+        TLnFlowControl flow;
+        bool handshake;
+    };
+    const TCase cases[] = {
+        {"MS100", eMS100, TLnFlowControl::Hardware, false},
+        {"LocoBuffer, hardware", eLocoBuffer, TLnFlowControl::Hardware, true},
+        {"LocoBuffer, none", eLocoBuffer, TLnFlowControl::None, false},
+        {"PR3, hardware", ePR3, TLnFlowControl::Hardware, true},
+        {"PR3, none", ePR3, TLnFlowControl::None, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLocoNetComm link(MakeLinkPort);
+        link.SetDeviceName(sim.Pty().toStdString());
+        link.SetLocoNetInterface(c.iface);
+        link.SetBaudRate(br57600);
+        link.SetFlowControl(c.flow);
+        link.Open();
+        ASSERT_TRUE(link.Enabled()) << link.LastOpenError();
+        const int fd = ::open(sim.Pty().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(fd, 0);
+        termios2 t{};
+        EXPECT_EQ(::ioctl(fd, TCGETS2, &t), 0);
+        EXPECT_EQ((t.c_cflag & CRTSCTS) != 0, c.handshake);
+        EXPECT_EQ(t.c_ospeed, 57600u);
+        if (c.iface != eMS100) {
+            // Changed while open: applied at once, the speed kept.
+            link.SetFlowControl(c.flow == TLnFlowControl::None ? TLnFlowControl::Hardware : TLnFlowControl::None);
+            EXPECT_EQ(::ioctl(fd, TCGETS2, &t), 0);
+            EXPECT_EQ((t.c_cflag & CRTSCTS) != 0, !c.handshake);
+            EXPECT_EQ(t.c_ospeed, 57600u);
+        }
+        ::close(fd);
+        link.Close();
+    }
 }
 
 TEST(PtyLink, SimulatorGoingAwayClosesTheLinkWithAnError)
@@ -450,6 +497,29 @@ TEST(Cli, MonitorRawTimeAndLog)
     QFile f(log);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "b2\n0\n50\n1d\nOPC_SENSORREP:B2 00 50 1D ");
+}
+
+TEST(Cli, MonitorLogThatCannotBeOpened)
+{
+    TSimulator sim({"--no-pty", "--listen", "0"});
+    ASSERT_TRUE(sim.Ready());
+    const QString port = QString("tcp:127.0.0.1:%1").arg(sim.Port());
+    const TCliRun r = RunCli({"monitor", "--port", port, "--log", "/nonexistent/dir/log.txt"});
+    EXPECT_EQ(r.status, 4);
+    EXPECT_FALSE(r.err.contains("monitoring")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("/nonexistent/dir/log.txt")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("No such file or directory")) << r.err.toStdString();
+}
+
+TEST(Cli, FlowOption)
+{
+    TSimulator sim({});
+    ASSERT_TRUE(sim.Ready());
+    EXPECT_EQ(RunCli({"send", "--port", sim.Pty(), "--flow", "none", "83 7C"}).status, 0);
+    EXPECT_EQ(RunCli({"send", "--port", sim.Pty(), "--flow", "hardware", "83 7C"}).status, 0);
+    const TCliRun bad = RunCli({"send", "--port", sim.Pty(), "--flow", "xon", "83 7C"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(bad.err.contains("--flow")) << bad.err.toStdString();
 }
 
 TEST(Cli, PortThatCannotBeOpened)
