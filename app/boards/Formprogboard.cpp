@@ -86,8 +86,10 @@ TProgramBoardForm::TProgramBoardForm(TMainForm& main, QWidget* parent)
     SaveSVDialog.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 
     auto* menus = new QMenuBar(this);
-    BuildMenus(menus->addMenu(QStringLiteral("&File")), menus->addMenu(QStringLiteral("&Boards")),
-               menus->addMenu(QStringLiteral("&Programming")));
+    QMenu* file = menus->addMenu(QStringLiteral("&File"));
+    QMenu* boards = menus->addMenu(QStringLiteral("&Boards"));
+    QMenu* programming = menus->addMenu(QStringLiteral("&Programming"));
+    BuildMenus(file, boards, programming);
     BuildControls();
     layout()->setMenuBar(menus);
     resize(820, 620);
@@ -367,6 +369,7 @@ void TProgramBoardForm::DisplayBoard1Click()
     if (QMdiArea* workspace = main_.Workspace(); workspace && frame != this) {
         QMdiSubWindow* child = workspace->addSubWindow(form);
         child->setAttribute(Qt::WA_DeleteOnClose);
+        child->resize(child->sizeHint().expandedTo(QSize(540, 460)));
         child->move(at);
         child->show();
     } else {

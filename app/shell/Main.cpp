@@ -449,7 +449,8 @@ void TMainForm::ConfigureBoards1Click()
             alive->HandleSvMessage(message);
     };
     ProgramBoardOpen = true;
-    AddChild(form);
+    QWidget* frame = AddChild(form);
+    frame->resize(frame->sizeHint().expandedTo(QSize(780, 600)));
 }
 
 void TMainForm::Speedometer1Click()
