@@ -52,7 +52,8 @@ private:
 namespace {
 
 constexpr int kHelpTopic = 80;
-constexpr int kChildOffset = 30;  // [px] right of and below the window a child opens from
+constexpr int kChildOffset = 30;
+constexpr int kLogFlushMs = 100;  // [px] right of and below the window a child opens from
 
 QString Q(const std::string& text)
 {
@@ -212,6 +213,10 @@ void TProgramBoardForm::BuildControls()
     DebugList = new QListWidget(this);
     DebugList->setObjectName(QStringLiteral("DebugList"));
     DebugList->setUniformItemSizes(true);
+    flushTimer_ = new QTimer(this);
+    flushTimer_->setSingleShot(true);
+    flushTimer_->setInterval(kLogFlushMs);
+    connect(flushTimer_, &QTimer::timeout, this, &TProgramBoardForm::FlushLog);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 3);
@@ -458,7 +463,7 @@ void TProgramBoardForm::WriteSVtofile1Click()
     if (fileName.isEmpty())
         return;
     SaveSVDialog.fileName = fileName;
-    DebugList->clear();
+    ClearLog();
     const int position = SelectedPosition();
     TConfigurableBoard* board = boards_.BoardAt(static_cast<uint8_t>(CurrentType()), position);
     if (position < 0 || board == nullptr) {
@@ -539,8 +544,28 @@ void TProgramBoardForm::Status(const QString& text)
 
 void TProgramBoardForm::Log(const QString& text)
 {
-    DebugList->addItem(text);
-    DebugList->scrollToBottom();
+    pendingLog_ << text;
+    // While a transfer runs, the log and the progress bar are brought up to
+    // date a few times a second rather than for every message: laying out,
+    // scrolling and painting them per message would slow the transfer.
+    if (Busy()) {
+        if (!flushTimer_->isActive())
+            flushTimer_->start();
+    } else {
+        FlushLog();
+    }
+}
+
+void TProgramBoardForm::FlushLog()
+{
+    flushTimer_->stop();
+    if (!pendingLog_.isEmpty()) {
+        DebugList->addItems(pendingLog_);
+        pendingLog_.clear();
+        DebugList->scrollToBottom();
+    }
+    if (ProgressBar1->value() != progress_)
+        ProgressBar1->setValue(progress_);
 }
 
 void TProgramBoardForm::StatusText(const std::string& text)
@@ -560,6 +585,7 @@ void TProgramBoardForm::DebugText(const std::string& text)
 
 void TProgramBoardForm::ClearLog()
 {
+    pendingLog_.clear();
     DebugList->clear();
 }
 
@@ -570,7 +596,11 @@ void TProgramBoardForm::ProgressRange(int minimum, int maximum)
 
 void TProgramBoardForm::ProgressPosition(int position)
 {
-    ProgressBar1->setValue(position);
+    progress_ = position;
+    if (!Busy())
+        FlushLog();
+    else if (!flushTimer_->isActive())
+        flushTimer_->start();
 }
 
 void TProgramBoardForm::Beep()
@@ -580,6 +610,7 @@ void TProgramBoardForm::Beep()
 
 void TProgramBoardForm::TransferEnded(bool success, const std::string& text)
 {
+    FlushLog();
     // A read has set the board's configuration, serial number included.
     Refresh();
     emit TransferFinished(success, Q(text));

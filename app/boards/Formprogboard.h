@@ -6,6 +6,7 @@
 #include "app/shell/Formsupport.h"
 #include "programming/Tprogsequencer.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -122,6 +123,7 @@ private:
     void StartTransfer(TProgramMode mode);
     void Status(const QString& text);
     void Log(const QString& text);
+    void FlushLog();
     // Says a list file could not be read or written.
     void ReportFileError();
     void UpdateEnabling();
@@ -132,4 +134,7 @@ private:
     std::unique_ptr<TQtFormTimer> delayPort_;
     std::unique_ptr<TProgSequencer> sequencer_;
     QString csvFileName_;  // the name the save dialog starts with
+    QStringList pendingLog_;          // log lines not shown yet
+    int progress_ = 0;                // progress bar position to show
+    QTimer* flushTimer_ = nullptr;    // shows them during a transfer
 };
