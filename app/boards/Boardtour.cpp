@@ -59,6 +59,9 @@ void AddBoardWindowTourSteps(TMainForm& main, const QString& folder, TTourSteps&
                          while (form->Busy() && waited.elapsed() < 20000)
                              QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
                          SaveTourPicture(form->parentWidget(), folder, QStringLiteral("configure-boards.png"));
+                         // The ORT50's report says the most.
+                         form->BoardTabControl->setCurrentIndex(btORT50);
+                         form->SelectPosition(0);
                          form->DisplayBoard1->trigger();
                      }});
     steps.push_back({300, [m, folder] {
@@ -67,7 +70,6 @@ void AddBoardWindowTourSteps(TMainForm& main, const QString& folder, TTourSteps&
                              display->Close1Click();
                          }
                          if (TProgramBoardForm* form = ConfigureForm(*m)) {
-                             form->BoardTabControl->setCurrentIndex(btORT50);
                              SaveTourPicture(form->parentWidget(), folder, QStringLiteral("configure-boards-ort50.png"));
                              form->CloseBtn->click();
                          }
