@@ -7,6 +7,7 @@
 #include "app/boards/Boardeditors.h"
 #include "app/boards/Formdisplayboard.h"
 #include "app/boards/Formprogboard.h"
+#include "app/shell/Helpviewer.h"
 #include "app/shell/Main.h"
 #include "boards/core/Boarddata.h"
 #include "boards/ort50/Tort50board.h"
@@ -28,6 +29,7 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabBar>
@@ -200,6 +202,11 @@ private slots:
             QCOMPARE(form->EditBoard1->isEnabled(), HasBoardEditor(type));
             QCOMPARE(form->EditBoard1->toolTip(), NoBoardEditorText(type));
         }
+
+        form->HelpBtn->click();
+        QCOMPARE(THelpViewerForm::Instance()->CurrentTopic(), 80);
+        QVERIFY(THelpViewerForm::HasTopic(80));
+        THelpViewerForm::Instance()->close();
 
         // The numbering window's flag keeps this one from opening, and the other way round.
         FormFrame(form)->close();
@@ -382,16 +389,17 @@ private slots:
         struct TCase {
             uint8_t type;
             int serial;
+            ELocoNetInterface interface;  // the MS100 wants a pause before each message after a reply
             std::function<void(TConfigurableBoard&)> configure;
         };
         const TCase cases[] = {
-            {btORT50, 102,
+            {btORT50, 102, eLocoBuffer,
              [](TConfigurableBoard& b) {
                  auto& ort = static_cast<TORT50Board&>(b);
                  ort.pointDelay = 37;
                  ort.routeAddress = 1234;
              }},
-            {btTEL90, 106,
+            {btTEL90, 106, eMS100,
              [](TConfigurableBoard& b) {
                  auto& tel = static_cast<TTEL90Board&>(b);
                  tel.SensorBoardNumber = 42;
@@ -399,6 +407,11 @@ private slots:
              }},
         };
         for (const TCase& c : cases) {
+            main->LocoNetComm1.Close();
+            main->LocoNetComm1.SetLocoNetInterface(c.interface);
+            main->LocoNetComm1.Open();
+            QVERIFY(main->LocoNetComm1.Enabled());
+            QSignalSpy pauses(form->MsgDelayTimer, &QTimer::timeout);
             form->BoardTabControl->setCurrentIndex(c.type);
             TConfigurableBoard* programmed = AddBoard(*main, *form, c.serial, "Programmed");
             c.configure(*programmed);
@@ -414,6 +427,7 @@ private slots:
             QVERIFY(log.filter(QStringLiteral("SV Access")).size() > 10);  // "Log" shows the messages
             QCOMPARE(form->ProgressBar1->value(), form->ProgressBar1->maximum());
             QCOMPARE(form->ProgressBar1->maximum(), int(programmed->SvLength()));
+            QCOMPARE(pauses.isEmpty(), c.interface != eMS100);
 
             TSimBoard* sim = SimulatedLocoNet().FindBoard(uint16_t(c.serial));
             QVERIFY(sim);
@@ -592,6 +606,11 @@ private slots:
         display->CopyBtn->click();
         QCOMPARE(QGuiApplication::clipboard()->text().split(QLatin1Char('\n')).mid(0, 4), lines.mid(0, 4));
         QVERIFY(!display->DisplayList->textCursor().hasSelection());
+
+        display->HelpButton->click();
+        QCOMPARE(THelpViewerForm::Instance()->CurrentTopic(), 8);
+        QVERIFY(THelpViewerForm::HasTopic(8));
+        THelpViewerForm::Instance()->close();
 
         display->Close1->trigger();
         QTRY_VERIFY(!main->findChild<TDisplayBoardForm*>());
