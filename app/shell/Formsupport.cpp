@@ -2,6 +2,7 @@
 
 #include "app/shell/Helpviewer.h"
 
+#include <QFileDialog>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QVariant>
@@ -96,4 +97,52 @@ void ShowNotice(QWidget* parent, const QString& caption, const QString& text)
 void SetNoticeDisplay(TNoticeDisplay display)
 {
     NoticeDisplay() = std::move(display);
+}
+
+namespace {
+TQuestionDisplay& QuestionDisplay()
+{
+    static TQuestionDisplay display;
+    return display;
+}
+TFileDialogDisplay& FileDialogDisplay()
+{
+    static TFileDialogDisplay display;
+    return display;
+}
+}  // namespace
+
+bool AskYesNo(QWidget* parent, const QString& caption, const QString& text)
+{
+    if (QuestionDisplay())
+        return QuestionDisplay()(parent, caption, text);
+    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void SetQuestionDisplay(TQuestionDisplay display)
+{
+    QuestionDisplay() = std::move(display);
+}
+
+QString AskFileName(QWidget* parent, const TFileDialogRequest& request)
+{
+    if (FileDialogDisplay())
+        return FileDialogDisplay()(parent, request);
+    QFileDialog dialog(parent, request.title, request.directory);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.filter.isEmpty())
+        dialog.setNameFilter(request.filter);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void SetFileDialogDisplay(TFileDialogDisplay display)
+{
+    FileDialogDisplay() = std::move(display);
 }

@@ -6,7 +6,8 @@
 #include <functional>
 #include <memory>
 
-class QString;
+#include <QString>
+
 class QWidget;
 class TLocoNetMessage;
 
@@ -44,3 +45,23 @@ void SetErrorDisplay(TErrorDisplay display);  // an empty one restores the messa
 using TNoticeDisplay = std::function<void(QWidget* parent, const QString& caption, const QString& text)>;
 void ShowNotice(QWidget* parent, const QString& caption, const QString& text);
 void SetNoticeDisplay(TNoticeDisplay display);
+
+// Yes/No questions ("Do you want to save data?"): true for Yes. Replaceable
+// the same way, so that tests answer instead of an operator.
+using TQuestionDisplay = std::function<bool(QWidget* parent, const QString& caption, const QString& text)>;
+bool AskYesNo(QWidget* parent, const QString& caption, const QString& text);
+void SetQuestionDisplay(TQuestionDisplay display);
+
+// The open and save file dialogs: what they show, and the chosen path (empty
+// when cancelled). Replaceable like the displays above.
+struct TFileDialogRequest {
+    bool save = false;    // a save dialog; otherwise an open dialog for an existing file
+    QString title;
+    QString fileName;     // preset name, or empty
+    QString directory;    // where to start when fileName has no folder
+    QString filter;       // "Rich Text files (*.rtf)"
+    QString defaultSuffix;  // without the dot
+};
+using TFileDialogDisplay = std::function<QString(QWidget* parent, const TFileDialogRequest& request)>;
+QString AskFileName(QWidget* parent, const TFileDialogRequest& request);
+void SetFileDialogDisplay(TFileDialogDisplay display);

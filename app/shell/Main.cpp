@@ -1,5 +1,6 @@
 #include "app/shell/Main.h"
 
+#include "app/boards/Formprogboard.h"
 #include "app/boards/Formrenumber.h"
 #include "app/shell/Aboutbox.h"
 #include "app/shell/Appicon.h"
@@ -42,6 +43,7 @@ namespace {
 
 constexpr int kHelpTopic = 1;
 const QString kConnection = QStringLiteral("Connection");
+const QString kFilenames = QStringLiteral("Filenames");
 const QString kWindows = QStringLiteral("Windows");
 
 // The monitor windows whose being open is kept across runs, by the form's
@@ -139,8 +141,6 @@ void TMainForm::BuildMenus()
     QMenu* configure = menuBar()->addMenu(QStringLiteral("&Configure"));
     RenumberBoards1 = item(configure, "&Renumber Boards", "RenumberBoards1", &TMainForm::RenumberBoards1Click);
     ConfigureBoards1 = item(configure, "&Configure Boards", "ConfigureBoards1", &TMainForm::ConfigureBoards1Click);
-    // The board windows are not part of the program yet.
-    ConfigureBoards1->setEnabled(false);
 
     QMenu* layout = menuBar()->addMenu(QStringLiteral("&Display layout"));
     Speedometer1 = item(layout, "Speedometer", "Speedometer1", &TMainForm::Speedometer1Click);
@@ -330,10 +330,20 @@ void TMainForm::ShowLinkProblem()
     LinkProblem->show();
 }
 
-void TMainForm::ReloadBoardLists(QSettings&)
+void TMainForm::ReloadBoardLists(QSettings& store)
 {
-    // The board lists are reloaded here, unless NoFiles, once the board
-    // collection is part of this window.
+    // Runs once per program run (FormActivate): a second run would append the
+    // same files' boards to the lists again.
+    if (NoFiles || !SettingsSectionExists(store, kFilenames))
+        return;
+    for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
+        const QString fileName =
+            ReadSettingsText(store, kFilenames, QString::fromStdString(TBoardData::ShortTypeName(type)), QString());
+        if (fileName.isEmpty())
+            continue;
+        if (!BoardData.LoadList(type, fileName.toStdString()))
+            ShowErrorText(this, QString::fromStdString(BoardData.LastErrorText()));
+    }
 }
 
 // ---- Receiving ----
@@ -393,28 +403,28 @@ void TMainForm::Deliver(const TLocoNetMessage& message)
 
 namespace {
 
-QString RunCsvDialog(QWidget* parent, const QString& title, QFileDialog::AcceptMode mode)
+QString RunCsvDialog(QWidget* parent, const QString& title, bool save, const QString& fileName)
 {
-    QFileDialog dialog(parent, title, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    dialog.setNameFilter(QStringLiteral("*.csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    TFileDialogRequest request;
+    request.save = save;
+    request.title = title;
+    request.fileName = fileName;
+    request.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    request.filter = QStringLiteral("*.csv");
+    request.defaultSuffix = QStringLiteral("csv");
+    return AskFileName(parent, request);
 }
 
 }  // namespace
 
 QString TMainForm::OpenFileDialog(const QString& title)
 {
-    return RunCsvDialog(this, title, QFileDialog::AcceptOpen);
+    return RunCsvDialog(this, title, false, {});
 }
 
-QString TMainForm::SaveFileDialog(const QString& title)
+QString TMainForm::SaveFileDialog(const QString& title, const QString& fileName)
 {
-    return RunCsvDialog(this, title, QFileDialog::AcceptSave);
+    return RunCsvDialog(this, title, true, fileName);
 }
 
 // ---- Sending ----
@@ -517,7 +527,21 @@ void TMainForm::ConfigureBoards1Click()
 {
     if (ProgramBoardOpen || RenumberOpen)
         return;
-    // The board configuration window opens here for the board collection.
+    auto* form = new TProgramBoardForm(*this);
+    QPointer<TProgramBoardForm> alive(form);
+    connect(form, &TProgramBoardForm::Closed, this, [this] {
+        ProgramBoardOpen = false;
+        ProgramBoardReceiver = nullptr;
+    });
+    connect(this, &TMainForm::BoardListsChanged, form, &TProgramBoardForm::Refresh);
+    ProgramBoardForm = form;
+    ProgramBoardReceiver = [alive](const TLNSVProgMessage& message) {
+        if (alive)
+            alive->HandleSvMessage(message);
+    };
+    ProgramBoardOpen = true;
+    QWidget* frame = AddChild(form);
+    frame->resize(frame->sizeHint().expandedTo(QSize(780, 600)));
 }
 
 void TMainForm::Speedometer1Click()
@@ -610,15 +634,39 @@ void TMainForm::HelpForCurrentWindow()
 
 bool TMainForm::AskSaveBoardLists()
 {
-    // The questions about modified board lists are asked here once the
-    // board collection is part of this window.
-    return true;
+    bool allSaved = true;
+    if (!BoardData.AnyModified())
+        return allSaved;
+    for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
+        if (BoardData.BoardCount(type) == 0 || !BoardData.IsModified(type))
+            continue;
+        const QString longName = QString::fromStdString(TBoardData::LongTypeName(type));
+        if (!AskYesNo(this, longName, QStringLiteral("Do you want to save data?")))
+            continue;
+        bool saved = false;
+        if (BoardData.HasFileName(type)) {
+            saved = BoardData.SaveList(type);
+        } else {
+            const QString fileName = SaveFileDialog(QStringLiteral("Save As: ") + longName);
+            if (fileName.isEmpty())
+                continue;
+            saved = BoardData.SaveListAs(type, fileName.toStdString());
+        }
+        if (!saved) {
+            ShowErrorText(this, QString::fromStdString(BoardData.LastErrorText()));
+            allSaved = false;
+        }
+    }
+    return allSaved;
 }
 
-void TMainForm::SaveBoardListNames(QSettings&)
+void TMainForm::SaveBoardListNames(QSettings& store)
 {
-    // The section "Filenames" is written here once the board collection is
-    // part of this window.
+    store.beginGroup(kFilenames);
+    for (uint8_t type = 0; type < kBoardTypeCount; ++type)
+        store.setValue(QString::fromStdString(TBoardData::ShortTypeName(type)),
+                       QString::fromStdString(BoardData.FileNameOf(type)));
+    store.endGroup();
 }
 
 void TMainForm::SaveSettings()
@@ -731,7 +779,12 @@ void TMainForm::SaveWindows(QSettings& store)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    AskSaveBoardLists();
+    // A list the operator wanted saved that could not be written keeps the
+    // program open, so that it can be saved elsewhere instead of being lost.
+    if (!AskSaveBoardLists()) {
+        event->ignore();
+        return;
+    }
     SaveSettings();
     speedometerForm_->hide();
     aboutBox_->hide();

@@ -65,8 +65,9 @@ public:  // For the other windows
     // The file dialogs the board windows and the exit questions use: the chosen
     // path, empty when cancelled. Extension "csv", filter "*.csv", starting in
     // the user's documents folder; the open dialog takes existing files only.
+    // Both go through AskFileName (app/shell/Formsupport.h).
     QString OpenFileDialog(const QString& title);
-    QString SaveFileDialog(const QString& title);
+    QString SaveFileDialog(const QString& title, const QString& fileName = {});
 
     // Hands a message to the link, which takes ownership. With no open link
     // the status strip says that what (a name such as "Track Power On") was

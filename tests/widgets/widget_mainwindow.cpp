@@ -89,8 +89,7 @@ private slots:
             generate << a->text();
         QCOMPARE(generate, (QStringList{"SWR&Q", "&Arbitrary Message", "&Sensor Feedback Message"}));
         QCOMPARE(main.About1->text(), QStringLiteral("&About...."));
-        // The board windows are not there yet.
-        QVERIFY(!main.ConfigureBoards1->isEnabled());
+        QVERIFY(main.ConfigureBoards1->isEnabled());
         QVERIFY(main.RenumberBoards1->isEnabled());
 
         StartUp(main);

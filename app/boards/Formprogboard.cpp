@@ -1,0 +1,633 @@
+#include "app/boards/Formprogboard.h"
+
+#include "app/boards/Boardeditors.h"
+#include "app/boards/Formdisplayboard.h"
+#include "app/shell/Main.h"
+#include "boards/core/Boarddata.h"
+#include "link/Lncomm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+// A one-shot QTimer behind the sequencer's timer interface.
+class TQtFormTimer : public IEngineTimer {
+public:
+    TQtFormTimer(QTimer* timer, std::function<void(uint64_t)> expired) : timer_(timer), expired_(std::move(expired))
+    {
+        timer_->setSingleShot(true);
+        // The 20 ms pause between messages must not grow to a coarse timer's grain.
+        timer_->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer_, &QTimer::timeout, timer_, [this] { expired_(token_); });
+    }
+    void Start(int ms, uint64_t token) override
+    {
+        token_ = token;
+        timer_->start(ms);
+    }
+    void Stop() override { timer_->stop(); }
+
+private:
+    QTimer* timer_;
+    uint64_t token_ = 0;
+    std::function<void(uint64_t)> expired_;
+};
+
+namespace {
+
+constexpr int kHelpTopic = 80;
+constexpr int kChildOffset = 30;
+constexpr int kLogFlushMs = 100;  // [px] right of and below the window a child opens from
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+TProgramBoardForm::TProgramBoardForm(TMainForm& main, QWidget* parent)
+    : QWidget(parent), main_(main), boards_(main.BoardData)
+{
+    setObjectName(QStringLiteral("ProgramBoardForm"));
+    setWindowTitle(QStringLiteral("Configure Boards"));
+    SetHelpContext(this, kHelpTopic);
+    Sender = [this](std::unique_ptr<TLocoNetMessage> message) { main_.SendMessage(std::move(message)); };
+
+    TimeoutTimer = new QTimer(this);
+    TimeoutTimer->setObjectName(QStringLiteral("TimeoutTimer"));
+    TimeoutTimer->setInterval(TProgSequencer::kReplyTimeoutMs);
+    MsgDelayTimer = new QTimer(this);
+    MsgDelayTimer->setObjectName(QStringLiteral("MsgDelayTimer"));
+    MsgDelayTimer->setInterval(TProgSequencer::kMessageDelayMs);
+    timeoutPort_ = std::make_unique<TQtFormTimer>(TimeoutTimer, [this](uint64_t t) { sequencer_->TimeoutExpired(t); });
+    delayPort_ = std::make_unique<TQtFormTimer>(MsgDelayTimer, [this](uint64_t t) { sequencer_->DelayExpired(t); });
+    sequencer_ = std::make_unique<TProgSequencer>(static_cast<IProgrammerListener&>(*this), timeoutPort_.get(), delayPort_.get());
+
+    SaveSVDialog.save = true;
+    SaveSVDialog.title = QStringLiteral("Write SV to file");
+    SaveSVDialog.filter = QStringLiteral("Text files (*.txt)");
+    SaveSVDialog.defaultSuffix = QStringLiteral("txt");
+    SaveSVDialog.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+
+    auto* menus = new QMenuBar(this);
+    QMenu* file = menus->addMenu(QStringLiteral("&File"));
+    QMenu* boards = menus->addMenu(QStringLiteral("&Boards"));
+    QMenu* programming = menus->addMenu(QStringLiteral("&Programming"));
+    BuildMenus(file, boards, programming);
+    BuildControls();
+    layout()->setMenuBar(menus);
+    resize(820, 620);
+    UpdateEnabling();
+}
+
+TProgramBoardForm::~TProgramBoardForm()
+{
+    // The sequencer goes first: it stops the timers it was given.
+    sequencer_.reset();
+}
+
+void TProgramBoardForm::BuildMenus(QMenu* file, QMenu* boards, QMenu* programming)
+{
+    auto item = [this](QMenu* menu, const char* caption, const char* name, void (TProgramBoardForm::*handler)()) {
+        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    Open1 = item(file, "&Open...", "Open1", &TProgramBoardForm::Open1Click);
+    Save1 = item(file, "&Save", "Save1", &TProgramBoardForm::Save1Click);
+    SaveAs1 = item(file, "Save &As...", "SaveAs1", &TProgramBoardForm::SaveAs1Click);
+    Close1 = item(file, "&Close", "Close1", &TProgramBoardForm::Close1Click);
+    WriteSVtofile1 = item(file, "&Write SV to file...", "WriteSVtofile1", &TProgramBoardForm::WriteSVtofile1Click);
+    Exit1 = item(file, "E&xit", "Exit1", &TProgramBoardForm::Exit1Click);
+    Addnewboard1 = item(boards, "&Add new board", "Addnewboard1", &TProgramBoardForm::Addnewboard1Click);
+    DeleteBoard1 = item(boards, "&Delete Board", "DeleteBoard1", &TProgramBoardForm::DeleteBoard1Click);
+    InsertBoard1 = item(boards, "&Insert Board", "InsertBoard1", &TProgramBoardForm::InsertBoard1Click);
+    EditBoard1 = item(boards, "&Edit Board", "EditBoard1", &TProgramBoardForm::EditBoard1Click);
+    DisplayBoard1 = item(boards, "D&isplay Board", "DisplayBoard1", &TProgramBoardForm::DisplayBoard1Click);
+    ProgramBoard1 = item(programming, "&Program Board", "ProgramBoard1", &TProgramBoardForm::ProgramButtonClick);
+    ReadBoard1 = item(programming, "&Read Board", "ReadBoard1", &TProgramBoardForm::ReadBoardButtonClick);
+    // The Edit item says why it is off for a model without an editor.
+    boards->setToolTipsVisible(true);
+}
+
+void TProgramBoardForm::BuildControls()
+{
+    BoardListBox = new QTreeWidget(this);
+    BoardListBox->setObjectName(QStringLiteral("BoardListBox"));
+    BoardListBox->setHeaderLabels({QStringLiteral("serial no."), QStringLiteral("type"),
+                                   QStringLiteral("board name / description")});
+    BoardListBox->setRootIsDecorated(false);
+    BoardListBox->setUniformRowHeights(true);
+    BoardListBox->setAllColumnsShowFocus(true);
+    BoardListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    BoardListBox->header()->setSectionsMovable(false);
+    BoardListBox->header()->setSectionsClickable(false);
+    BoardListBox->setColumnWidth(0, 90);
+    BoardListBox->setColumnWidth(1, 80);
+    connect(BoardListBox, &QTreeWidget::itemDoubleClicked, this, [this] { EditBoard1Click(); });
+
+    MessageEdit = new QLineEdit(this);
+    MessageEdit->setObjectName(QStringLiteral("MessageEdit"));
+    MessageEdit->setEnabled(false);
+
+    BoardTabControl = new QTabBar(this);
+    BoardTabControl->setObjectName(QStringLiteral("BoardTabControl"));
+    BoardTabControl->setShape(QTabBar::RoundedSouth);
+    BoardTabControl->setExpanding(false);
+    for (uint8_t type = 0; type < kBoardTypeCount; ++type)
+        BoardTabControl->addTab(Q(TBoardData::ShortTypeName(type)));
+    BoardTabControl->setCurrentIndex(0);
+    connect(BoardTabControl, &QTabBar::currentChanged, this, &TProgramBoardForm::BoardTabControlChange);
+
+    auto* tabArea = new QVBoxLayout;
+    tabArea->setSpacing(2);
+    tabArea->addWidget(BoardListBox, 1);
+    tabArea->addWidget(MessageEdit);
+    tabArea->addWidget(BoardTabControl);
+
+    auto button = [this](const QString& text, const char* name) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    ProgramButton = button(QStringLiteral("Program"), "ProgramButton");
+    ReadBoardButton = button(QStringLiteral("Read Board"), "ReadBoardButton");
+    HelpBtn = button(QStringLiteral("Help"), "HelpBtn");
+    CloseBtn = button(QStringLiteral("Close"), "CloseBtn");
+    connect(ProgramButton, &QPushButton::clicked, this, &TProgramBoardForm::ProgramButtonClick);
+    connect(ReadBoardButton, &QPushButton::clicked, this, &TProgramBoardForm::ReadBoardButtonClick);
+    connect(HelpBtn, &QPushButton::clicked, this, &TProgramBoardForm::HelpBtnClick);
+    connect(CloseBtn, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
+
+    SWVersionSpin = new QSpinBox(this);
+    SWVersionSpin->setObjectName(QStringLiteral("SWVersionSpin"));
+    SWVersionSpin->setRange(1, 255);
+    SWVersionSpin->setValue(1);
+    auto* versionLabel = new QLabel(QStringLiteral("s/w version"), this);
+    versionLabel->setBuddy(SWVersionSpin);
+
+    DebugCheck = new QCheckBox(QStringLiteral("Log"), this);
+    DebugCheck->setObjectName(QStringLiteral("DebugCheck"));
+    connect(DebugCheck, &QCheckBox::toggled, this, [this](bool on) { sequencer_->SetLogging(on); });
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(ProgramButton);
+    side->addWidget(ReadBoardButton);
+    side->addSpacing(12);
+    side->addWidget(versionLabel);
+    side->addWidget(SWVersionSpin);
+    side->addWidget(DebugCheck);
+    side->addStretch(1);
+    side->addWidget(HelpBtn);
+    side->addWidget(CloseBtn);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(tabArea, 1);
+    top->addLayout(side);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    DebugList = new QListWidget(this);
+    DebugList->setObjectName(QStringLiteral("DebugList"));
+    DebugList->setUniformItemSizes(true);
+    flushTimer_ = new QTimer(this);
+    flushTimer_->setSingleShot(true);
+    flushTimer_->setInterval(kLogFlushMs);
+    connect(flushTimer_, &QTimer::timeout, this, &TProgramBoardForm::FlushLog);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 3);
+    layout->addWidget(ProgressBar1);
+    layout->addWidget(DebugList, 2);
+
+    // Tab order as the controls read: list, tabs, buttons, options, log.
+    setTabOrder(BoardListBox, BoardTabControl);
+    setTabOrder(BoardTabControl, ProgramButton);
+    setTabOrder(ProgramButton, ReadBoardButton);
+    setTabOrder(ReadBoardButton, SWVersionSpin);
+    setTabOrder(SWVersionSpin, DebugCheck);
+    setTabOrder(DebugCheck, HelpBtn);
+    setTabOrder(HelpBtn, CloseBtn);
+    setTabOrder(CloseBtn, DebugList);
+}
+
+// ---- State ----
+
+int TProgramBoardForm::CurrentType() const
+{
+    return BoardTabControl->currentIndex();
+}
+
+int TProgramBoardForm::SelectedPosition() const
+{
+    const QList<QTreeWidgetItem*> selected = BoardListBox->selectedItems();
+    if (selected.isEmpty())
+        return -1;
+    return BoardListBox->indexOfTopLevelItem(selected.constFirst());
+}
+
+void TProgramBoardForm::SelectPosition(int position)
+{
+    BoardListBox->clearSelection();
+    if (QTreeWidgetItem* item = BoardListBox->topLevelItem(position)) {
+        item->setSelected(true);
+        BoardListBox->setCurrentItem(item);
+    }
+}
+
+bool TProgramBoardForm::Busy() const
+{
+    return !sequencer_->IsIdle();
+}
+
+void TProgramBoardForm::UpdateEnabling()
+{
+    // While a transfer runs, the board it works on must stay where it is and
+    // keep its configuration: nothing that deletes, moves, replaces or edits
+    // a board, nor another tab.
+    const bool idle = !Busy();
+    for (QAction* action : {Open1, Close1, WriteSVtofile1, Addnewboard1, DeleteBoard1, InsertBoard1, ProgramBoard1,
+                            ReadBoard1})
+        action->setEnabled(idle);
+    ProgramButton->setEnabled(idle);
+    ReadBoardButton->setEnabled(idle);
+    BoardTabControl->setEnabled(idle);
+    const int type = CurrentType();
+    EditBoard1->setEnabled(idle && HasBoardEditor(type));
+    EditBoard1->setToolTip(NoBoardEditorText(type));
+    BoardListBox->setToolTip(NoBoardEditorText(type));
+}
+
+// ---- The list ----
+
+void TProgramBoardForm::Refresh()
+{
+    const uint8_t type = static_cast<uint8_t>(CurrentType());
+    const int selected = SelectedPosition();
+    BoardListBox->clear();
+    QList<QTreeWidgetItem*> items;
+    for (int i = 0; i < boards_.BoardCount(type); ++i) {
+        // ListLine: serial (or "not set yet"), tab, type, tab, blank and name.
+        const QStringList fields = Q(boards_.BoardAt(type, i)->ListLine()).split(QLatin1Char('\t'));
+        QStringList columns;
+        for (int c = 0; c < 3; ++c)
+            columns << (c < fields.size() ? fields.at(c) : QString());
+        if (fields.size() > 3)
+            columns[2] = fields.mid(2).join(QLatin1Char('\t'));
+        if (columns[2].startsWith(QLatin1Char(' ')))
+            columns[2].remove(0, 1);
+        items << new QTreeWidgetItem(columns);
+    }
+    BoardListBox->addTopLevelItems(items);
+    SelectPosition(selected);
+    MessageEdit->setText(boards_.HasFileName(type) ? QStringLiteral("File Name = ") + Q(boards_.FileNameOf(type))
+                                                   : QStringLiteral("not saved to file"));
+    UpdateEnabling();
+}
+
+void TProgramBoardForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Refresh();
+}
+
+void TProgramBoardForm::BoardTabControlChange()
+{
+    Refresh();
+}
+
+void TProgramBoardForm::Addnewboard1Click()
+{
+    if (Busy())
+        return;
+    if (!boards_.AppendBoard(static_cast<uint8_t>(CurrentType())))
+        ReportFileError();
+    Refresh();
+}
+
+void TProgramBoardForm::InsertBoard1Click()
+{
+    const int position = SelectedPosition();
+    if (Busy() || position < 0)
+        return;
+    if (!boards_.InsertBoard(static_cast<uint8_t>(CurrentType()), position))
+        ReportFileError();
+    Refresh();
+}
+
+void TProgramBoardForm::DeleteBoard1Click()
+{
+    const int position = SelectedPosition();
+    if (Busy() || position < 0)
+        return;
+    boards_.DeleteBoard(static_cast<uint8_t>(CurrentType()), position);
+    Refresh();
+}
+
+void TProgramBoardForm::EditBoard1Click()
+{
+    const int type = CurrentType();
+    const int position = SelectedPosition();
+    const TBoardEditorRow* row = BoardEditorRow(type);
+    if (Busy() || position < 0 || row == nullptr || row->edit == nullptr)
+        return;
+    TConfigurableBoard* board = boards_.BoardForChange(static_cast<uint8_t>(type), position);
+    if (board == nullptr)
+        return;
+    row->edit(this, main_.pos() + QPoint(kChildOffset, kChildOffset), *board);
+    Refresh();
+}
+
+void TProgramBoardForm::DisplayBoard1Click()
+{
+    const int position = SelectedPosition();
+    const TConfigurableBoard* board = boards_.BoardAt(static_cast<uint8_t>(CurrentType()), position);
+    if (position < 0 || board == nullptr)
+        return;
+    auto* form = new TDisplayBoardForm;
+    form->ShowBoard(*board);
+    QWidget* frame = FormFrame(this);
+    const QPoint at = frame->pos() + QPoint(kChildOffset, kChildOffset);
+    if (QMdiArea* workspace = main_.Workspace(); workspace && frame != this) {
+        QMdiSubWindow* child = workspace->addSubWindow(form);
+        child->setAttribute(Qt::WA_DeleteOnClose);
+        child->resize(child->sizeHint().expandedTo(QSize(540, 460)));
+        child->move(at);
+        child->show();
+    } else {
+        form->move(at);
+        form->show();
+    }
+}
+
+// ---- Files ----
+
+void TProgramBoardForm::ReportFileError()
+{
+    if (!boards_.LastErrorText().empty())
+        ShowErrorText(this, Q(boards_.LastErrorText()));
+}
+
+void TProgramBoardForm::Open1Click()
+{
+    if (Busy())
+        return;
+    const uint8_t type = static_cast<uint8_t>(CurrentType());
+    const QString fileName =
+        main_.OpenFileDialog(QStringLiteral("Open File for board type: ") + Q(TBoardData::LongTypeName(type)));
+    if (!fileName.isEmpty()) {
+        csvFileName_ = fileName;
+        boards_.ClearList(type);
+        if (!boards_.LoadList(type, fileName.toStdString()))
+            ReportFileError();
+    }
+    Refresh();
+}
+
+void TProgramBoardForm::Save1Click()
+{
+    const uint8_t type = static_cast<uint8_t>(CurrentType());
+    if (!boards_.HasFileName(type)) {
+        SaveAs1Click();
+        return;
+    }
+    if (!boards_.SaveList(type))
+        ReportFileError();
+    Refresh();
+}
+
+void TProgramBoardForm::SaveAs1Click()
+{
+    const uint8_t type = static_cast<uint8_t>(CurrentType());
+    const QString preset = boards_.HasFileName(type) ? Q(boards_.FileNameOf(type)) : csvFileName_;
+    const QString fileName = main_.SaveFileDialog(
+        QStringLiteral("Save file for board type: ") + Q(TBoardData::LongTypeName(type)), preset);
+    if (fileName.isEmpty())
+        return;
+    csvFileName_ = fileName;
+    if (!boards_.SaveListAs(type, fileName.toStdString()))
+        ReportFileError();
+    Refresh();
+}
+
+void TProgramBoardForm::Close1Click()
+{
+    if (Busy())
+        return;
+    const uint8_t type = static_cast<uint8_t>(CurrentType());
+    if (boards_.IsModified(type) &&
+        AskYesNo(this, QStringLiteral("File close selected"), QStringLiteral("Do you want to save data?"))) {
+        Save1Click();
+        // The operator wanted the changes kept: a save that failed or was
+        // cancelled leaves the list open rather than dropping them.
+        if (boards_.IsModified(type) && boards_.BoardCount(type) > 0)
+            return;
+    }
+    boards_.CloseList(type);
+    Refresh();
+}
+
+void TProgramBoardForm::Exit1Click()
+{
+    main_.close();
+}
+
+void TProgramBoardForm::WriteSVtofile1Click()
+{
+    if (Busy())
+        return;
+    const QString fileName = AskFileName(this, SaveSVDialog);
+    if (fileName.isEmpty())
+        return;
+    SaveSVDialog.fileName = fileName;
+    ClearLog();
+    const int position = SelectedPosition();
+    TConfigurableBoard* board = boards_.BoardAt(static_cast<uint8_t>(CurrentType()), position);
+    if (position < 0 || board == nullptr) {
+        Log(QStringLiteral("No board selected in list box above!"));
+        return;
+    }
+    Status(QStringLiteral("Calculating SVs....."));
+    board->SetSoftwareVersion(SWVersionSpin->value());
+    if (!board->ComputeSvImage()) {
+        Log(Q(board->SvErrorText()));
+        QApplication::beep();
+        sequencer_->GoIdle();
+        return;
+    }
+    if (!board->WriteSvListing(fileName.toStdString())) {
+        Status(QStringLiteral("SV listing not written: ") + Q(board->ListingErrorText()));
+        return;
+    }
+    Log(QStringLiteral("SVs calculated - written to file"));
+}
+
+// ---- Programming ----
+
+void TProgramBoardForm::ProgramButtonClick()
+{
+    StartTransfer(TProgramMode::eWrite);
+}
+
+void TProgramBoardForm::ReadBoardButtonClick()
+{
+    StartTransfer(TProgramMode::eRead);
+}
+
+void TProgramBoardForm::StartTransfer(TProgramMode mode)
+{
+    if (Busy())
+        return;
+    const uint8_t type = static_cast<uint8_t>(CurrentType());
+    const int position = SelectedPosition();
+    if (position < 0 || position >= boards_.BoardCount(type)) {
+        Log(QString::fromLatin1(ProgTexts::kNoBoardSelected));
+        return;
+    }
+    // A read replaces the board's configuration: the list becomes modified.
+    TConfigurableBoard* board =
+        mode == TProgramMode::eWrite ? boards_.BoardAt(type, position) : boards_.BoardForChange(type, position);
+    if (!board->IsSerialValid()) {
+        Log(QString::fromLatin1(ProgTexts::kSerialInvalid));
+        return;
+    }
+    // Without an open port every request would only time out, 21 times over.
+    if (!main_.LocoNetComm1.Enabled()) {
+        Status(QStringLiteral("port not open: ") + Q(main_.LocoNetComm1.DeviceName()));
+        return;
+    }
+    sequencer_->SetPacedSending(main_.LocoNetComm1.LocoNetInterface() == eMS100);
+    sequencer_->SetLogging(DebugCheck->isChecked());
+    sequencer_->Start(mode, *board);
+    UpdateEnabling();
+}
+
+void TProgramBoardForm::HandleSvMessage(const TLNSVProgMessage& message)
+{
+    sequencer_->HandleSvMessage(message);
+}
+
+void TProgramBoardForm::SendMessage(std::unique_ptr<TLNSVProgMessage> message)
+{
+    if (Sender)
+        Sender(std::unique_ptr<TLocoNetMessage>(std::move(message)));
+}
+
+void TProgramBoardForm::Status(const QString& text)
+{
+    main_.ProgStatus->setText(text);
+    Log(text);
+}
+
+void TProgramBoardForm::Log(const QString& text)
+{
+    pendingLog_ << text;
+    // While a transfer runs, the log and the progress bar are brought up to
+    // date a few times a second rather than for every message: laying out,
+    // scrolling and painting them per message would slow the transfer.
+    if (Busy()) {
+        if (!flushTimer_->isActive())
+            flushTimer_->start();
+    } else {
+        FlushLog();
+    }
+}
+
+void TProgramBoardForm::FlushLog()
+{
+    flushTimer_->stop();
+    if (!pendingLog_.isEmpty()) {
+        DebugList->addItems(pendingLog_);
+        pendingLog_.clear();
+        DebugList->scrollToBottom();
+    }
+    if (ProgressBar1->value() != progress_)
+        ProgressBar1->setValue(progress_);
+}
+
+void TProgramBoardForm::StatusText(const std::string& text)
+{
+    Status(Q(text));
+}
+
+void TProgramBoardForm::LogText(const std::string& text)
+{
+    Log(Q(text));
+}
+
+void TProgramBoardForm::DebugText(const std::string& text)
+{
+    Log(Q(text));
+}
+
+void TProgramBoardForm::ClearLog()
+{
+    pendingLog_.clear();
+    DebugList->clear();
+}
+
+void TProgramBoardForm::ProgressRange(int minimum, int maximum)
+{
+    ProgressBar1->setRange(minimum, maximum);
+}
+
+void TProgramBoardForm::ProgressPosition(int position)
+{
+    progress_ = position;
+    if (!Busy())
+        FlushLog();
+    else if (!flushTimer_->isActive())
+        flushTimer_->start();
+}
+
+void TProgramBoardForm::Beep()
+{
+    QApplication::beep();
+}
+
+void TProgramBoardForm::TransferEnded(bool success, const std::string& text)
+{
+    FlushLog();
+    // A read has set the board's configuration, serial number included.
+    Refresh();
+    emit TransferFinished(success, Q(text));
+}
+
+void TProgramBoardForm::HelpBtnClick()
+{
+    ShowHelpTopic(kHelpTopic);
+}
+
+void TProgramBoardForm::closeEvent(QCloseEvent* event)
+{
+    // Closing ends a transfer in progress; the board is not left to a
+    // sequencer that is about to go away.
+    if (Busy())
+        sequencer_->GoIdle();
+    main_.ProgStatus->setText(QStringLiteral("(Inactive)"));
+    emit Closed();
+    QWidget::closeEvent(event);
+}

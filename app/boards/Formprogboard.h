@@ -1,0 +1,140 @@
+// The board configuration window: the configured boards by type, their files,
+// the SV listing, and the programming of a board over LocoNet (writing its SV
+// image into the board, or reading the board back) through TProgSequencer.
+#pragma once
+
+#include "app/shell/Formsupport.h"
+#include "programming/Tprogsequencer.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTabBar;
+class QTimer;
+class QTreeWidget;
+class TBoardData;
+class TMainForm;
+class TQtFormTimer;
+
+class TProgramBoardForm : public QWidget, private IProgrammerListener {
+    Q_OBJECT
+public:
+    explicit TProgramBoardForm(TMainForm& main, QWidget* parent = nullptr);
+    ~TProgramBoardForm() override;
+
+    // Every SV-access message received while the window is open.
+    void HandleSvMessage(const TLNSVProgMessage& message);
+
+    int CurrentType() const;
+    // The selected list position, -1 when none.
+    int SelectedPosition() const;
+    void SelectPosition(int position);
+    // A transfer runs: the lists it works on stay as they are meanwhile.
+    bool Busy() const;
+    const TProgSequencer& Sequencer() const { return *sequencer_; }
+
+    // Where the window's messages go; the main window's link by default.
+    TMessageSender Sender;
+
+public:  // controls
+    QTabBar* BoardTabControl = nullptr;
+    QTreeWidget* BoardListBox = nullptr;
+    QLineEdit* MessageEdit = nullptr;
+    QPushButton* ProgramButton = nullptr;
+    QPushButton* ReadBoardButton = nullptr;
+    QPushButton* HelpBtn = nullptr;
+    QPushButton* CloseBtn = nullptr;
+    QListWidget* DebugList = nullptr;
+    QCheckBox* DebugCheck = nullptr;
+    QSpinBox* SWVersionSpin = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QTimer* TimeoutTimer = nullptr;
+    QTimer* MsgDelayTimer = nullptr;
+    TFileDialogRequest SaveSVDialog;
+
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* Close1 = nullptr;
+    QAction* WriteSVtofile1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Addnewboard1 = nullptr;
+    QAction* DeleteBoard1 = nullptr;
+    QAction* InsertBoard1 = nullptr;
+    QAction* EditBoard1 = nullptr;
+    QAction* DisplayBoard1 = nullptr;
+    QAction* ProgramBoard1 = nullptr;
+    QAction* ReadBoard1 = nullptr;
+
+public slots:
+    // The list and file line of the current type, again.
+    void Refresh();
+
+    void BoardTabControlChange();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Close1Click();
+    void WriteSVtofile1Click();
+    void Exit1Click();
+    void Addnewboard1Click();
+    void DeleteBoard1Click();
+    void InsertBoard1Click();
+    void EditBoard1Click();
+    void DisplayBoard1Click();
+    void ProgramButtonClick();
+    void ReadBoardButtonClick();
+    void HelpBtnClick();
+
+signals:
+    // The window is closing: the main window stops handing it messages.
+    void Closed();
+    // A started transfer is over.
+    void TransferFinished(bool success, const QString& text);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:  // IProgrammerListener
+    void SendMessage(std::unique_ptr<TLNSVProgMessage> message) override;
+    void StatusText(const std::string& text) override;
+    void LogText(const std::string& text) override;
+    void DebugText(const std::string& text) override;
+    void ClearLog() override;
+    void ProgressRange(int minimum, int maximum) override;
+    void ProgressPosition(int position) override;
+    void Beep() override;
+    void TransferEnded(bool success, const std::string& text) override;
+
+private:
+    void BuildMenus(QMenu* file, QMenu* boards, QMenu* programming);
+    void BuildControls();
+    void StartTransfer(TProgramMode mode);
+    void Status(const QString& text);
+    void Log(const QString& text);
+    void FlushLog();
+    // Says a list file could not be read or written.
+    void ReportFileError();
+    void UpdateEnabling();
+
+    TMainForm& main_;
+    TBoardData& boards_;
+    std::unique_ptr<TQtFormTimer> timeoutPort_;
+    std::unique_ptr<TQtFormTimer> delayPort_;
+    std::unique_ptr<TProgSequencer> sequencer_;
+    QString csvFileName_;  // the name the save dialog starts with
+    QStringList pendingLog_;          // log lines not shown yet
+    int progress_ = 0;                // progress bar position to show
+    QTimer* flushTimer_ = nullptr;    // shows them during a transfer
+};
