@@ -648,7 +648,8 @@ TEST(ProgrammingCli, Verify)
     // Fresh boards hold none of their configuration.
     TCliRun r = RunCli({"verify", "--port", pty, "--type", "ort50", ort50File});
     EXPECT_EQ(r.status, 1) << qPrintable(r.err);
-    EXPECT_GT(r.out.count(QRegularExpression("^SV\\d+: board 0, configuration \\d+$", QRegularExpression::MultilineOption)), 0);
+    const QRegularExpression zeroLine("^SV\\d+: board 0, configuration \\d+$", QRegularExpression::MultilineOption);
+    EXPECT_GT(r.out.count(zeroLine), 0) << qPrintable(r.out);
 
     r = RunCli({"program", "--port", pty, "--type", "ORT50", ort50File});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
