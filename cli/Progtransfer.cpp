@@ -82,7 +82,8 @@ private:
 
 }  // namespace
 
-int RunCliTransfer(TProgramMode mode, TConfigurableBoard& board, const TCliTransferOptions& options)
+int RunCliTransfer(TProgramMode mode, TConfigurableBoard& board, const TCliTransferOptions& options,
+                   std::vector<TSvDifference>* differences)
 {
     if (!board.IsSerialValid()) {
         PrintError(ProgTexts::kSerialInvalid);
@@ -113,5 +114,7 @@ int RunCliTransfer(TProgramMode mode, TConfigurableBoard& board, const TCliTrans
     const int status = loop.exec();
     link.OnSvMessage = nullptr;
     link.OnLost = nullptr;
+    if (differences)
+        *differences = sequencer.Differences();
     return status;
 }

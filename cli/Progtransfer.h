@@ -14,4 +14,6 @@ struct TCliTransferOptions {
 };
 
 // Runs the transfer to its end; the exit status (0 done, 1 failed, 4 port).
-int RunCliTransfer(TProgramMode mode, TConfigurableBoard& board, const TCliTransferOptions& options);
+// A verify that is done leaves the SVs that differ in *differences.
+int RunCliTransfer(TProgramMode mode, TConfigurableBoard& board, const TCliTransferOptions& options,
+                   std::vector<TSvDifference>* differences = nullptr);

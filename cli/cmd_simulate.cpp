@@ -96,6 +96,15 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
             if (spec.serial == serial)
                 spec.stuckSv = sv;
     }
+    for (const QString& f : parser.values("forget")) {
+        const QStringList parts = f.split(':');
+        int serial = 0, sv = 0;
+        if (parts.size() != 2 || !ReadInt(parts[0], 1, 65535, serial) || !ReadInt(parts[1], 5, 65535, sv))
+            return error = "--forget needs SERIAL:SV (SV from 5)", false;
+        for (TSimBoardSpec& spec : s.boards)
+            if (spec.serial == serial)
+                spec.forgetSv = sv;
+    }
     for (const QString& e : parser.values("sensor")) {
         // B,I@T[:off]
         const QStringList at = e.split('@');
@@ -166,6 +175,7 @@ int RunSimulate(const QStringList& args)
     parser.addOption({"twice", "Every board answers twice."});
     parser.addOption({"mute", "The board with this serial number never answers (repeatable).", "SERIAL"});
     parser.addOption({"stuck", "Writes to SV of the board SERIAL do not stick (repeatable).", "SERIAL:SV"});
+    parser.addOption({"forget", "SV of the board SERIAL reads 255 after each reconfigure (repeatable).", "SERIAL:SV"});
     parser.addOption({"vendor", "Vendor id the boards report (default 46).", "N"});
     parser.addOption({"sw-version", "Software version in SV 2 of every board (default 1).", "N"});
     parser.addOption({"no-locobuffer", "Do not answer the LocoBuffer status query."});

@@ -49,6 +49,8 @@ bool TProgSequencer::Start(TProgramMode mode, TConfigurableBoard& board)
     retriesLeft_ = kRetryBudget;
     currentSv_ = static_cast<int32_t>(board.NextSvBlock(0, blockSize_));
     pendingState_ = TProgramState::eIdle;
+    differences_.clear();
+    readImage_.assign(mode == TProgramMode::eVerify ? board.SvLength() : 0, 0);
     listener_.ClearLog();
     listener_.ProgressRange(0, static_cast<int>(board.SvLength()));
     listener_.ProgressPosition(0);
@@ -250,17 +252,40 @@ void TProgSequencer::OnDataReply(const TLNSVProgMessage& message, int kind)
         return;
     }
 
-    for (int i = 0; i < count; ++i)
-        board_->SetSvByte(currentSv_ + i, data[i]);
+    const bool verify = mode_ == TProgramMode::eVerify;
+    for (int i = 0; i < count; ++i) {
+        const unsigned sv = static_cast<unsigned>(currentSv_ + i);
+        if (!verify)
+            board_->SetSvByte(sv, data[i]);
+        else if (sv >= 1 && sv <= readImage_.size())
+            readImage_[sv - 1] = data[i];
+    }
     currentSv_ = static_cast<int32_t>(board_->NextSvBlock(static_cast<unsigned>(currentSv_), blockSize_));
     if (blockSize_ != 0) {
         GoOnTo(TProgramState::eTransferring);
+        return;
+    }
+    if (verify) {
+        FinishVerify();
         return;
     }
     board_->DecodeSvImage();
     GoIdle();
     listener_.LogText(ProgTexts::kReadCompleted);
     Finish(true, ProgTexts::kReadCompleted);
+}
+
+// The configuration's image was computed for the board's software version
+// when the version reply came; the board's own bytes are all in readImage_.
+void TProgSequencer::FinishVerify()
+{
+    differences_ = CompareSvImages(*board_, readImage_);
+    GoIdle();
+    for (const TSvDifference& difference : differences_)
+        listener_.LogText(SvDifferenceText(difference));
+    const std::string summary = VerifySummaryText(differences_.size());
+    listener_.LogText(summary);
+    Finish(true, summary);
 }
 
 void TProgSequencer::OnReconfigureReply(const TLNSVProgMessage& message)

@@ -8,18 +8,25 @@
 //
 // Phases (state): 1 identify, 2 software version (read four at SV 1),
 // 3 data blocks of one or four SVs, 4 reconfigure (write mode only).
+//
+// Verify mode reads the board as read mode does, but into a scratch image of
+// the sequencer's own, and compares it with the image the configuration
+// computes for the board's software version: the board is not written and the
+// configuration keeps its settings.
 #pragma once
 
 #include "link/Tsvprogmsg.h"
 #include "programming/Tenginetimer.h"
+#include "programming/Tsvcompare.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TConfigurableBoard;
 
-enum class TProgramMode : uint8_t { eWrite = 0, eRead = 1 };
+enum class TProgramMode : uint8_t { eWrite = 0, eRead = 1, eVerify = 2 };
 
 enum class TProgramState : uint8_t {
     eIdle = 0,
@@ -46,7 +53,8 @@ public:
     // The system beep of a failed SV calculation.
     virtual void Beep() {}
     // A started transfer is over: success, or the failure's text (the last
-    // log line said it already).
+    // log line said it already). A verify succeeds once the board is read,
+    // whether or not it matches; Differences() says which SVs do not.
     virtual void TransferEnded(bool /*success*/, const std::string& /*text*/) {}
 };
 
@@ -93,6 +101,9 @@ public:
     uint32_t BlockSize() const { return blockSize_; }
     int BoardAddress() const { return boardAddress_; }
     TProgramState PendingState() const { return pendingState_; }
+    // The SVs in which the board differed from its configuration, in SV
+    // order, after a verify that succeeded; emptied when a transfer starts.
+    const std::vector<TSvDifference>& Differences() const { return differences_; }
 
 private:
     void SendState(TProgramState state);
@@ -105,6 +116,7 @@ private:
     void OnVersionReply(const TLNSVProgMessage& message);
     void OnDataReply(const TLNSVProgMessage& message, int kind);
     void OnReconfigureReply(const TLNSVProgMessage& message);
+    void FinishVerify();
 
     IProgrammerListener& listener_;
     TEngineTimer timeoutTimer_;
@@ -121,6 +133,8 @@ private:
     TConfigurableBoard* board_ = nullptr;
     int32_t currentSv_ = 0;
     uint32_t blockSize_ = 0;
+    std::vector<uint8_t> readImage_;  // verify: what the board holds, SV n at n - 1
+    std::vector<TSvDifference> differences_;
 };
 
 // The texts of the sequencer.

@@ -118,6 +118,10 @@ std::vector<TLocoNetMessage> TSimBoard::Answer(const TLocoNetMessage& msg)
         if (sv.GetSvReconfigure().destination != spec_.serial)
             break;
         ++reconfigures_;
+        // A cell that lost its value in the restart: every write was
+        // confirmed, yet the board no longer holds what it was given.
+        if (spec_.forgetSv > 4 && spec_.forgetSv <= SvCount())
+            sv_[static_cast<size_t>(spec_.forgetSv - 1)] = 0xFF;
         out.MakeSvReconfigure(kReplySource, spec_.serial);
         replies.push_back(AsReply(out, kSvCmdReconfigure | kSvReplyBit));
         break;

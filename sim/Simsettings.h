@@ -17,6 +17,7 @@ struct TSimBoardSpec {
     int softwareVersion = 1;  // SV 2
     bool mute = false;        // never answers
     int stuckSv = 0;          // writes to this SV do not stick (0: none)
+    int forgetSv = 0;         // this SV reads 255 after each reconfigure, as an erased EEPROM cell (0: none)
 };
 
 // "sensor board,input changes to on/off after atMs" (from the start).

@@ -418,7 +418,7 @@ TEST_F(SequencerTest, ReadbackMismatchRetriesTheBlockThenFails)
 
 TEST_F(SequencerTest, FailedImageCalculationBeepsAndGoesIdle)
 {
-    for (TProgramMode mode : {TProgramMode::eWrite, TProgramMode::eRead}) {
+    for (TProgramMode mode : {TProgramMode::eWrite, TProgramMode::eRead, TProgramMode::eVerify}) {
         TRecorder r;
         TFakeTimer t, d;
         TProgSequencer s(r, &t, &d);
@@ -491,6 +491,107 @@ TEST_F(SequencerTest, ReplyAfterRetryIsNotCountedTwice)
     seq.HandleSvMessage(late);  // the answer to the retry arrives too
     EXPECT_EQ(seq.CurrentSv(), 6);
     EXPECT_EQ(seq.RetriesLeft(), 19);
+}
+
+// Verify reads like read mode, but into the sequencer's own image; the
+// configured board only computes its image for the board's software version.
+TEST_F(SequencerTest, VerifyComparesTheBoardWithTheConfiguration)
+{
+    TTestBoard reference;
+    reference.SetSoftwareVersion(7);
+    ASSERT_TRUE(reference.ComputeSvImage());
+    for (unsigned sv = 5; sv <= 512; ++sv)
+        memory.sv[sv] = reference.SvByte(sv);
+    memory.sv[2] = 7;
+    const uint8_t sv9 = reference.SvByte(9);
+    const uint8_t sv31 = reference.SvByte(31);
+    memory.sv[9] = static_cast<uint8_t>(sv9 + 1);
+    memory.sv[31] = static_cast<uint8_t>(sv31 ^ 0x80);
+    // Neither system nor unused SVs are written by a transfer, so they do not count.
+    memory.sv[7] = 99;
+    memory.sv[20] = 99;
+    memory.sv[510] = 99;
+
+    ASSERT_TRUE(seq.Start(TProgramMode::eVerify, board));
+    RunToEnd();
+    ASSERT_TRUE(rec.success) << rec.endText;
+    const std::vector<TSvDifference> expected = {{9, static_cast<uint8_t>(sv9 + 1), sv9},
+                                                 {31, static_cast<uint8_t>(sv31 ^ 0x80), sv31}};
+    EXPECT_EQ(seq.Differences(), expected);
+    const std::string summary = "Verify completed: 2 SVs differ from the configuration";
+    const std::vector<std::string> tail = {
+        "status:Board programmer idle",
+        "log:SV9: board " + std::to_string(sv9 + 1) + ", configuration " + std::to_string(sv9),
+        "log:SV31: board " + std::to_string(sv31 ^ 0x80) + ", configuration " + std::to_string(sv31),
+        "log:" + summary, "ok:" + summary};
+    EXPECT_EQ(std::vector<std::string>(rec.events.end() - 5, rec.events.end()), tail);
+
+    // Nothing was written, nothing decoded: the board holds the image its
+    // configuration computes, not what was read.
+    for (const auto& m : rec.sent) {
+        EXPECT_NE(m.SvKind(), eSvWrite1);
+        EXPECT_NE(m.SvKind(), eSvWrite4);
+        EXPECT_NE(m.SvKind(), eSvReconfigure);
+    }
+    EXPECT_EQ(board.decodeCalls, 0);
+    EXPECT_EQ(board.SoftwareVersion(), 7);
+    EXPECT_EQ(board.SvImage(), reference.SvImage());
+
+    // Board in step with its configuration; then a board that does not answer
+    // fails and leaves no differences of the run before.
+    memory.sv[9] = sv9;
+    memory.sv[31] = sv31;
+    rec = TRecorder();
+    ASSERT_TRUE(seq.Start(TProgramMode::eVerify, board));
+    RunToEnd();
+    ASSERT_TRUE(rec.success);
+    EXPECT_EQ(rec.endText, "Verify completed: board matches its configuration!");
+    EXPECT_TRUE(seq.Differences().empty());
+
+    memory.sv[9] = static_cast<uint8_t>(sv9 + 1);
+    rec = TRecorder();
+    ASSERT_TRUE(seq.Start(TProgramMode::eVerify, board));
+    RunToEnd();
+    ASSERT_EQ(seq.Differences().size(), 1u);
+    memory.serial = 4321;
+    rec = TRecorder();
+    ASSERT_TRUE(seq.Start(TProgramMode::eVerify, board));
+    RunToEnd();
+    EXPECT_TRUE(rec.ended);
+    EXPECT_FALSE(rec.success);
+    EXPECT_EQ(rec.endText, "Failure while checking board ID");
+    EXPECT_TRUE(seq.Differences().empty());
+}
+
+TEST(SvCompare, OnlyTransferredSvsCount)
+{
+    TTestBoard board;
+    ASSERT_TRUE(board.ComputeSvImage());
+    std::vector<uint8_t> image = board.SvImage();
+    EXPECT_TRUE(CompareSvImages(board, image).empty());
+
+    // SVs 1-4, the system SVs 7, 8, 29 and the unused SVs are never transferred.
+    for (unsigned sv : {1u, 2u, 3u, 4u, 7u, 8u, 18u, 29u, 247u, 256u, 509u, 512u})
+        image[sv - 1] ^= 0xFF;
+    EXPECT_TRUE(CompareSvImages(board, image).empty());
+
+    // A short image reads as 0 past its end; differences come in SV order.
+    image.resize(30);
+    image[5] ^= 1;  // SV 6
+    const std::vector<TSvDifference> differences = CompareSvImages(board, image);
+    ASSERT_GE(differences.size(), 2u);
+    EXPECT_EQ(differences[0], (TSvDifference{6, static_cast<uint8_t>(board.SvByte(6) ^ 1), board.SvByte(6)}));
+    EXPECT_EQ(differences[1], (TSvDifference{31, 0, board.SvByte(31)}));
+    EXPECT_EQ(differences.back().sv, 508u);
+}
+
+TEST(SvCompare, Texts)
+{
+    EXPECT_EQ(SvDifferenceText({9, 0, 255}), "SV9: board 0, configuration 255");
+    EXPECT_EQ(SvDifferenceText({512, 17, 3}), "SV512: board 17, configuration 3");
+    EXPECT_EQ(VerifySummaryText(0), "Verify completed: board matches its configuration!");
+    EXPECT_EQ(VerifySummaryText(1), "Verify completed: 1 SV differs from the configuration");
+    EXPECT_EQ(VerifySummaryText(40), "Verify completed: 40 SVs differ from the configuration");
 }
 
 }  // namespace

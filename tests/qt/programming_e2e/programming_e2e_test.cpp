@@ -14,6 +14,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -22,6 +23,7 @@
 #include <functional>
 #include <random>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -268,6 +270,117 @@ TEST(ProgrammingE2E, FaultyBusNeverGivesSuccessWithWrongData)
     }
 }
 
+// The configured board as its file holds it.
+std::string FileText(TConfigurableBoard& board)
+{
+    std::ostringstream out;
+    board.WriteToFile(out);
+    return out.str();
+}
+
+// Verify against every model: after programming the board matches; one SV
+// changed in the board is the one difference; the board is never written or
+// reconfigured and the configuration keeps its settings.
+TEST(ProgrammingE2E, VerifyEveryModel)
+{
+    ConfigureSimulatedLocoNet(FastBus());
+    TSimLink bus;
+    ASSERT_TRUE(bus.link.Enabled()) << bus.link.LastOpenError();
+    for (int type = 0; type < kBoardTypeCount; ++type) {
+        SCOPED_TRACE(BoardFactoryRow(type)->shortTypeName);
+        std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
+        const int serial = 101 + type;
+        board->SetSerialNumber(serial);
+        TSimBoard* sim = SimulatedLocoNet().FindBoard(static_cast<uint16_t>(serial));
+        ASSERT_TRUE(sim);
+        Scramble(*sim, 21 + type);
+        TTransfer program(bus);
+        ASSERT_TRUE(program.Run(TProgramMode::eWrite, *board));
+        ASSERT_TRUE(program.success) << program.text;
+        const std::string settings = FileText(*board);
+
+        TTransfer verify(bus);
+        ASSERT_TRUE(verify.Run(TProgramMode::eVerify, *board));
+        ASSERT_TRUE(verify.success) << verify.text;
+        EXPECT_EQ(verify.text, "Verify completed: board matches its configuration!");
+        EXPECT_TRUE(verify.engine.Differences().empty());
+
+        const std::vector<unsigned> svs = TransferredSvs(*board);
+        const unsigned changed = svs[svs.size() / 2];
+        const uint8_t wanted = board->SvByte(changed);
+        const uint8_t held = static_cast<uint8_t>(wanted ^ 0x5A);
+        sim->SetSv(static_cast<int>(changed), held);
+        TTransfer again(bus);
+        ASSERT_TRUE(again.Run(TProgramMode::eVerify, *board));
+        ASSERT_TRUE(again.success) << again.text;
+        EXPECT_EQ(again.engine.Differences(), (std::vector<TSvDifference>{{changed, held, wanted}}));
+        ASSERT_GE(again.log.size(), 2u);
+        EXPECT_EQ(again.log[again.log.size() - 2], "SV" + std::to_string(changed) + ": board " +
+                                                       std::to_string(held) + ", configuration " +
+                                                       std::to_string(wanted));
+        EXPECT_EQ(again.log.back(), "Verify completed: 1 SV differs from the configuration");
+
+        EXPECT_EQ(sim->Sv(static_cast<int>(changed)), held);
+        EXPECT_EQ(sim->ReconfigureCount(), 1);
+        EXPECT_EQ(FileText(*board), settings);
+    }
+}
+
+// A board that does not answer, or answers as another model, fails the
+// verify with the sequencer's text and no differences.
+TEST(ProgrammingE2E, VerifyFailures)
+{
+    TSimSettings settings = FastBus();
+    settings.boards[btORT50].mute = true;
+    ConfigureSimulatedLocoNet(settings);
+    TSimLink bus;
+    std::unique_ptr<TConfigurableBoard> board = MakeBoard(btORT50);
+    board->SetSerialNumber(101 + btORT50);
+    TTransfer mute(bus);
+    ASSERT_TRUE(mute.Run(TProgramMode::eVerify, *board));
+    EXPECT_FALSE(mute.success);
+    EXPECT_EQ(mute.text, "Failure while checking board ID");
+    EXPECT_TRUE(mute.engine.Differences().empty());
+
+    board->SetSerialNumber(101 + btTEL90);
+    TTransfer other(bus);
+    ASSERT_TRUE(other.Run(TProgramMode::eVerify, *board));
+    EXPECT_FALSE(other.success);
+    EXPECT_EQ(other.text, "ERROR: dest board is not correct type");
+}
+
+// Over a lossy bus a verify either finds exactly the SV that differs or
+// fails; it never calls a differing board equal.
+TEST(ProgrammingE2E, VerifyOnAFaultyBus)
+{
+    int completed = 0;
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        for (int type : {int(btORT50), int(btTEL90)}) {
+            ConfigureSimulatedLocoNet(FastBus(0.05, 0.03, seed * 17 + type));
+            TSimLink bus;
+            std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
+            board->SetSerialNumber(101 + type);
+            ASSERT_TRUE(board->ComputeSvImage());
+            TSimBoard* sim = SimulatedLocoNet().FindBoard(static_cast<uint16_t>(101 + type));
+            const std::vector<unsigned> svs = TransferredSvs(*board);
+            for (unsigned sv : svs)
+                sim->SetSv(static_cast<int>(sv), board->SvByte(sv));
+            const unsigned changed = svs.back();
+            sim->SetSv(static_cast<int>(changed), static_cast<uint8_t>(board->SvByte(changed) + 1));
+            TTransfer verify(bus);
+            ASSERT_TRUE(verify.Run(TProgramMode::eVerify, *board));
+            if (verify.success) {
+                ++completed;
+                ASSERT_EQ(verify.engine.Differences().size(), 1u) << "seed " << seed;
+                EXPECT_EQ(verify.engine.Differences()[0].sv, changed);
+            } else {
+                EXPECT_TRUE(verify.engine.Differences().empty());
+            }
+        }
+    }
+    EXPECT_GT(completed, 0);
+}
+
 class TNumbering : public IRenumberListener {
 public:
     explicit TNumbering(TSimLink& bus)
@@ -492,6 +605,107 @@ TEST(ProgrammingCli, OverPseudoTerminal)
 
     sim.terminate();
     sim.waitForFinished(5000);
+}
+
+// varnscope-cli verify against `varnscope-cli simulate`: an ORT50 and a TEL90
+// programmed from their files; the TEL90 forgets one SV in its restart.
+TEST(ProgrammingCli, Verify)
+{
+    QTemporaryDir dir;
+    const QString ort50File = dir.filePath("ort50.csv");
+    const QString tel90File = dir.filePath("tel90.csv");
+    unsigned forgotten = 0;
+    uint8_t configured = 0;
+    {
+        TBoardData boards;
+        ASSERT_TRUE(boards.AppendBoard(btORT50));
+        boards.BoardAt(btORT50, 0)->SetSerialNumber(500);
+        ASSERT_TRUE(boards.SaveListAs(btORT50, ort50File.toStdString()));
+        ASSERT_TRUE(boards.AppendBoard(btTEL90));
+        ASSERT_TRUE(boards.AppendBoard(btTEL90));
+        TConfigurableBoard* tel90 = boards.BoardAt(btTEL90, 1);
+        tel90->SetSerialNumber(600);
+        ASSERT_TRUE(boards.SaveListAs(btTEL90, tel90File.toStdString()));
+        ASSERT_TRUE(tel90->ComputeSvImage());
+        for (unsigned sv : TransferredSvs(*tel90))
+            if (forgotten == 0 && tel90->SvByte(sv) != 255)
+                forgotten = sv;
+        ASSERT_NE(forgotten, 0u);
+        configured = tel90->SvByte(forgotten);
+    }
+    const QString pty = dir.filePath("loconet");
+    QProcess sim;
+    sim.start(VARNSCOPE_CLI, {"simulate", "--pty", pty, "--board", "ORT50:500", "--board", "TEL90:600", "--forget",
+                              QString("600:%1").arg(forgotten)});
+    QByteArray banner;
+    QElapsedTimer clock;
+    clock.start();
+    while (!banner.contains("ready\n") && clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning)
+        if (sim.waitForReadyRead(200))
+            banner += sim.readAllStandardOutput();
+    ASSERT_TRUE(banner.contains("ready\n")) << banner.constData() << sim.readAllStandardError().constData();
+
+    // Fresh boards hold none of their configuration.
+    TCliRun r = RunCli({"verify", "--port", pty, "--type", "ort50", ort50File});
+    EXPECT_EQ(r.status, 1) << qPrintable(r.err);
+    const QRegularExpression zeroLine("^SV\\d+: board 0, configuration \\d+$", QRegularExpression::MultilineOption);
+    EXPECT_GT(r.out.count(zeroLine), 0) << qPrintable(r.out);
+
+    r = RunCli({"program", "--port", pty, "--type", "ORT50", ort50File});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    r = RunCli({"program", "--port", pty, "--type", "TEL90", tel90File, "--index", "1"});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+
+    const QByteArray before = [&] { QFile f(ort50File); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    r = RunCli({"verify", "--port", pty, "--type", "ORT50", ort50File});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.endsWith("Board programmer idle\nVerify completed: board matches its configuration!\n"))
+        << qPrintable(r.out);
+    EXPECT_FALSE(r.out.contains(QRegularExpression("^SV", QRegularExpression::MultilineOption)));
+    const QByteArray after = [&] { QFile f(ort50File); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    EXPECT_EQ(before, after);
+
+    r = RunCli({"verify", "--port", pty, "--type", "TEL90", tel90File, "--index", "1"});
+    EXPECT_EQ(r.status, 1) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.endsWith(QString("Board programmer idle\nSV%1: board 255, configuration %2\n"
+                                       "Verify completed: 1 SV differs from the configuration\n")
+                                   .arg(forgotten)
+                                   .arg(configured)))
+        << qPrintable(r.out);
+    EXPECT_TRUE(r.err.isEmpty()) << qPrintable(r.err);
+
+    // The TEL90 file's board 0 has no serial number; the ORT50 at 500 is not a TEL90.
+    r = RunCli({"verify", "--port", pty, "--type", "TEL90", tel90File});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("Serial number must be between 1 & 65536"));
+    {
+        TBoardData boards;
+        ASSERT_TRUE(boards.LoadList(btTEL90, tel90File.toStdString()));
+        boards.BoardAt(btTEL90, 0)->SetSerialNumber(500);
+        ASSERT_TRUE(boards.SaveList(btTEL90));
+    }
+    r = RunCli({"verify", "--port", pty, "--type", "TEL90", tel90File});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.err, "ERROR: dest board is not correct type\n");
+    EXPECT_FALSE(r.out.contains("Verify completed"));
+
+    sim.terminate();
+    sim.waitForFinished(5000);
+
+    // File and port errors.
+    r = RunCli({"verify", "--port", "sim", "--type", "ORT50", dir.filePath("missing.csv")});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.startsWith("error: " + dir.filePath("missing.csv"))) << qPrintable(r.err);
+    r = RunCli({"verify", "--port", "sim", "--type", "ORT50", ort50File, "--index", "1"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains("board index 1 is out of range")) << qPrintable(r.err);
+    r = RunCli({"verify", "--port", "sim", "--type", "ORT99", ort50File});
+    EXPECT_EQ(r.status, 3);
+    r = RunCli({"verify", "--port", dir.filePath("no-such-tty"), "--type", "ORT50", ort50File});
+    EXPECT_EQ(r.status, 4);
+    EXPECT_TRUE(r.err.startsWith("error: cannot open " + dir.filePath("no-such-tty") + ": ")) << qPrintable(r.err);
+    r = RunCli({"verify", "--type", "ORT50", ort50File});
+    EXPECT_EQ(r.status, 2);
 }
 
 }  // namespace

@@ -186,6 +186,19 @@ TEST(SimBoard, Faults)
     const TSvAccess4Fields f = Only(stuck.Answer(req)).GetSvAccess4();
     EXPECT_EQ((std::vector<int>{f.data[0], f.data[1], f.data[2], f.data[3]}), (std::vector<int>{1, 0, 3, 4}));
 
+    // A board that forgets SV 21 in a restart: the write is confirmed, the
+    // value is gone after the reconfigure; the other SVs keep theirs.
+    TSimBoardSpec forgetting = spec;
+    forgetting.stuckSv = 0;
+    forgetting.forgetSv = 21;
+    TSimBoard forgets(forgetting);
+    EXPECT_EQ(Only(forgets.Answer(req)).GetSvAccess4().data[2], 3);
+    TLNSVProgMessage reconfigure;
+    reconfigure.MakeSvReconfigure(0, 5);
+    Only(forgets.Answer(reconfigure));
+    EXPECT_EQ((std::vector<int>{forgets.Sv(19), forgets.Sv(20), forgets.Sv(21), forgets.Sv(22)}),
+              (std::vector<int>{1, 2, 255, 4}));
+
     spec.mute = true;
     TSimBoard mute(spec);
     req.MakeSvDiscover(0);

@@ -1,0 +1,76 @@
+// varnscope-cli verify: reads a board's SVs, without writing anything, and
+// compares them with the image its configuration computes.
+#include "cli/Boardcli.h"
+#include "cli/Progtransfer.h"
+#include "cli/Subcommand.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace {
+
+namespace VerifyExit {
+constexpr int kEqual = 0;
+constexpr int kDifferent = 1;
+constexpr int kFileError = boardcli::kExitError;  // unknown type, unreadable file, no board N
+constexpr int kReadFailed = 5;                    // the board could not be read: no answer, wrong type, ...
+}  // namespace VerifyExit
+
+int RunVerify(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Reads the board of configured board INDEX of FILE (type TYPE) and compares its SVs with the image the "
+        "configuration computes for the board's software version. Writes nothing, neither to the board nor to FILE.");
+    AddLinkOptions(parser);
+    parser.addOption({"type", "The board type: VELA40, ORT50, VELA80, MUV7, PAX60, TEL90 or PAX66.", "TYPE"});
+    parser.addOption({"index", "The board's position in FILE, from 0 (default 0).", "N"});
+    parser.addOption({"log", "Print every SV message sent and received."});
+    parser.addPositionalArgument("FILE", "The configuration file of the type.");
+    int status = ProgExit::kOk;
+    if (!ParseSubcommand(parser, "verify",
+                         "varnscope-cli verify --port DEV [--interface KIND] --type TYPE FILE [--index N] [--log]",
+                         args, status))
+        return status;
+
+    TCliTransferOptions options;
+    QString error;
+    if (!ReadLinkOptions(parser, options.link, error)) {
+        // error says why
+    } else if (parser.positionalArguments().size() != 1) {
+        error = "one configuration FILE is required";
+    }
+    if (!error.isEmpty()) {
+        PrintError(error);
+        return ProgExit::kUsage;
+    }
+    const std::optional<uint8_t> type = boardcli::BoardTypeOption(parser, status);
+    if (!type)
+        return status;
+    const std::optional<int> index = boardcli::IntegerOption(parser, "index", 0);
+    if (!index)
+        return ProgExit::kUsage;
+    const QString file = parser.positionalArguments().first();
+    TBoardData boards;
+    if (!boardcli::LoadBoards(boards, *type, file))
+        return VerifyExit::kFileError;
+    TConfigurableBoard* board = boardcli::BoardOfFile(boards, *type, *index, file);
+    if (!board)
+        return VerifyExit::kFileError;
+
+    options.log = parser.isSet("log");
+    options.progressBar = isatty(fileno(stdout)) != 0;
+    std::vector<TSvDifference> differences;
+    status = RunCliTransfer(TProgramMode::eVerify, *board, options, &differences);
+    if (status == ProgExit::kFailed)
+        return VerifyExit::kReadFailed;
+    if (status != ProgExit::kOk)
+        return status;
+    return differences.empty() ? VerifyExit::kEqual : VerifyExit::kDifferent;
+}
+
+const VarnscopeSubcommand kVerify("verify", "Compare a board's SVs with its configuration without writing",
+                                  RunVerify);
+
+}  // namespace
