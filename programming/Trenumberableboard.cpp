@@ -12,6 +12,7 @@ TRenumberableBoard::TRenumberableBoard(const TLNSVProgMessage& reply)
         deviceId_ = id.device;
         address_ = reply.SvReplyAddress();
         separateAddress_ = reply.SvHasSeparateAddress();
+        keepsSerial_ = separateAddress_;
     }
 }
 
@@ -22,7 +23,7 @@ TRenumberableBoard::TRenumberableBoard(int vendorId, int deviceId, int serialNum
 
 TRenumberableBoard::TRenumberableBoard(int vendorId, int deviceId, int serialNumber, int address)
     : serialNumber_(serialNumber), address_(address), separateAddress_(address != serialNumber),
-      vendorId_(vendorId), deviceId_(deviceId)
+      keepsSerial_(separateAddress_), vendorId_(vendorId), deviceId_(deviceId)
 {
 }
 
@@ -72,6 +73,7 @@ void TRenumberableBoard::TakeIdentity(const TLNSVProgMessage& reply)
     serialNumber_ = reply.GetSvIdentity().serial;
     address_ = reply.SvReplyAddress();
     separateAddress_ = true;
+    keepsSerial_ = true;
 }
 
 bool TRenumberableBoard::AcceptAddressChange(const TLNSVProgMessage& message)
@@ -83,7 +85,7 @@ bool TRenumberableBoard::AcceptAddressChange(const TLNSVProgMessage& message)
         return false;
     // A family board's address is its serial number; another maker's board
     // keeps its serial number.
-    if (!separateAddress_)
+    if (!keepsSerial_)
         serialNumber_ = change.newAddress;
     address_ = change.newAddress;
     separateAddress_ = address_ != serialNumber_;

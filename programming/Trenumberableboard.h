@@ -67,7 +67,8 @@ public:
 private:
     int32_t serialNumber_ = 65535;
     int32_t address_ = 65535;
-    bool separateAddress_ = false;
+    bool separateAddress_ = false;  // address and serial number differ
+    bool keepsSerial_ = false;      // seen apart once: a change of address leaves the serial number
     int32_t vendorId_ = 65535;
     int32_t deviceId_ = 65535;
     std::string manufacturer_;

@@ -163,6 +163,23 @@ TEST_F(SeparateAddressNumbering, RenumberChangesTheAddressAndKeepsTheSerial)
     EXPECT_EQ(rec.boxes.back(), "Identify: Identify successful!");
 }
 
+TEST_F(SeparateAddressNumbering, AddressEqualToTheSerialNumberAndBackKeepsTheSerial)
+{
+    DiscoverMixedBus();
+    const auto renumber = [this](int from, int to) {
+        engine.Renumber(1, to);
+        engine.HandleSvMessage(Reply::IdentifyAt(Vendor(13, 1), 1, kSerial, from));
+        engine.DelayExpired(delay.armedToken);
+        engine.HandleSvMessage(Reply::ChangeAddress(Vendor(13, 1), 1, kSerial, to));
+        ASSERT_TRUE(engine.IsIdle());
+        EXPECT_EQ(rec.boxes.back(), "change address: Change Address successful. Relabel board now!");
+    };
+    renumber(kAddress, kSerial);
+    EXPECT_EQ(engine.ListLines()[1], "33000\t\t\t");
+    renumber(kSerial, 4100);
+    EXPECT_EQ(engine.ListLines()[1], "4100\t\t\t\tserial 33000");
+}
+
 TEST_F(SeparateAddressNumbering, BoardFirstSeenAtItsSerialNumberIsFoundAfterARenumber)
 {
     // Address and serial number equal: nothing tells it from a family board yet.
