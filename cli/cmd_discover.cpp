@@ -11,7 +11,8 @@ int RunDiscover(const QStringList& args)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Discovers the boards on LocoNet and prints one line per board in reply order (serial, product, "
-        "manufacturer, description, separated by tabs), then the count. Takes 5 s after the last reply.");
+        "manufacturer, description, separated by tabs; a board that keeps its bus address apart from its serial number "
+        "is listed under its address with a fifth field \"serial S\"), then the count. Takes 5 s after the last reply.");
     AddLinkOptions(parser);
     parser.addOption({"products", "The product list (default: progdevicelist.csv next to the program or in its installed data folder).", "FILE"});
     int status = ProgExit::kOk;

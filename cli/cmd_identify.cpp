@@ -11,7 +11,7 @@ int RunIdentify(const QStringList& args)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Sends the identify command to the board with serial number N and prints the board's line (serial, "
-        "product, manufacturer, description) when it answers within 5 s.");
+        "product, manufacturer, description) when it answers within 5 s. A board that keeps its bus address apart is named by its address.");
     AddLinkOptions(parser);
     parser.addOption({"serial", "The board's serial number, 1 to 65535.", "N"});
     parser.addOption({"products", "The product list (default: progdevicelist.csv next to the program or in its installed data folder).", "FILE"});

@@ -11,7 +11,8 @@ int RunRenumber(const QStringList& args)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Discovers the boards on LocoNet, then changes the serial number of board N to M. M must not be the "
-        "serial number of another board that answered the discovery.");
+        "serial number of another board that answered the discovery. A board that keeps its bus address apart from "
+        "its serial number (listed with \"serial S\" at the end) is named by its address (or S) and gets address M.");
     AddLinkOptions(parser);
     parser.addOption({"serial", "The board's serial number now, 1 to 65535.", "N"});
     parser.addOption({"to", "The new serial number, 1 to 65535.", "M"});
@@ -46,7 +47,11 @@ int RunRenumber(const QStringList& args)
     int position = -1;
     const auto& boards = numbering.Engine().Boards();
     for (size_t i = 0; i < boards.size() && position < 0; ++i)
-        if (boards[i]->HasSerial(serial))
+        if (boards[i]->HasAddress(serial))
+            position = static_cast<int>(i);
+    // A board that keeps its address apart may be named by its fixed serial number too.
+    for (size_t i = 0; i < boards.size() && position < 0; ++i)
+        if (boards[i]->HasSeparateAddress() && boards[i]->HasSerial(serial))
             position = static_cast<int>(i);
     if (position < 0) {
         PrintError(QString("no board with serial number %1 answered the discovery").arg(serial));

@@ -58,6 +58,20 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
 
     for (const QString& b : parser.values("board")) {
         const QStringList parts = b.split(':');
+        if (parts.value(0).compare("sv2", Qt::CaseInsensitive) == 0) {
+            // ADDRESS:SERIAL[:MANUFACTURER:DEVELOPER:PRODUCT]
+            int address = 0, serial = 0, manufacturer = 13, developer = 1, product = 1;
+            const bool full = parts.size() == 6;
+            if ((parts.size() != 3 && !full) || !ReadInt(parts[1], 1, 65535, address) ||
+                !ReadInt(parts[2], 1, 65535, serial) ||
+                (full && (!ReadInt(parts[3], 0, 255, manufacturer) || !ReadInt(parts[4], 0, 255, developer) ||
+                          !ReadInt(parts[5], 0, 65535, product))))
+                return error = "--board sv2 needs sv2:ADDRESS:SERIAL[:MANUFACTURER:DEVELOPER:PRODUCT] (address and "
+                               "serial 1 to 65535, manufacturer and developer 0 to 255, product 0 to 65535): " + b,
+                       false;
+            s.boards.push_back(Sv2BoardSpec(uint16_t(address), uint16_t(serial), manufacturer, developer, product));
+            continue;
+        }
         TSimBoardSpec spec;
         spec.type = SimBoardTypeFromName(parts.value(0).toStdString());
         int serial = 0;
@@ -76,7 +90,9 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
     if (parser.isSet("sw-version") && !ReadInt(parser.value("sw-version"), 0, 255, version))
         return error = "--sw-version needs a number from 0 to 255", false;
     for (TSimBoardSpec& spec : s.boards) {
-        spec.vendor = vendor;
+        // Another maker's board reports its own manufacturer and developer.
+        if (spec.address == 0)
+            spec.vendor = vendor;
         spec.softwareVersion = version;
     }
     for (const QString& m : parser.values("mute")) {
@@ -84,7 +100,7 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
         if (!ReadInt(m, 1, 65535, serial))
             return error = "--mute needs a serial number", false;
         for (TSimBoardSpec& spec : s.boards)
-            if (spec.serial == serial)
+            if (SimBoardAddress(spec) == serial)
                 spec.mute = true;
     }
     for (const QString& st : parser.values("stuck")) {
@@ -93,7 +109,7 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
         if (parts.size() != 2 || !ReadInt(parts[0], 1, 65535, serial) || !ReadInt(parts[1], 1, 65535, sv))
             return error = "--stuck needs SERIAL:SV", false;
         for (TSimBoardSpec& spec : s.boards)
-            if (spec.serial == serial)
+            if (SimBoardAddress(spec) == serial)
                 spec.stuckSv = sv;
     }
     for (const QString& f : parser.values("forget")) {
@@ -102,7 +118,7 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
         if (parts.size() != 2 || !ReadInt(parts[0], 1, 65535, serial) || !ReadInt(parts[1], 5, 65535, sv))
             return error = "--forget needs SERIAL:SV (SV from 5)", false;
         for (TSimBoardSpec& spec : s.boards)
-            if (spec.serial == serial)
+            if (SimBoardAddress(spec) == serial)
                 spec.forgetSv = sv;
     }
     for (const QString& e : parser.values("sensor")) {
@@ -165,7 +181,10 @@ int RunSimulate(const QStringList& args)
     parser.addOption({"no-pty", "Serve no pseudo-terminal (only --listen)."});
     parser.addOption({"listen", "Serve as an LbServer on [HOST:]PORT (loopback unless a host is named; 0 picks a port).",
                       "[HOST:]PORT"});
-    parser.addOption({"board", "A virtual board TYPE:SERIAL (repeatable; default one of each model, serials 101-107).",
+    parser.addOption({"board",
+                      "A virtual board TYPE:SERIAL, or another maker's SV format 2 board "
+                      "sv2:ADDRESS:SERIAL[:MANUFACTURER:DEVELOPER:PRODUCT] (default 13:1:1) answering at ADDRESS "
+                      "(repeatable; default one of each model, serials 101-107).",
                       "TYPE:SERIAL"});
     parser.addOption({"realtime", "Hold each message for its time on the wire; replies 5 ms late."});
     parser.addOption({"latency", "Delay of each board's reply [ms].", "MS"});
@@ -173,9 +192,9 @@ int RunSimulate(const QStringList& args)
     parser.addOption({"corrupt", "Fraction of messages corrupted: a flipped data bit or a bad checksum (0 to 1).", "P"});
     parser.addOption({"seed", "Seed of the fault dice.", "N"});
     parser.addOption({"twice", "Every board answers twice."});
-    parser.addOption({"mute", "The board with this serial number never answers (repeatable).", "SERIAL"});
-    parser.addOption({"stuck", "Writes to SV of the board SERIAL do not stick (repeatable).", "SERIAL:SV"});
-    parser.addOption({"forget", "SV of the board SERIAL reads 255 after each reconfigure (repeatable).", "SERIAL:SV"});
+    parser.addOption({"mute", "The board with this serial number (address) never answers (repeatable).", "SERIAL"});
+    parser.addOption({"stuck", "Writes to SV of the board SERIAL (address) do not stick (repeatable).", "SERIAL:SV"});
+    parser.addOption({"forget", "SV of the board SERIAL (address) reads 255 after each reconfigure (repeatable).", "SERIAL:SV"});
     parser.addOption({"vendor", "Vendor id the boards report (default 46).", "N"});
     parser.addOption({"sw-version", "Software version in SV 2 of every board (default 1).", "N"});
     parser.addOption({"no-locobuffer", "Do not answer the LocoBuffer status query."});
@@ -244,9 +263,15 @@ int RunSimulate(const QStringList& args)
         const QString shown = host.protocol() == QAbstractSocket::IPv6Protocol ? "[" + host.toString() + "]" : host.toString();
         std::printf("listen: %s:%u\n", qPrintable(shown), unsigned(lb->Port()));
     }
-    for (const auto& board : net.Boards())
-        std::printf("board: %s serial %u vendor %d device %d\n", SimBoardTypeName(board->Spec().type),
-                    unsigned(board->Serial()), board->Vendor(), board->Device());
+    for (const auto& board : net.Boards()) {
+        if (board->Spec().address != 0)
+            std::printf("board: sv2 address %u serial %u manufacturer %d developer %d product %d\n",
+                        unsigned(board->Address()), unsigned(board->Serial()), board->Vendor() & 0xFF,
+                        board->Vendor() >> 8, board->Device());
+        else
+            std::printf("board: %s serial %u vendor %d device %d\n", SimBoardTypeName(board->Spec().type),
+                        unsigned(board->Serial()), board->Vendor(), board->Device());
+    }
     std::printf("ready\n");
     std::fflush(stdout);
 

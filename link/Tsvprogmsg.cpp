@@ -153,6 +153,17 @@ uint16_t TLNSVProgMessage::SvPayloadWord(int n) const
     return static_cast<uint16_t>(SvPayloadByte(2 * n) | SvPayloadByte(2 * n + 1) << 8);
 }
 
+bool TLNSVProgMessage::SvHasSeparateAddress() const
+{
+    const uint16_t destination = SvPayloadWord(2);
+    return destination != 0 && destination != SvPayloadWord(1);
+}
+
+uint16_t TLNSVProgMessage::SvReplyAddress() const
+{
+    return SvHasSeparateAddress() ? SvPayloadWord(2) : SvPayloadWord(1);
+}
+
 TSvAccessFields TLNSVProgMessage::GetSvAccess() const
 {
     TSvAccessFields f;

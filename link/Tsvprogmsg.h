@@ -12,8 +12,13 @@
 //   6  destination, low 7 bits    14  D4
 //   7  destination high byte      15  checksum
 //
-// Replies carry the answering board's serial number as destination. Matching
-// a reply to its request is the sender's job, never this class's.
+// The family's boards answer with their serial number as destination (a
+// discover reply may leave it 0). Boards of other makers built on the common
+// open-source LocoNet libraries keep their bus address (the destination of
+// their replies, SV 3 and 4) apart from a fixed serial number (D3/D4), and
+// split the vendor word into a manufacturer byte (byte 8) and a developer
+// byte (byte 9). Matching a reply to its request is the sender's job, never
+// this class's.
 #pragma once
 
 #include "link/Lnmessage.h"
@@ -148,6 +153,17 @@ public:
     TSvIdentityFields GetSvIdentity() const;
     TSvAddressChangeFields GetSvAddressChange() const;
     TSvReconfigureFields GetSvReconfigure() const;
+
+    // Of a discover or identify reply (kinds 16, 17): true when the
+    // destination is set and differs from the serial number, i.e. the board
+    // keeps its bus address apart from its serial number.
+    bool SvHasSeparateAddress() const;
+    // The bus address such a reply speaks for: the destination when the
+    // board keeps it apart, else the serial number.
+    uint16_t SvReplyAddress() const;
+    // The two halves of the vendor word (payload bytes 6 and 7).
+    uint8_t SvManufacturer() const { return SvPayloadByte(6); }
+    uint8_t SvDeveloper() const { return SvPayloadByte(7); }
 
     // The kind's text followed by the fields of its group, e.g.
     // "SV Access: Write 1 Byte Dst=1234 Addr=0005 data=0A".

@@ -179,7 +179,12 @@ void TProgSequencer::OnIdentifyReply(const TLNSVProgMessage& message)
 {
     timeoutTimer_.Stop();
     const TSvIdentityFields id = message.GetSvIdentity();
-    if (board_->MatchesIdentity(id.vendor, id.device, id.serial)) {
+    // A board that keeps its address apart answers at the configured number
+    // as destination; its manufacturer byte is the vendor id the models know.
+    const bool matches = message.SvHasSeparateAddress()
+                             ? board_->MatchesIdentity(message.SvManufacturer(), id.device, message.SvReplyAddress())
+                             : board_->MatchesIdentity(id.vendor, id.device, id.serial);
+    if (matches) {
         retriesLeft_ = kRetryBudget;
         GoOnTo(TProgramState::eCheckingVersion);
     } else {

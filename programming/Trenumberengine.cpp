@@ -75,7 +75,7 @@ bool TRenumberEngine::SelectBoard(int position)
         return false;
     }
     chosenPosition_ = position;
-    chosenSerial_ = boards_[position]->SerialNumber();
+    chosenSerial_ = boards_[position]->Address();
     return true;
 }
 
@@ -121,7 +121,7 @@ void TRenumberEngine::Renumber(int position, int newSerial)
     }
     newSerial_ = newSerial;
     for (const auto& board : boards_) {
-        if (board->HasSerial(newSerial_)) {
+        if (board->HasAddress(newSerial_)) {
             listener_.MessageBox(RenumberTexts::kDuplicate, RenumberTexts::kErrorCaption);
             return;
         }
@@ -138,7 +138,8 @@ int TRenumberEngine::CopyNewBoards(TBoardData& collection)
     }
     int added = 0;
     for (const auto& found : boards_) {
-        if (collection.FindBySerial(found->SerialNumber()) != nullptr)
+        // The configured serial number is the number the board answers at.
+        if (collection.FindBySerial(found->Address()) != nullptr)
             continue;
         for (int type = 0; type < kBoardTypeCount; ++type) {
             if (found->Product() != TBoardData::ShortTypeName(static_cast<uint8_t>(type)))
@@ -147,7 +148,7 @@ int TRenumberEngine::CopyNewBoards(TBoardData& collection)
             if (!collection.AppendBoard(static_cast<uint8_t>(type)))
                 continue;
             const int last = collection.BoardCount(static_cast<uint8_t>(type)) - 1;
-            collection.BoardAt(static_cast<uint8_t>(type), last)->SetSerialNumber(found->SerialNumber());
+            collection.BoardAt(static_cast<uint8_t>(type), last)->SetSerialNumber(found->Address());
             ++added;
         }
     }
@@ -178,11 +179,13 @@ void TRenumberEngine::HandleSvMessage(const TLNSVProgMessage& message)
         break;
     case TRenumberState::eIdentifying:
         if (serialOnly_) {
-            if (message.SvKind() != eSvIdentifyReply || message.GetSvIdentity().serial != chosenSerial_)
+            if (message.SvKind() != eSvIdentifyReply || message.SvReplyAddress() != chosenSerial_)
                 break;
             identified_ = std::make_unique<TRenumberableBoard>(message);
             identified_->LookUpProduct(products_);
-        } else if (!boards_[chosenPosition_]->IsIdentifyReply(message)) {
+        } else if (boards_[chosenPosition_]->IsIdentifyReply(message)) {
+            boards_[chosenPosition_]->TakeIdentity(message);
+        } else {
             break;
         }
         timeoutTimer_.Stop();
@@ -193,6 +196,7 @@ void TRenumberEngine::HandleSvMessage(const TLNSVProgMessage& message)
     case TRenumberState::eIdentifyBeforeChange:
         if (!boards_[chosenPosition_]->IsIdentifyReply(message))
             break;
+        boards_[chosenPosition_]->TakeIdentity(message);
         timeoutTimer_.Stop();
         delayTimer_.Start();
         break;

@@ -82,13 +82,14 @@ public:
     void Identify(int position);
     void Renumber(int position, int newSerial);
     // Identifies the board with this serial number without a discovery: any
-    // identify reply with the serial number counts, and the board it
+    // identify reply with the serial number counts (for a board that keeps
+    // its address apart, the address as destination), and the board it
     // describes becomes IdentifiedBoard().
     void IdentifySerial(int serial);
     const TRenumberableBoard* IdentifiedBoard() const { return identified_.get(); }
-    // Appends every discovered board whose serial number no configured board
-    // has to the list of the type named by its product. Returns the number of
-    // boards added.
+    // Appends every discovered board whose serial number (address) no
+    // configured board has to the list of the type named by its product.
+    // Returns the number of boards added.
     int CopyNewBoards(TBoardData& boards);
 
     // Events

@@ -38,11 +38,11 @@ void TSimBoard::SetSv(int n, uint8_t value)
 
 void TSimBoard::SyncSerialSvs()
 {
-    sv_[2] = static_cast<uint8_t>(spec_.serial & 0xFF);
-    sv_[3] = static_cast<uint8_t>(spec_.serial >> 8);
+    sv_[2] = static_cast<uint8_t>(Address() & 0xFF);
+    sv_[3] = static_cast<uint8_t>(Address() >> 8);
 }
 
-// SV 1 and 2 (versions) and 3 and 4 (serial number) are the board's own;
+// SV 1 and 2 (versions) and 3 and 4 (address) are the board's own;
 // writes to them, outside the memory or to a stuck SV do not stick.
 bool TSimBoard::Store(int n, uint8_t value)
 {
@@ -62,44 +62,50 @@ std::vector<TLocoNetMessage> TSimBoard::Answer(const TLocoNetMessage& msg)
     TLNSVProgMessage out;
     switch (kind) {
     case eSvDiscover:
-        out.MakeSvDiscoverReply(kReplySource, spec_.vendor, device_, spec_.serial);
-        replies.push_back(out);
+        if (spec_.address == 0) {
+            out.MakeSvDiscoverReply(kReplySource, spec_.vendor, device_, spec_.serial);
+            replies.push_back(out);
+        } else {
+            // The open-source libraries answer with their address as destination.
+            out.MakeSvChangeAddress(kReplySource, spec_.vendor, device_, spec_.serial, spec_.address);
+            replies.push_back(AsReply(out, kSvCmdDiscover | kSvReplyBit));
+        }
         break;
     case eSvIdentify:
-        if (sv.GetSvReconfigure().destination != spec_.serial)
+        if (sv.GetSvReconfigure().destination != Address())
             break;
-        out.MakeSvChangeAddress(kReplySource, spec_.vendor, device_, spec_.serial, spec_.serial);
+        out.MakeSvChangeAddress(kReplySource, spec_.vendor, device_, spec_.serial, Address());
         replies.push_back(AsReply(out, kSvCmdIdentify | kSvReplyBit));
         break;
     case eSvRead1:
     case eSvWrite1: {
         const TSvAccessFields f = sv.GetSvAccess();
-        if (f.destination != spec_.serial)
+        if (f.destination != Address())
             break;
         if (kind == eSvWrite1)
             Store(f.sv, f.data);
-        out.MakeSvWrite1(kReplySource, spec_.serial, f.sv, Sv(f.sv));
+        out.MakeSvWrite1(kReplySource, Address(), f.sv, Sv(f.sv));
         replies.push_back(AsReply(out, kind == eSvWrite1 ? kSvCmdWrite1 | kSvReplyBit : kSvCmdRead1 | kSvReplyBit));
         break;
     }
     case eSvMaskedWrite: {
         const TSvMaskedAccessFields f = sv.GetSvMaskedAccess();
-        if (f.destination != spec_.serial)
+        if (f.destination != Address())
             break;
         Store(f.sv, static_cast<uint8_t>((Sv(f.sv) & ~f.mask) | (f.data & f.mask)));
-        out.MakeSvWrite4(kReplySource, spec_.serial, f.sv, Sv(f.sv), f.mask, 0, 0);
+        out.MakeSvWrite4(kReplySource, Address(), f.sv, Sv(f.sv), f.mask, 0, 0);
         replies.push_back(AsReply(out, kSvCmdMaskedWrite | kSvReplyBit));
         break;
     }
     case eSvRead4:
     case eSvWrite4: {
         const TSvAccess4Fields f = sv.GetSvAccess4();
-        if (f.destination != spec_.serial)
+        if (f.destination != Address())
             break;
         if (kind == eSvWrite4)
             for (int i = 0; i < 4; ++i)
                 Store(f.sv + i, f.data[i]);
-        out.MakeSvWrite4(kReplySource, spec_.serial, f.sv, Sv(f.sv), Sv(f.sv + 1), Sv(f.sv + 2), Sv(f.sv + 3));
+        out.MakeSvWrite4(kReplySource, Address(), f.sv, Sv(f.sv), Sv(f.sv + 1), Sv(f.sv + 2), Sv(f.sv + 3));
         replies.push_back(AsReply(out, kind == eSvWrite4 ? kSvCmdWrite4 | kSvReplyBit : kSvCmdRead4 | kSvReplyBit));
         break;
     }
@@ -108,21 +114,24 @@ std::vector<TLocoNetMessage> TSimBoard::Answer(const TLocoNetMessage& msg)
         if (f.vendor != spec_.vendor || f.device != device_ || f.serial != spec_.serial)
             break;
         const uint16_t old = spec_.serial;
-        spec_.serial = f.newAddress;
+        if (spec_.address == 0)
+            spec_.serial = f.newAddress;
+        else
+            spec_.address = f.newAddress;
         SyncSerialSvs();
-        out.MakeSvChangeAddress(kReplySource, spec_.vendor, device_, old, spec_.serial);
+        out.MakeSvChangeAddress(kReplySource, spec_.vendor, device_, old, Address());
         replies.push_back(AsReply(out, kSvCmdChangeAddress | kSvReplyBit));
         break;
     }
     case eSvReconfigure:
-        if (sv.GetSvReconfigure().destination != spec_.serial)
+        if (sv.GetSvReconfigure().destination != Address())
             break;
         ++reconfigures_;
         // A cell that lost its value in the restart: every write was
         // confirmed, yet the board no longer holds what it was given.
         if (spec_.forgetSv > 4 && spec_.forgetSv <= SvCount())
             sv_[static_cast<size_t>(spec_.forgetSv - 1)] = 0xFF;
-        out.MakeSvReconfigure(kReplySource, spec_.serial);
+        out.MakeSvReconfigure(kReplySource, Address());
         replies.push_back(AsReply(out, kSvCmdReconfigure | kSvReplyBit));
         break;
     default:

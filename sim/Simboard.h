@@ -1,5 +1,6 @@
-// A virtual board of the family: identity, SV memory, and the answers a real
-// board gives to SV-access requests (SV format 2). No timing, no bus: the
+// A virtual board of the family, or of another maker (address apart from
+// the serial number): identity, SV memory, and the answers a real board
+// gives to SV-access requests (SV format 2). No timing, no bus: the
 // simulated LocoNet hands it each message and sends what it returns.
 #pragma once
 
@@ -19,6 +20,8 @@ public:
 
     const TSimBoardSpec& Spec() const { return spec_; }
     uint16_t Serial() const { return spec_.serial; }
+    // The address the board answers at: its serial number for the family.
+    uint16_t Address() const { return SimBoardAddress(spec_); }
     int Vendor() const { return spec_.vendor; }
     int Device() const { return device_; }
     int SvCount() const { return static_cast<int>(sv_.size()); }

@@ -33,7 +33,7 @@ TSimLocoNet::~TSimLocoNet() = default;
 TSimBoard* TSimLocoNet::FindBoard(uint16_t serial)
 {
     for (auto& b : boards_)
-        if (b->Serial() == serial)
+        if (b->Address() == serial)
             return b.get();
     return nullptr;
 }

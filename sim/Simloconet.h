@@ -26,6 +26,7 @@ public:
     TSimBus& Bus() { return bus_; }
     const TSimSettings& Settings() const { return settings_; }
     std::vector<std::unique_ptr<TSimBoard>>& Boards() { return boards_; }
+    // The board answering at this address (its serial number for the family).
     TSimBoard* FindBoard(uint16_t serial);
     TSimLocoBuffer* LocoBuffer() { return locoBuffer_.get(); }
 

@@ -62,6 +62,21 @@ std::vector<TSimBoardSpec> OneBoardOfEachModel(uint16_t firstSerial)
     return boards;
 }
 
+TSimBoardSpec Sv2BoardSpec(uint16_t address, uint16_t serial, int manufacturer, int developer, int product)
+{
+    TSimBoardSpec b;
+    b.type = -1;
+    if (manufacturer == 1 || manufacturer == 46)
+        for (int t = 0; t < kModelCount; ++t)
+            if (kModels[t].deviceId == product)
+                b.type = t;
+    b.serial = serial;
+    b.address = address;
+    b.vendor = (manufacturer & 0xFF) | (developer & 0xFF) << 8;
+    b.device = product;
+    return b;
+}
+
 TSimSettings DefaultSimulation()
 {
     TSimSettings s;

@@ -7,11 +7,18 @@
 #include <vector>
 
 // One virtual board. type is the board type index: 0 VELA40, 1 ORT50,
-// 2 VELA80, 3 MUV7, 4 PAX60, 5 TEL90, 6 PAX66.
+// 2 VELA80, 3 MUV7, 4 PAX60, 5 TEL90, 6 PAX66; -1 for another maker's board
+// (512 SVs).
 struct TSimBoardSpec {
     int type = 0;
     uint16_t serial = 1;
-    int vendor = 46;          // 1 is also accepted by the program (not by the PAX66)
+    // 0: the board answers at its serial number, as the family's boards do.
+    // Otherwise the board's bus address, kept apart from its fixed serial
+    // number as boards built on the open-source LocoNet libraries do: SV 3
+    // and 4 hold it, and a change of address changes it, not the serial.
+    uint16_t address = 0;
+    int vendor = 46;          // 1 is also accepted by the program (not by the PAX66);
+                              // such boards: manufacturer + 256 * developer
     int device = -1;          // -1: the model's own device id
     int hardwareVersion = 1;  // SV 1
     int softwareVersion = 1;  // SV 2
@@ -73,3 +80,14 @@ int SimBoardTypeFromName(const std::string& name);  // any case
 const char* SimBoardTypeName(int type);
 int SimBoardDeviceId(int type);    // the model's device id
 int SimBoardSvCount(int type);     // 512; the TEL90 64
+
+// Another maker's SV format 2 board at address with a fixed serial number.
+// A board reporting a manufacturer the family's boards use (1 or 46) and a
+// model's device id as product has that model's SVs.
+TSimBoardSpec Sv2BoardSpec(uint16_t address, uint16_t serial, int manufacturer = 13, int developer = 1,
+                           int product = 1);
+// The address the board answers at.
+inline uint16_t SimBoardAddress(const TSimBoardSpec& spec)
+{
+    return spec.address != 0 ? spec.address : spec.serial;
+}

@@ -354,10 +354,23 @@ void TRenumberForm::ShowBoards()
         const TRenumberableBoard& board = *boards[position];
         auto* item = new QTreeWidgetItem(BoardList);
         // A number, so that the column sorts as numbers.
-        item->setData(kSerialColumn, Qt::DisplayRole, board.SerialNumber());
+        // The number the board answers at; a board of another maker keeps its
+        // own serial number apart, shown beside the description.
+        item->setData(kSerialColumn, Qt::DisplayRole, board.Address());
         item->setText(kProductColumn, QString::fromStdString(board.Product()));
         item->setText(kManufacturerColumn, QString::fromStdString(board.Manufacturer()));
-        item->setText(kDescriptionColumn, QString::fromStdString(board.Description()));
+        QString description = QString::fromStdString(board.Description());
+        if (board.HasSeparateAddress()) {
+            const QString serial = QStringLiteral("serial %1").arg(board.SerialNumber());
+            description = description.isEmpty() ? serial : description + QStringLiteral("  (") + serial + ')';
+            item->setToolTip(kSerialColumn, QStringLiteral("Address %1, %2, manufacturer %3, developer %4, product %5")
+                                                .arg(board.Address())
+                                                .arg(serial)
+                                                .arg(board.Manufacturer8())
+                                                .arg(board.Developer8())
+                                                .arg(board.DeviceId()));
+        }
+        item->setText(kDescriptionColumn, description);
         item->setData(0, kPositionRole, position);
     }
     if (sortColumn_ >= 0)
@@ -414,7 +427,7 @@ bool TRenumberForm::SharesSerial(int position) const
     if (position < 0 || position >= static_cast<int>(boards.size()))
         return false;
     for (int other = 0; other < static_cast<int>(boards.size()); ++other) {
-        if (other != position && boards[other]->SerialNumber() == boards[position]->SerialNumber())
+        if (other != position && boards[other]->Address() == boards[position]->Address())
             return true;
     }
     return false;
@@ -425,7 +438,7 @@ void TRenumberForm::MarkDuplicates()
     const auto& boards = engine_.Boards();
     std::map<int32_t, int> answers;  // serial number -> boards answering with it
     for (const auto& board : boards)
-        ++answers[board->SerialNumber()];
+        ++answers[board->Address()];
 
     QStringList clashes;
     for (const auto& [serial, count] : answers) {
@@ -438,7 +451,7 @@ void TRenumberForm::MarkDuplicates()
         const int position = BoardPosition(item);
         if (position < 0 || position >= static_cast<int>(boards.size()))
             continue;
-        const int32_t serial = boards[position]->SerialNumber();
+        const int32_t serial = boards[position]->Address();
         if (answers[serial] < 2)
             continue;
         const QString tip = QStringLiteral("%1 boards answer with serial number %2: programming the SVs of either "

@@ -1,6 +1,7 @@
 // Screenshot tour steps for the board numbering window: a discovery of the
 // simulated boards, with a second board answering at the VELA40's serial
-// number so that the clash marking shows.
+// number so that the clash marking shows, and a board of another maker that
+// keeps its address apart from its serial number.
 #include "app/shell/Tourparts.h"
 
 #include "app/boards/Formrenumber.h"
@@ -53,6 +54,8 @@ void AddRenumberTourSteps(TMainForm& main, const QString& folder, TTourSteps& st
                              twin.type = 2;  // a VELA80 that left the factory with the VELA40's number
                              twin.serial = kTwinSerial;
                              SimulatedLocoNet().Boards().push_back(std::make_unique<TSimBoard>(twin));
+                             SimulatedLocoNet().Boards().push_back(
+                                 std::make_unique<TSimBoard>(Sv2BoardSpec(4000, 33000, 46, 7, 2)));
                          }
                          m->RenumberBoards1->trigger();
                          TRenumberForm* form = Form(*m);
@@ -85,6 +88,8 @@ void AddRenumberTourSteps(TMainForm& main, const QString& folder, TTourSteps& st
                              form->CloseButton->click();
                          if (m->Simulating()) {
                              auto& boards = SimulatedLocoNet().Boards();
+                             if (!boards.empty() && boards.back()->Spec().address != 0)
+                                 boards.pop_back();
                              if (!boards.empty() && boards.back()->Serial() == kTwinSerial && boards.back()->Spec().type == 2)
                                  boards.pop_back();
                          }

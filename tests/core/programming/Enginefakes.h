@@ -110,6 +110,20 @@ inline TLNSVProgMessage ChangeAddress(int vendor, int device, int serial, int ne
     m.MakeSvChangeAddress(0, vendor, device, serial, newAddress);
     return WithCommand(m, 0x49);
 }
+// Replies of a board that keeps its bus address apart from its serial
+// number: the address goes in the destination field.
+inline TLNSVProgMessage DiscoverAt(int vendor, int device, int serial, int address)
+{
+    TLNSVProgMessage m;
+    m.MakeSvChangeAddress(0, vendor, device, serial, address);
+    return WithCommand(m, 0x47);
+}
+inline TLNSVProgMessage IdentifyAt(int vendor, int device, int serial, int address)
+{
+    TLNSVProgMessage m;
+    m.MakeSvChangeAddress(0, vendor, device, serial, address);
+    return WithCommand(m, 0x48);
+}
 inline TLNSVProgMessage Four(uint8_t command, int serial, int sv, int d1, int d2, int d3, int d4)
 {
     TLNSVProgMessage m;
@@ -136,6 +150,7 @@ struct TBoardMemory {
     int vendor = 46;
     int device = 2;
     int serial = 1234;
+    int address = 0;  // set: the board answers here, apart from its serial number
     std::vector<uint8_t> sv = std::vector<uint8_t>(513, 0);  // index = SV number
     int stuckSv = 0;  // writes here do not stick
 
@@ -146,41 +161,45 @@ struct TBoardMemory {
             sv[n] = v;
     }
 
+    int At() const { return address != 0 ? address : serial; }
+
     // The reply to a request, or none (kind 0) when it is not for this board.
     bool Answer(const TLNSVProgMessage& request, TLNSVProgMessage& reply)
     {
+        const int at = At();
         switch (request.SvKind()) {
         case eSvIdentify:
-            if (request.SvPayloadWord(2) != serial)
+            if (request.SvPayloadWord(2) != at)
                 return false;
-            reply = Reply::Identify(vendor, device, serial);
+            reply = address != 0 ? Reply::IdentifyAt(vendor, device, serial, address)
+                                 : Reply::Identify(vendor, device, at);
             return true;
         case eSvRead4:
         case eSvWrite4: {
             const TSvAccess4Fields f = request.GetSvAccess4();
-            if (f.destination != serial)
+            if (f.destination != at)
                 return false;
             if (request.SvKind() == eSvWrite4)
                 for (int i = 0; i < 4; ++i)
                     Put(f.sv + i, f.data[i]);
-            reply = Reply::Four(request.SvKind() == eSvWrite4 ? 0x45 : 0x46, serial, f.sv, Get(f.sv),
+            reply = Reply::Four(request.SvKind() == eSvWrite4 ? 0x45 : 0x46, at, f.sv, Get(f.sv),
                                 Get(f.sv + 1), Get(f.sv + 2), Get(f.sv + 3));
             return true;
         }
         case eSvRead1:
         case eSvWrite1: {
             const TSvAccessFields f = request.GetSvAccess();
-            if (f.destination != serial)
+            if (f.destination != at)
                 return false;
             if (request.SvKind() == eSvWrite1)
                 Put(f.sv, f.data);
-            reply = Reply::One(request.SvKind() == eSvWrite1 ? 0x41 : 0x42, serial, f.sv, Get(f.sv));
+            reply = Reply::One(request.SvKind() == eSvWrite1 ? 0x41 : 0x42, at, f.sv, Get(f.sv));
             return true;
         }
         case eSvReconfigure:
-            if (request.GetSvReconfigure().destination != serial)
+            if (request.GetSvReconfigure().destination != at)
                 return false;
-            reply = Reply::Reconfigure(serial);
+            reply = Reply::Reconfigure(at);
             return true;
         default:
             return false;

@@ -463,6 +463,76 @@ TEST(ProgrammingE2E, DiscoverIdentifyRenumber)
     EXPECT_EQ(boards.BoardAt(btMUV7, 0)->SerialNumber(), 2000);
 }
 
+// Boards of other makers keep their bus address apart from a fixed serial
+// number: found, identified, renumbered and programmed at their address, next
+// to a family board that answers at its serial number.
+TEST(ProgrammingE2E, BoardsWithTheirOwnAddress)
+{
+    TSimSettings settings = FastBus();
+    settings.boards = {Sv2BoardSpec(4000, 33000), Sv2BoardSpec(4001, 33001, 46, 7, 2)};
+    settings.boards.push_back(OneBoardOfEachModel(500)[btORT50]);
+    ConfigureSimulatedLocoNet(settings);
+    TSimLink bus;
+    TNumbering numbering(bus);
+    ASSERT_TRUE((numbering.engine.Discover(), numbering.Wait()));
+    EXPECT_EQ(numbering.engine.ListLines(), (std::vector<std::string>{
+                                                "4000\t\t\t\tserial 33000",
+                                                "4001\tORT50\tQuorvel\tORT50 Kestrix panel controller\tserial 33001",
+                                                "501\tORT50\tQuorvel\tORT50 Kestrix panel controller",
+                                            }));
+
+    numbering.engine.IdentifySerial(4000);
+    ASSERT_TRUE(numbering.Wait()) << numbering.boxes.back();
+    ASSERT_TRUE(numbering.engine.IdentifiedBoard());
+    EXPECT_EQ(numbering.engine.IdentifiedBoard()->SerialNumber(), 33000);
+
+    numbering.engine.Renumber(1, 501);  // the family board's number
+    EXPECT_FALSE(numbering.Wait());
+    numbering.engine.Renumber(1, 4100);
+    ASSERT_TRUE(numbering.Wait()) << numbering.boxes.back();
+    EXPECT_EQ(numbering.engine.ListLines()[1], "4100\tORT50\tQuorvel\tORT50 Kestrix panel controller\tserial 33001");
+    TSimBoard* moved = SimulatedLocoNet().FindBoard(4100);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->Serial(), 33001);
+    EXPECT_EQ(moved->Sv(3) + 256 * moved->Sv(4), 4100);
+    numbering.engine.Identify(1);
+    EXPECT_TRUE(numbering.Wait()) << numbering.boxes.back();
+    numbering.engine.IdentifySerial(4001);
+    EXPECT_FALSE(numbering.Wait());
+
+    TBoardData boards;
+    EXPECT_EQ(numbering.engine.CopyNewBoards(boards), 2);  // the DIY board names no model
+    ASSERT_EQ(boards.BoardCount(btORT50), 2);
+    ASSERT_EQ(boards.BoardAt(btORT50, 0)->SerialNumber(), 4100);
+
+    // Program and read the board built as an ORT50 at its new address.
+    TConfigurableBoard& board = *boards.BoardAt(btORT50, 0);
+    Scramble(*moved, 3);
+    TTransfer program(bus);
+    ASSERT_TRUE(program.Run(TProgramMode::eWrite, board));
+    ASSERT_TRUE(program.success) << program.text;
+    EXPECT_EQ(moved->ReconfigureCount(), 1);
+    const std::vector<unsigned> svs = TransferredSvs(board);
+    for (unsigned sv : svs)
+        ASSERT_EQ(moved->Sv(static_cast<int>(sv)), board.SvByte(sv)) << "SV " << sv;
+    std::unique_ptr<TConfigurableBoard> fresh = MakeBoard(btORT50);
+    fresh->SetSerialNumber(4100);
+    TTransfer read(bus);
+    ASSERT_TRUE(read.Run(TProgramMode::eRead, *fresh));
+    ASSERT_TRUE(read.success) << read.text;
+    for (unsigned sv : svs)
+        ASSERT_EQ(fresh->SvByte(sv), board.SvByte(sv)) << "SV " << sv;
+    EXPECT_EQ(fresh->SerialNumber(), 4100);  // from SV 3 and 4: the address
+
+    // The DIY board is no ORT50.
+    std::unique_ptr<TConfigurableBoard> diy = MakeBoard(btORT50);
+    diy->SetSerialNumber(4000);
+    TTransfer refused(bus);
+    ASSERT_TRUE(refused.Run(TProgramMode::eWrite, *diy));
+    EXPECT_FALSE(refused.success);
+    EXPECT_EQ(refused.text, "ERROR: dest board is not correct type");
+}
+
 // The command-line program on its own in-process simulated LocoNet (real-time
 // bus, 5 ms board latency).
 struct TCliRun {
@@ -706,6 +776,66 @@ TEST(ProgrammingCli, Verify)
     EXPECT_TRUE(r.err.startsWith("error: cannot open " + dir.filePath("no-such-tty") + ": ")) << qPrintable(r.err);
     r = RunCli({"verify", "--type", "ORT50", ort50File});
     EXPECT_EQ(r.status, 2);
+}
+
+// The command-line program against boards of other makers simulated by
+// `varnscope-cli simulate --board sv2:...`.
+TEST(ProgrammingCli, BoardsWithTheirOwnAddress)
+{
+    QTemporaryDir dir;
+    const QString pty = dir.filePath("loconet");
+    QProcess sim;
+    sim.start(VARNSCOPE_CLI, {"simulate", "--pty", pty, "--board", "sv2:4000:33000", "--board",
+                              "sv2:4001:33001:46:7:2", "--board", "ORT50:500"});
+    QByteArray banner;
+    QElapsedTimer clock;
+    clock.start();
+    while (!banner.contains("ready\n") && clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning)
+        if (sim.waitForReadyRead(200))
+            banner += sim.readAllStandardOutput();
+    ASSERT_TRUE(banner.contains("ready\n")) << banner.constData() << sim.readAllStandardError().constData();
+    EXPECT_TRUE(banner.contains("board: sv2 address 4000 serial 33000 manufacturer 13 developer 1 product 1\n"))
+        << banner.constData();
+    EXPECT_TRUE(banner.contains("board: ORT50 serial 500 vendor 46 device 2\n")) << banner.constData();
+
+    TCliRun r = RunCli({"discover", "--port", pty});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, "4000\t\t\t\tserial 33000\n"
+                     "4001\tORT50\tQuorvel\tORT50 Kestrix panel controller\tserial 33001\n"
+                     "500\tORT50\tQuorvel\tORT50 Kestrix panel controller\n"
+                     "no. boards found: 3\n");
+
+    r = RunCli({"identify", "--port", pty, "--serial", "4000"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, "Identify successful!\n4000\t\t\t\tserial 33000\n");
+
+    // Named by its fixed serial number; the new address must not be another board's.
+    r = RunCli({"renumber", "--port", pty, "--serial", "33001", "--to", "500"});
+    EXPECT_EQ(r.status, 1);
+    r = RunCli({"renumber", "--port", pty, "--serial", "4001", "--to", "4100"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.endsWith("Change Address successful. Relabel board now!\n"
+                               "4100\tORT50\tQuorvel\tORT50 Kestrix panel controller\tserial 33001\n"))
+        << qPrintable(r.out);
+
+    const QString file = dir.filePath("ort50.csv");
+    {
+        TBoardData boards;
+        ASSERT_TRUE(boards.AppendBoard(btORT50));
+        boards.BoardAt(btORT50, 0)->SetSerialNumber(4100);
+        ASSERT_TRUE(boards.SaveListAs(btORT50, file.toStdString()));
+    }
+    r = RunCli({"program", "--port", pty, "--type", "ORT50", file});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err) << qPrintable(r.out);
+    const QString out = dir.filePath("read.csv");
+    r = RunCli({"read", "--port", pty, "--type", "ORT50", file, "--index", "0", "-o", out});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err) << qPrintable(r.out);
+    TBoardData readBack;
+    ASSERT_TRUE(readBack.LoadList(btORT50, out.toStdString()));
+    EXPECT_EQ(readBack.BoardAt(btORT50, 0)->SerialNumber(), 4100);
+
+    sim.terminate();
+    sim.waitForFinished(5000);
 }
 
 }  // namespace
