@@ -200,7 +200,11 @@ private slots:
         for (int type = 0; type < kBoardTypeCount; ++type) {
             form->BoardTabControl->setCurrentIndex(type);
             QCOMPARE(form->EditBoard1->isEnabled(), HasBoardEditor(type));
-            QCOMPARE(form->EditBoard1->toolTip(), NoBoardEditorText(type));
+            // An action without a tooltip of its own shows its text as one.
+            if (HasBoardEditor(type))
+                QVERIFY(!form->EditBoard1->toolTip().contains(QStringLiteral("no editor")));
+            else
+                QCOMPARE(form->EditBoard1->toolTip(), NoBoardEditorText(type));
         }
 
         form->HelpBtn->click();
