@@ -174,7 +174,7 @@ void TTcpPort::OnLost()
         return;
     connected_ = false;
     errorText_ = "connection to " + host_ + ":" + std::to_string(port_) + " lost: " + socket_->errorString().toStdString();
-    qCWarning(lcLbClient) << QString::fromStdString(errorText_);
+    qCInfo(lcLbClient) << QString::fromStdString(errorText_);  // the link's owner tells the user
     retryMs_ = kFirstRetryMs;
     retryTimer_->start(retryMs_);
     Post(kLnEvLinkState | (rx_.isEmpty() ? 0u : uint32_t(kLnEvRxChar)));
