@@ -10,6 +10,7 @@
 #include "app/shell/Formsupport.h"
 #include "app/monitor/Generatesensfbform.h"
 #include "app/shell/Helpviewer.h"
+#include "app/shell/Linksharing.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/monitor/Swreqform.h"
 #include "link/Lndecoders.h"
@@ -80,6 +81,7 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     setCentralWidget(mdiArea_);
     BuildMenus();
     BuildStatusStrip();
+    LinkSharing = new TLinkSharing(*this, LocoNetComm1, Connect1);
     resize(1040, 720);
 
     LocoNetComm1.SetDeviceName("Com1");
@@ -90,6 +92,8 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
         if (!LocoNetComm1.Enabled())
             ShowLinkProblem();
     };
+    // A network link that lost its server stays open and reconnects by itself.
+    LocoNetComm1.OnLinkState = [this](TLnThreadComm&, bool) { ShowLinkProblem(); };
 
     // The windows that live for the whole run.
     speedometerForm_ = new TSpeedometerForm(this);
@@ -101,8 +105,10 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
 
 TMainForm::~TMainForm()
 {
+    LinkSharing->Stop();
     LocoNetComm1.OnRxMsg = nullptr;
     LocoNetComm1.OnError = nullptr;
+    LocoNetComm1.OnLinkState = nullptr;
     LocoNetComm1.Close();
 }
 
@@ -273,6 +279,14 @@ void TMainForm::OpenLink()
 
 void TMainForm::ShowLinkProblem()
 {
+    if (LocoNetComm1.Enabled() && !LocoNetComm1.Connected()) {
+        const std::string reason = LocoNetComm1.PortErrorText();
+        LinkProblem->setText(QStringLiteral("%1: %2; reconnecting...")
+                                 .arg(QString::fromStdString(LocoNetComm1.DeviceName()),
+                                      reason.empty() ? QStringLiteral("connection lost") : QString::fromStdString(reason)));
+        LinkProblem->show();
+        return;
+    }
     if (LocoNetComm1.Enabled()) {
         LinkProblem->clear();
         LinkProblem->hide();
