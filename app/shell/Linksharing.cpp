@@ -172,9 +172,13 @@ void TLinkSharing::ShowState()
         return;
     }
     const int count = server_->ClientCount();
+    // The status strip is crowded: on loopback the port says it all.
+    const QString where = server_->Address().isLoopback() ? QStringLiteral("port %1").arg(server_->Port()) : shownAddress_;
     label_->setText(QStringLiteral("Shared on %1: %2 %3")
-                        .arg(shownAddress_)
+                        .arg(where)
                         .arg(count)
                         .arg(count == 1 ? QStringLiteral("client") : QStringLiteral("clients")));
+    label_->setToolTip(QStringLiteral("The link is served as an LbServer on %1").arg(shownAddress_));
+    label_->setMinimumWidth(label_->sizeHint().width());
     label_->show();
 }
