@@ -319,11 +319,12 @@ TEST(ServeCli, TransferEndsAsAFailureWhenTheServerGoes)
     program.start(VARNSCOPE_CLI, {"program", "--port", port, "--type", "PAX66", file});
     QByteArray out;
     QDeadlineTimer deadline(10000);
-    while (!out.contains("Checking Destination board identity") && !deadline.hasExpired() &&
-           program.state() != QProcess::NotRunning)
+    // Into the data blocks, where the sequencer waits for each reply.
+    while (!out.contains("Beginning Read or write") && !deadline.hasExpired() && program.state() != QProcess::NotRunning)
         if (program.waitForReadyRead(50))
             out += program.readAllStandardOutput();
-    program.waitForReadyRead(300);  // well into the transfer
+    ASSERT_TRUE(out.contains("Beginning Read or write")) << out.constData();
+    program.waitForFinished(200);
     ASSERT_EQ(program.state(), QProcess::Running) << out.constData();
     sim.Process().kill();
     sim.Process().waitForFinished(2000);
