@@ -33,6 +33,10 @@ bool TLinkBusSide::Send(const QByteArray& bytes, const void*, QString& reason)
         reason = QStringLiteral("the interface is reconnecting");
         return false;
     }
+    if (link_.QueTxMsgCount() >= kMaxQueuedMessages) {
+        reason = QStringLiteral("the interface is busy");
+        return false;
+    }
     link_.WriteMessage(TLocoNetMessage(reinterpret_cast<const uint8_t*>(bytes.constData()), uint32_t(bytes.size())));
     return true;
 }

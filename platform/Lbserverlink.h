@@ -10,6 +10,11 @@ class TLnThreadComm;
 
 class TLinkBusSide : public ILbBusSide {
 public:
+    // Messages the link may hold back for the interface before clients are
+    // told it is busy: about 2.5 s of a full bus. A client sending faster than
+    // the bus carries cannot make the queue grow without bound.
+    static constexpr uint32_t kMaxQueuedMessages = 1000;
+
     explicit TLinkBusSide(TLnThreadComm& link) : link_(link) {}
     // A real bus gets only well-formed messages: opcode first, data bytes
     // below 0x80, the length the opcode says, a good checksum.

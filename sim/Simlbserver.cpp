@@ -2,8 +2,12 @@
 
 #include "sim/Simbus.h"
 
-bool TSimBusSide::Send(const QByteArray& bytes, const void* client, QString&)
+bool TSimBusSide::Send(const QByteArray& bytes, const void* client, QString& reason)
 {
+    if (bus_.PendingBytes(client) >= kMaxPendingBytes) {
+        reason = QStringLiteral("the bus is busy");
+        return false;
+    }
     bus_.Send(bytes, client);
     return true;
 }

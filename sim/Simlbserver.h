@@ -9,6 +9,10 @@ class TSimBus;
 
 class TSimBusSide : public ILbBusSide {
 public:
+    // What one client may have waiting for the wire (a real-time bus carries
+    // about 1.6 KiB a second) before it is told the bus is busy.
+    static constexpr int kMaxPendingBytes = 64 * 1024;
+
     explicit TSimBusSide(TSimBus& bus) : bus_(bus) {}
     // The simulated bus takes any bytes as they are, so tests can put broken
     // messages on the wire.

@@ -55,10 +55,11 @@ struct TServedLink {
     std::unique_ptr<TLinkLbServer> server;
     QStringList log;
 
-    TServedLink()
+    explicit TServedLink(bool realtime = false)
     {
         TSimSettings s;
         s.boards = OneBoardOfEachModel(10);
+        s.realtime = realtime;
         ConfigureSimulatedLocoNet(s);
         SimulatedLocoNet().Start();
         link.SetDeviceName("sim");
@@ -195,6 +196,23 @@ TEST(LbServer, DropsAClientThatNeverReads)
     reader.socket.write("SEND 83 7C\r\n");
     EXPECT_TRUE(WaitFor([&] { return reader.in.endsWith("RECEIVE 83 7C\r\n") || reader.Count("RECEIVE 83 7C\r\n") == 1; }));
     EXPECT_EQ(reader.Count("SENT OK\r\n"), 1);
+}
+
+TEST(LbServer, AFloodOfMessagesIsRefusedOnceTheInterfaceIsBusy)
+{
+    TServedLink served(true);  // the bus carries about 400 short messages a second
+    TClient a(served.Port());
+    ASSERT_TRUE(a.Greeted());
+    a.in.clear();
+    constexpr int kSent = 3000;
+    QByteArray flood;
+    for (int i = 0; i < kSent; ++i)
+        flood += "SEND 83 7C\r\n";
+    a.socket.write(flood);
+    ASSERT_TRUE(WaitFor([&] { return a.Count("SENT") == kSent; }, 10000)) << a.Count("SENT");
+    EXPECT_GT(a.Count("SENT ERROR the interface is busy\r\n"), 0);
+    EXPECT_EQ(a.Count("SENT OK\r\n") + a.Count("SENT ERROR the interface is busy\r\n"), kSent);
+    EXPECT_LE(served.link.QueTxMsgCount(), TLinkBusSide::kMaxQueuedMessages);
 }
 
 TEST(LbServer, ListenAddresses)
