@@ -108,12 +108,19 @@ TCliLink::TCliLink() : link_(MakeLinkPort)
         if (!link_.Enabled() && OnLost)
             OnLost(link_.LastOpenError());
     };
+    // A network link reconnects by itself, but whatever was under way when
+    // the connection went has lost its messages: it has failed.
+    link_.OnLinkState = [this](TLnThreadComm&, bool connected) {
+        if (!connected && OnLost)
+            OnLost(link_.PortErrorText().empty() ? std::string("the connection was lost") : link_.PortErrorText());
+    };
 }
 
 TCliLink::~TCliLink()
 {
     link_.OnRxMsg = nullptr;
     link_.OnError = nullptr;
+    link_.OnLinkState = nullptr;
     if (link_.Enabled())
         link_.Close();
 }

@@ -65,7 +65,8 @@ public:
     TLocoNetComm& Link() { return link_; }
 
     std::function<void(const TLNSVProgMessage&)> OnSvMessage;
-    // The port failed while open (device gone, connection lost); the reason.
+    // The port failed while open (device gone, connection lost, even when a
+    // network link then reconnects by itself); the reason.
     std::function<void(const std::string&)> OnLost;
 
 private:

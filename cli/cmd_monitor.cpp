@@ -100,9 +100,17 @@ int RunMonitor(const QStringList& args)
         exitStatus = kExitLinkLost;
         QCoreApplication::quit();
     };
+    // A network link reconnects by itself: the watcher hears of the gap.
+    link.OnLinkState = [&](TLnThreadComm& sender, bool connected) {
+        if (connected)
+            std::fprintf(stderr, "%s: reconnected\n", qPrintable(options.port));
+        else
+            std::fprintf(stderr, "%s: %s; reconnecting\n", qPrintable(options.port), sender.PortErrorText().c_str());
+    };
     QCoreApplication::exec();
     link.OnRxMsg = nullptr;
     link.OnError = nullptr;
+    link.OnLinkState = nullptr;
     const TLnFramingStats& stats = link.FramingStats();
     if (stats.bytesDropped > 0)
         std::fprintf(stderr, "note: %llu malformed bytes dropped (%llu invalid frames, %llu cut short)\n",

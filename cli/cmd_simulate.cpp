@@ -4,6 +4,7 @@
 #include "cli/Proghost.h"
 #include "cli/Quitsignals.h"
 #include "cli/Subcommand.h"
+#include "platform/Listenaddress.h"
 #include "sim/Simlbserver.h"
 #include "sim/Simloconet.h"
 #include "sim/Simptyserver.h"
@@ -150,28 +151,6 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
     return true;
 }
 
-bool ReadListen(const QString& text, QHostAddress& host, quint16& port)
-{
-    const qsizetype colon = text.lastIndexOf(':');
-    const QString hostText = colon < 0 ? QString() : text.left(colon);
-    int value = 0;
-    if (!ReadInt(colon < 0 ? text : text.mid(colon + 1), 0, 65535, value))
-        return false;
-    port = quint16(value);
-    if (hostText.isEmpty() || hostText == "localhost") {
-        host = QHostAddress(QHostAddress::LocalHost);
-        return true;
-    }
-    if (hostText == "*" || hostText == "0.0.0.0") {
-        host = QHostAddress(QHostAddress::Any);
-        return true;
-    }
-    QString bare = hostText;
-    if (bare.startsWith('[') && bare.endsWith(']'))
-        bare = bare.mid(1, bare.size() - 2);
-    return host.setAddress(bare);
-}
-
 int RunSimulate(const QStringList& args)
 {
     QCommandLineParser parser;
@@ -214,7 +193,7 @@ int RunSimulate(const QStringList& args)
     }
     QHostAddress host;
     quint16 port = 0;
-    if (parser.isSet("listen") && !ReadListen(parser.value("listen"), host, port)) {
+    if (parser.isSet("listen") && !ReadListenAddress(parser.value("listen"), host, port)) {
         PrintError("--listen needs [HOST:]PORT: " + parser.value("listen"));
         return ProgExit::kUsage;
     }
@@ -260,8 +239,7 @@ int RunSimulate(const QStringList& args)
                 QFile::remove(linkPath);
             return ProgExit::kPortError;
         }
-        const QString shown = host.protocol() == QAbstractSocket::IPv6Protocol ? "[" + host.toString() + "]" : host.toString();
-        std::printf("listen: %s:%u\n", qPrintable(shown), unsigned(lb->Port()));
+        std::printf("listen: %s\n", qPrintable(ListenAddressText(host, lb->Port())));
     }
     for (const auto& board : net.Boards()) {
         if (board->Spec().address != 0)

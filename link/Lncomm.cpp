@@ -299,6 +299,12 @@ void TLnThreadComm::HandleCommEvent(uint32_t eventMask)
     }
     if (!open_)
         return;
+    if (eventMask & kLnEvLinkState) {
+        if (OnLinkState)
+            OnLinkState(*this, port_->Connected());
+        if (!open_)
+            return;
+    }
     if (eventMask & kLnEvTxEmpty) {
         if (txQueue_.empty()) {
             if (OnTxEmpty)
@@ -356,6 +362,8 @@ void TLnThreadComm::FrameByte(uint8_t byte)
         if (msg->IsValid()) {
             if (logOpen_)
                 AddStrToLog(msg->RawText());
+            if (OnFramed)
+                OnFramed(*msg);
             rxQueue_.push_back(std::move(msg));
         } else {
             ++stats_.framesInvalid;

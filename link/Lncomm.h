@@ -42,6 +42,10 @@ public:
     using TRxMsgEvent = std::function<void(TLnThreadComm& sender, uint32_t count)>;
     using TErrorEvent = std::function<void(TLnThreadComm& sender, uint32_t errorFlags)>;
     using TTxEmptyEvent = std::function<void(TLnThreadComm& sender)>;
+    // The port lost (connected false) or regained its connection; the link stays open.
+    using TLinkStateEvent = std::function<void(TLnThreadComm& sender, bool connected)>;
+    // Every valid message as it is framed, before it is queued.
+    using TFramedEvent = std::function<void(const TLocoNetMessage& message)>;
 
     // Port and driver sizes.
     static constexpr int kInBufferSize = 4096;
@@ -76,6 +80,8 @@ public:  // Settings
     TRxMsgEvent OnRxMsg;
     TErrorEvent OnError;
     TTxEmptyEvent OnTxEmpty;
+    TLinkStateEvent OnLinkState;
+    TFramedEvent OnFramed;
 
 public:  // Opening and closing
     // Opens and configures the port. A device that cannot be opened leaves the
@@ -84,6 +90,10 @@ public:  // Opening and closing
     void Open();
     void Close();
     bool Enabled() const { return open_; }
+    // Open and with its connection: false while a network port reconnects.
+    bool Connected() const { return open_ && port_ && port_->Connected(); }
+    // The port's words for its last failure (why a connection was lost).
+    std::string PortErrorText() const { return port_ ? port_->ErrorText() : std::string(); }
     // Why the last Open left the link closed, or why the open link was closed
     // by a port failure; empty after a successful Open.
     const std::string& LastOpenError() const { return lastOpenError_; }

@@ -13,6 +13,7 @@ enum : uint32_t {
     kLnEvRxChar = 0x0001,   // bytes are waiting to be read
     kLnEvTxEmpty = 0x0004,  // the output buffer drained
     kLnEvError = 0x0080,    // a line error occurred; see the error flags
+    kLnEvLinkState = 0x0200,  // a port that reconnects by itself lost or regained its connection
 };
 
 // Error flags, reported with kLnEvError and by ClearError.
@@ -60,6 +61,10 @@ public:
     virtual bool IsOpen() const = 0;
     // The platform's words for the last failure ("No such file or directory").
     virtual std::string ErrorText() const { return {}; }
+    // False while an open port that reconnects by itself (a network
+    // connection) is without its connection; it then stays open, takes no
+    // writes, and raises kLnEvLinkState when the connection is lost or back.
+    virtual bool Connected() const { return IsOpen(); }
 
     // Line settings. Each returns 0 on success or a nonzero platform error code.
     virtual int SetBufferSizes(int inBytes, int outBytes) { (void)inBytes; (void)outBytes; return 0; }

@@ -1,6 +1,7 @@
 #include "platform/Tcpport.h"
 
 #include "platform/Linkports.h"
+#include "sim/Lbserver.h"
 
 #include <QLoggingCategory>
 
@@ -10,6 +11,8 @@ Q_LOGGING_CATEGORY(lcLbClient, "varnscope.link.tcp", QtWarningMsg)
 
 TTcpPort::~TTcpPort()
 {
+    delete retryTimer_;
+    delete attemptTimer_;
     if (socket_) {
         QObject::disconnect(socket_, nullptr, Context(), nullptr);
         socket_->abort();
@@ -32,16 +35,41 @@ bool TTcpPort::Open(const std::string& deviceName, std::string& reason)
             if (socket_->bytesToWrite() == 0)
                 Post(kLnEvTxEmpty);
         });
-        QObject::connect(socket_, &QTcpSocket::disconnected, Context(), [this] { OnLost(); });
-        QObject::connect(socket_, &QTcpSocket::errorOccurred, Context(), [this](QAbstractSocket::SocketError) {
-            if (open_ && socket_->state() != QAbstractSocket::ConnectedState)
+        QObject::connect(socket_, &QTcpSocket::connected, Context(), [this] { OnConnected(); });
+        QObject::connect(socket_, &QTcpSocket::disconnected, Context(), [this] {
+            if (open_ && connected_)
                 OnLost();
         });
+        QObject::connect(socket_, &QTcpSocket::errorOccurred, Context(), [this](QAbstractSocket::SocketError) {
+            if (open_ && connected_ && socket_->state() != QAbstractSocket::ConnectedState)
+                OnLost();
+            else if (open_ && connecting_)
+                OnConnectFailed();
+        });
+        retryTimer_ = new QTimer;
+        retryTimer_->setSingleShot(true);
+        QObject::connect(retryTimer_, &QTimer::timeout, Context(), [this] { Retry(); });
+        attemptTimer_ = new QTimer;
+        attemptTimer_->setSingleShot(true);
+        QObject::connect(attemptTimer_, &QTimer::timeout, Context(), [this] {
+            if (!connecting_)
+                return;
+            socket_->abort();
+            OnConnectFailed();
+        });
     }
+    retryTimer_->stop();
+    attemptTimer_->stop();
     lineBuffer_.clear();
     rx_.clear();
     ClearLost();
     open_ = false;
+    connected_ = false;
+    connecting_ = false;
+    reconnects_ = 0;
+    retryMs_ = kFirstRetryMs;
+    host_ = host;
+    port_ = port;
     socket_->connectToHost(QString::fromStdString(host), quint16(port));
     if (!socket_->waitForConnected(kConnectTimeoutMs)) {
         reason = socket_->errorString().toStdString();
@@ -50,6 +78,7 @@ bool TTcpPort::Open(const std::string& deviceName, std::string& reason)
     }
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     open_ = true;
+    connected_ = true;
     return true;
 }
 
@@ -58,6 +87,10 @@ void TTcpPort::Close()
     if (!socket_)
         return;
     open_ = false;
+    connected_ = false;
+    connecting_ = false;
+    retryTimer_->stop();
+    attemptTimer_->stop();
     if (socket_->state() == QAbstractSocket::ConnectedState) {
         socket_->disconnectFromHost();  // sends what is still buffered first
     } else {
@@ -82,16 +115,17 @@ TLnLineResult TTcpPort::SetDtr(bool, int&)
 
 bool TTcpPort::ParseLine(const QByteArray& line, QByteArray& rx, bool& isReceive)
 {
-    const QByteArray trimmed = line.trimmed();
-    isReceive = trimmed.simplified().split(' ').value(0).toUpper() == "RECEIVE";
+    const TLbLine parts = SplitLbLine(line);
+    isReceive = parts.verb == "RECEIVE";
     if (!isReceive)
         return true;
     QByteArray bytes;
-    const QList<QByteArray> words = trimmed.simplified().split(' ');
-    for (qsizetype i = 1; i < words.size(); ++i) {
+    for (const QByteArray& word : parts.argument.simplified().split(' ')) {
+        if (word.isEmpty())
+            continue;
         bool ok = false;
-        const uint value = words[i].toUInt(&ok, 16);
-        if (!ok || words[i].size() > 2)
+        const uint value = word.toUInt(&ok, 16);
+        if (!ok || word.size() > 2)
             return false;
         bytes.append(char(value));
     }
@@ -121,9 +155,10 @@ void TTcpPort::OnReadable()
             ++malformedLines_;
             qCWarning(lcLbClient) << "unreadable line from the server:" << line;
         } else if (!isReceive) {
-            if (line.startsWith("VERSION"))
-                serverVersion_ = QString::fromLatin1(line.mid(7).trimmed());
-            if (line.startsWith("SENT ERROR"))
+            const TLbLine parts = SplitLbLine(line);
+            if (parts.verb == "VERSION")
+                serverVersion_ = QString::fromLatin1(parts.argument);
+            if (parts.verb == "SENT" && SplitLbLine(parts.argument).verb == "ERROR")
                 qCWarning(lcLbClient) << "server refused a message:" << line;
             else
                 qCInfo(lcLbClient) << "server:" << line;
@@ -135,11 +170,49 @@ void TTcpPort::OnReadable()
 
 void TTcpPort::OnLost()
 {
-    if (!open_)
+    if (!open_ || !connected_)
         return;
-    open_ = false;
-    NoteError(kLnErrDeviceLost, socket_->errorString().toStdString());
-    Post(kLnEvError | (rx_.isEmpty() ? 0u : uint32_t(kLnEvRxChar)));
+    connected_ = false;
+    errorText_ = "connection to " + host_ + ":" + std::to_string(port_) + " lost: " + socket_->errorString().toStdString();
+    qCInfo(lcLbClient) << QString::fromStdString(errorText_);  // the link's owner tells the user
+    retryMs_ = kFirstRetryMs;
+    retryTimer_->start(retryMs_);
+    Post(kLnEvLinkState | (rx_.isEmpty() ? 0u : uint32_t(kLnEvRxChar)));
+}
+
+void TTcpPort::Retry()
+{
+    if (!open_ || connected_)
+        return;
+    connecting_ = true;
+    socket_->abort();
+    lineBuffer_.clear();  // the rest of a line cut by the loss means nothing now
+    attemptTimer_->start(kConnectTimeoutMs);
+    socket_->connectToHost(QString::fromStdString(host_), quint16(port_));
+}
+
+void TTcpPort::OnConnected()
+{
+    if (!open_ || !connecting_)
+        return;  // the first connection is made inside Open
+    connecting_ = false;
+    attemptTimer_->stop();
+    connected_ = true;
+    ++reconnects_;
+    retryMs_ = kFirstRetryMs;
+    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    qCInfo(lcLbClient) << "connection to" << QString::fromStdString(host_) << port_ << "is back";
+    Post(kLnEvLinkState);
+}
+
+void TTcpPort::OnConnectFailed()
+{
+    if (!connecting_)
+        return;
+    connecting_ = false;
+    attemptTimer_->stop();
+    retryMs_ = std::min(2 * retryMs_, int(kMaxRetryMs));
+    retryTimer_->start(retryMs_);
 }
 
 int TTcpPort::Read(uint8_t* buffer, int count)
@@ -152,7 +225,7 @@ int TTcpPort::Read(uint8_t* buffer, int count)
 
 int TTcpPort::Write(const uint8_t* bytes, int count)
 {
-    if (!open_)
+    if (!open_ || !connected_)
         return -1;
     QByteArray line("SEND");
     for (int i = 0; i < count; ++i) {
@@ -169,7 +242,7 @@ TLnPortStatus TTcpPort::ClearError()
     s.errors = TakeErrors();
     s.inQue = int32_t(rx_.size());
     // Each message byte is three characters on the line ("SEND" and the line end aside).
-    s.outQue = open_ ? int32_t((socket_->bytesToWrite() + 2) / 3) : 0;
+    s.outQue = open_ && connected_ ? int32_t((socket_->bytesToWrite() + 2) / 3) : 0;
     return s;
 }
 

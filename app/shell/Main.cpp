@@ -11,6 +11,7 @@
 #include "app/shell/Formsupport.h"
 #include "app/monitor/Generatesensfbform.h"
 #include "app/shell/Helpviewer.h"
+#include "app/shell/Linksharing.h"
 #include "app/shell/Statusfield.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/monitor/Swreqform.h"
@@ -99,6 +100,7 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     setCentralWidget(mdiArea_);
     BuildMenus();
     BuildStatusStrip();
+    LinkSharing = new TLinkSharing(*this, LocoNetComm1, Connect1);
     resize(1040, 720);
     RestoreMainGeometry();
 
@@ -110,6 +112,8 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
         if (!LocoNetComm1.Enabled())
             ShowLinkProblem();
     };
+    // A network link that lost its server stays open and reconnects by itself.
+    LocoNetComm1.OnLinkState = [this](TLnThreadComm&, bool) { ShowLinkProblem(); };
 
     // The windows that live for the whole run.
     speedometerForm_ = new TSpeedometerForm(this);
@@ -121,8 +125,10 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
 
 TMainForm::~TMainForm()
 {
+    LinkSharing->Stop();
     LocoNetComm1.OnRxMsg = nullptr;
     LocoNetComm1.OnError = nullptr;
+    LocoNetComm1.OnLinkState = nullptr;
     LocoNetComm1.Close();
 }
 
@@ -312,6 +318,14 @@ void TMainForm::OpenLink()
 
 void TMainForm::ShowLinkProblem()
 {
+    if (LocoNetComm1.Enabled() && !LocoNetComm1.Connected()) {
+        const std::string reason = LocoNetComm1.PortErrorText();
+        LinkProblem->setText(QStringLiteral("%1: %2; reconnecting...")
+                                 .arg(QString::fromStdString(LocoNetComm1.DeviceName()),
+                                      reason.empty() ? QStringLiteral("connection lost") : QString::fromStdString(reason)));
+        LinkProblem->show();
+        return;
+    }
     if (LocoNetComm1.Enabled()) {
         // The port works, but a receive log asked for is missing.
         const std::string& logProblem = LocoNetComm1.LogOpenError();

@@ -25,6 +25,7 @@ class QMdiArea;
 class QSettings;
 class TAboutBox;
 class TDisplayForm;
+class TLinkSharing;
 class TLNSVProgMessage;
 class TLocoNetMessage;
 class TSpeedometerForm;
@@ -90,6 +91,8 @@ public:  // For the other windows
     QLabel* MsgNum = nullptr;
     QLineEdit* ProgStatus = nullptr;
     TStatusField* LinkProblem = nullptr;  // why the port is not open; empty while it is
+    // File > Share Link on Network: its menu item and status label.
+    TLinkSharing* LinkSharing = nullptr;
 
     // Menu items
     QAction* Connect1 = nullptr;

@@ -102,6 +102,7 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                           Save(THelpViewerForm::Instance(), folder, QStringLiteral("help.png"));
                           THelpViewerForm::Instance()->close();
                       }});
+    AddLinkSharingTourSteps(*main, folder, *steps);
     AddBoardWindowTourSteps(*main, folder, *steps);
     AddRenumberTourSteps(*main, folder, *steps);
     AddVelaTourSteps(*main, folder, *steps);

@@ -20,6 +20,8 @@ using TTourSteps = std::vector<TTourStep>;
 // Saves a picture of the widget as folder/name (nothing for a null widget).
 void SaveTourPicture(QWidget* widget, const QString& folder, const QString& name);
 
+// app/shell: sharing the link on the network.
+void AddLinkSharingTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
 // app/boards: the board configuration, settings display and numbering windows.
 void AddBoardWindowTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
 void AddRenumberTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);

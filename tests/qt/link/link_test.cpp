@@ -323,11 +323,32 @@ TEST(TcpLink, TalksToTheLbServer)
     l.link.WriteMessage(read);
     EXPECT_TRUE(WaitFor([&] { return CountKind(l, eSvRead4Reply) == 1; }));
 
+    // A lost server does not close the link: it says so and reconnects by
+    // itself once a server listens there again; meanwhile writes go nowhere.
+    std::vector<bool> states;
+    l.link.OnLinkState = [&](TLnThreadComm&, bool connected) { states.push_back(connected); };
+    const int port = sim.Port();
     sim.Process().kill();
     sim.Process().waitForFinished(2000);
-    EXPECT_TRUE(WaitFor([&] { return !l.link.Enabled(); }));
-    ASSERT_EQ(l.errors.size(), 1u);
-    EXPECT_NE(l.errors[0] & kLnErrDeviceLost, 0u);
+    ASSERT_TRUE(WaitFor([&] { return states.size() == 1; }));
+    EXPECT_FALSE(states[0]);
+    EXPECT_TRUE(l.link.Enabled());
+    EXPECT_FALSE(l.link.Connected());
+    EXPECT_NE(l.link.PortErrorText().find("lost"), std::string::npos) << l.link.PortErrorText();
+    EXPECT_TRUE(l.errors.empty());
+    l.link.WriteMessage(Bytes({0x83, 0x7C}));
+    EXPECT_EQ(l.link.QueTxMsgCount(), 0u);
+
+    TSimulator again({"--no-pty", "--listen", QString::number(port), "--board", "TEL90:301"});
+    ASSERT_TRUE(again.Ready());
+    ASSERT_TRUE(WaitFor([&] { return states.size() == 2; }, 10000));
+    EXPECT_TRUE(states[1]);
+    EXPECT_TRUE(l.link.Connected());
+    l.received.clear();
+    read.MakeSvRead4(0, 301, 1);
+    l.link.WriteMessage(read);
+    EXPECT_TRUE(WaitFor([&] { return CountKind(l, eSvRead4Reply) == 1; }));
+    l.link.OnLinkState = nullptr;
 }
 
 TEST(TcpLink, ReadsTheLineProtocol)
@@ -347,6 +368,9 @@ TEST(TcpLink, ReadsTheLineProtocol)
         {"VERSION JMRI Server 5.0", true, false, {}},
         {"SENT OK", true, false, {}},
         {"SENT ERROR bad", true, false, {}},
+        {"RECEIVE\t83 7C", true, true, QByteArray("\x83\x7C", 2)},  // any white space parts the verb
+        {"RECEIVE\t\t83\t7C ", true, true, QByteArray("\x83\x7C", 2)},
+        {"RECEIVER 83 7C", true, false, {}},
     };
     for (const TCase& c : cases) {
         QByteArray rx;

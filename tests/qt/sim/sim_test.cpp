@@ -373,6 +373,31 @@ TEST(SimLbServer, SpeaksTheLineProtocol)
     EXPECT_EQ(inB.toStdString(), received);
 }
 
+TEST(SimLbServer, AnyWhiteSpacePartsTheVerbAndEveryLineIsAnswered)
+{
+    TSimSettings s;
+    s.boards.clear();
+    TSimLocoNet net(s);
+    TSimLbServer server(net.Bus());
+    QString error;
+    ASSERT_TRUE(server.Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
+    QTcpSocket a;
+    a.connectToHost(QHostAddress::LocalHost, server.Port());
+    ASSERT_TRUE(a.waitForConnected(2000));
+    QByteArray in;
+    QObject::connect(&a, &QTcpSocket::readyRead, [&] { in += a.readAll(); });
+    ASSERT_TRUE(WaitFor([&] { return in.contains("\r\n"); }));
+    in.clear();
+    a.write("SEND\t83 7C\r\n \t SEND \t 82\t7D\r\nBOGUS 83 7C\r\n");
+    ASSERT_TRUE(WaitFor([&] { return in.count("SENT") == 3 && in.count("RECEIVE") == 2; })) << in.constData();
+    QByteArray answers;
+    for (const QByteArray& line : in.split('\n'))
+        if (line.startsWith("SENT"))
+            answers += line + "\n";
+    EXPECT_EQ(answers, "SENT OK\r\nSENT OK\r\nSENT ERROR unknown command: BOGUS\r\n");
+    EXPECT_TRUE(in.contains("RECEIVE 83 7C\r\n") && in.contains("RECEIVE 82 7D\r\n"));
+}
+
 TEST(SimScripts, SensorsAndTrains)
 {
     TSimSettings s;

@@ -1,0 +1,110 @@
+// varnscope-cli serve: opens a LocoNet interface and serves it on TCP as an
+// LbServer (the protocol of simulate --listen) until interrupted, so that
+// several computers share the one interface at the layout.
+#include "cli/Proghost.h"
+#include "cli/Quitsignals.h"
+#include "cli/Subcommand.h"
+#include "link/Lncomm.h"
+#include "platform/Lbserverlink.h"
+#include "platform/Linkports.h"
+#include "platform/Listenaddress.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kExitLinkLost = 1;
+
+int RunServe(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Serves a LocoNet interface on TCP as an LbServer (JMRI, Rocrail, tcp:HOST:PORT) until interrupted.");
+    AddLinkOptions(parser);
+    parser.addOption({"listen", "Serve on [HOST:]PORT (loopback unless a host is named; * for every address; 0 picks a port).",
+                      "[HOST:]PORT"});
+    int status = 0;
+    if (!ParseSubcommand(parser, "serve",
+                         "varnscope-cli serve --port DEV [--interface ms100|locobuffer|pr3] [--baud N] "
+                         "--listen [HOST:]PORT",
+                         args, status))
+        return status;
+    TCliLinkOptions options;
+    QString error;
+    if (!ReadLinkOptions(parser, options, error)) {
+        PrintError(error);
+        return ProgExit::kUsage;
+    }
+    if (!parser.isSet("listen")) {
+        PrintError("--listen is required");
+        return ProgExit::kUsage;
+    }
+    QHostAddress host;
+    quint16 port = 0;
+    if (!ReadListenAddress(parser.value("listen"), host, port)) {
+        PrintError("--listen needs [HOST:]PORT: " + parser.value("listen"));
+        return ProgExit::kUsage;
+    }
+
+    QuitOnSignals();
+    TLocoNetComm link(MakeLinkPort);
+    link.SetDeviceName(options.port.toStdString());
+    link.SetBaudRate(options.baud);
+    link.SetLocoNetInterface(options.interface);
+    try {
+        link.Open();
+    } catch (const std::exception& e) {
+        PrintError("cannot open " + options.port + ": " + QString::fromStdString(e.what()));
+        return ProgExit::kPortError;
+    }
+    if (!link.Enabled()) {
+        PrintError("cannot open " + options.port + ": " + QString::fromStdString(link.LastOpenError()));
+        return ProgExit::kPortError;
+    }
+
+    int exitStatus = ProgExit::kOk;
+    {
+        TLinkLbServer server(link);
+        if (!server.Listen(host, port, error)) {
+            PrintError("cannot listen on " + parser.value("listen") + ": " + error);
+            link.Close();
+            return ProgExit::kPortError;
+        }
+        // The messages are relayed as they are framed; the queue is only emptied.
+        link.OnRxMsg = [](TLnThreadComm& sender, uint32_t) {
+            while (sender.ReadMessage()) {
+            }
+        };
+        link.OnError = [&](TLnThreadComm& sender, uint32_t) {
+            if (sender.Enabled())
+                return;  // a line error on a working port: the framing drops what it spoilt
+            PrintError(options.port + ": the link failed: " + QString::fromStdString(sender.LastOpenError()));
+            exitStatus = kExitLinkLost;
+            QCoreApplication::quit();
+        };
+        link.OnLinkState = [&](TLnThreadComm& sender, bool connected) {
+            if (connected)
+                std::fprintf(stderr, "%s: reconnected\n", qPrintable(options.port));
+            else
+                std::fprintf(stderr, "%s: %s; reconnecting\n", qPrintable(options.port), sender.PortErrorText().c_str());
+        };
+        QObject::connect(&server, &TLbServer::ClientsChanged, [](int count) {
+            std::fprintf(stderr, "clients: %d\n", count);
+        });
+        std::printf("listen: %s\n", qPrintable(ListenAddressText(host, server.Port())));
+        std::printf("ready\n");
+        std::fflush(stdout);
+        QCoreApplication::exec();
+        link.OnRxMsg = nullptr;
+        link.OnError = nullptr;
+        link.OnLinkState = nullptr;
+    }
+    link.Close();
+    return exitStatus;
+}
+
+const VarnscopeSubcommand kServe("serve", "Share a LocoNet interface on the network as an LbServer", RunServe);
+
+}  // namespace

@@ -1,0 +1,241 @@
+#include "sim/Lbserver.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+QString PeerName(const QTcpSocket* socket)
+{
+    const QHostAddress address = socket->peerAddress();
+    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol ? "[" + address.toString() + "]"
+                                                                             : address.toString();
+    return host + ":" + QString::number(socket->peerPort());
+}
+
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+TLbLine SplitLbLine(const QByteArray& line)
+{
+    const QByteArray text = line.trimmed();
+    qsizetype end = 0;
+    while (end < text.size() && !QChar::isSpace(uchar(text[end])))
+        ++end;
+    return {text.left(end).toUpper(), text.mid(end).trimmed()};
+}
+
+TLbServer::TLbServer(ILbBusSide& bus, QObject* parent) : QObject(parent), bus_(bus), server_(new QTcpServer(this))
+{
+    connect(server_, &QTcpServer::newConnection, this, &TLbServer::OnConnection);
+}
+
+TLbServer::~TLbServer()
+{
+    Stop();
+}
+
+bool TLbServer::Listen(const QHostAddress& host, quint16 port, QString& error)
+{
+    if (!server_->listen(host, port)) {
+        error = server_->errorString();
+        return false;
+    }
+    return true;
+}
+
+void TLbServer::Stop()
+{
+    server_->close();
+    std::vector<TClient> clients;
+    clients.swap(clients_);
+    for (TClient& c : clients) {
+        c.socket->disconnect(this);
+        c.socket->abort();
+        c.socket->deleteLater();
+    }
+    if (!clients.empty())
+        emit ClientsChanged(0);
+}
+
+bool TLbServer::IsListening() const
+{
+    return server_->isListening();
+}
+
+quint16 TLbServer::Port() const
+{
+    return server_->serverPort();
+}
+
+QHostAddress TLbServer::Address() const
+{
+    return server_->serverAddress();
+}
+
+std::optional<QByteArray> TLbServer::ParseHexBytes(const QByteArray& text, QString& reason)
+{
+    QByteArray bytes;
+    for (const QByteArray& word : text.simplified().split(' ')) {
+        if (word.isEmpty())
+            continue;
+        bool ok = false;
+        const uint value = word.toUInt(&ok, 16);
+        if (!ok || word.size() > 2 || value > 0xFF) {
+            reason = QStringLiteral("not a hexadecimal byte: %1").arg(QString::fromLatin1(word.left(16)));
+            return std::nullopt;
+        }
+        bytes.append(char(value));
+    }
+    if (bytes.isEmpty()) {
+        reason = QStringLiteral("no bytes");
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+QByteArray TLbServer::HexLine(const char* verb, const QByteArray& bytes)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    QByteArray line(verb);
+    line.reserve(line.size() + 3 * bytes.size() + 2);
+    for (char c : bytes) {
+        line.append(' ');
+        line.append(kDigits[uchar(c) >> 4]);
+        line.append(kDigits[uchar(c) & 0xF]);
+    }
+    line.append("\r\n");
+    return line;
+}
+
+TLbServer::TClient* TLbServer::Find(QTcpSocket* socket)
+{
+    for (TClient& c : clients_)
+        if (c.socket == socket)
+            return &c;
+    return nullptr;
+}
+
+void TLbServer::OnConnection()
+{
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        clients_.push_back({socket, {}});
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnReadable(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Forget(socket); });
+        Write(clients_.back(), "VERSION " + bus_.VersionText() + "\r\n");
+        emit ClientsChanged(ClientCount());
+    }
+}
+
+void TLbServer::Forget(QTcpSocket* socket)
+{
+    const auto it = std::find_if(clients_.begin(), clients_.end(), [socket](const TClient& c) { return c.socket == socket; });
+    if (it == clients_.end())
+        return;
+    clients_.erase(it);
+    socket->disconnect(this);
+    socket->deleteLater();
+    emit ClientsChanged(ClientCount());
+}
+
+void TLbServer::Drop(QTcpSocket* socket, const QString& why)
+{
+    if (!Find(socket))
+        return;
+    ++dropped_;
+    Log("dropped client " + PeerName(socket) + ": " + why);
+    Forget(socket);
+    socket->abort();
+}
+
+void TLbServer::Log(const QString& text)
+{
+    if (OnLog)
+        OnLog(text);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+void TLbServer::OnReadable(QTcpSocket* socket)
+{
+    TClient* client = Find(socket);
+    if (!client)
+        return;
+    // Whole lines are taken one by one; what follows the last line end waits
+    // for the rest of its line, but never more than a line's length of it.
+    const QByteArray data = socket->readAll();
+    qsizetype from = 0;
+    while (from < data.size()) {
+        qsizetype end = from;
+        while (end < data.size() && !IsLineEnd(data[end]))
+            ++end;
+        const bool complete = end < data.size();
+        if (client->overlong) {
+            if (complete)
+                client->overlong = false;
+        } else {
+            client->pending.append(data.constData() + from, end - from);
+            if (client->pending.size() > kMaxLineLength) {
+                client->pending.clear();
+                client->overlong = !complete;
+                Write(*client, "SENT ERROR line too long\r\n");
+            } else if (complete) {
+                const QByteArray line = std::exchange(client->pending, QByteArray());
+                if (!line.trimmed().isEmpty())
+                    OnLine(socket, line);
+            }
+        }
+        // A line's answer may have dropped the client.
+        client = Find(socket);
+        if (!client)
+            return;
+        from = end + 1;
+    }
+}
+
+void TLbServer::OnLine(QTcpSocket* socket, const QByteArray& line)
+{
+    const TLbLine parts = SplitLbLine(line);
+    QByteArray answer = "SENT OK\r\n";
+    if (parts.verb != "SEND") {
+        answer = "SENT ERROR unknown command: " + parts.verb.left(16) + "\r\n";
+    } else {
+        QString reason;
+        const std::optional<QByteArray> bytes = ParseHexBytes(parts.argument, reason);
+        if (!bytes || !bus_.Send(*bytes, socket, reason))
+            answer = "SENT ERROR " + reason.toLatin1() + "\r\n";
+    }
+    if (TClient* client = Find(socket))
+        Write(*client, answer);
+}
+
+void TLbServer::Write(TClient& client, const QByteArray& line)
+{
+    client.socket->write(line);
+    if (client.socket->bytesToWrite() > kMaxQueuedBytes)
+        Drop(client.socket, QStringLiteral("more than %1 bytes unread").arg(kMaxQueuedBytes));
+}
+
+void TLbServer::Deliver(const QByteArray& bytes)
+{
+    if (clients_.empty())
+        return;
+    const QByteArray line = HexLine("RECEIVE", bytes);
+    std::vector<QTcpSocket*> slow;
+    for (const TClient& c : clients_) {
+        c.socket->write(line);
+        if (c.socket->bytesToWrite() > kMaxQueuedBytes)
+            slow.push_back(c.socket);
+    }
+    for (QTcpSocket* socket : slow)
+        Drop(socket, QStringLiteral("more than %1 bytes unread").arg(kMaxQueuedBytes));
+}
