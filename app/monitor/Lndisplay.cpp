@@ -25,6 +25,9 @@
 namespace {
 constexpr int kHelpTopic = 13;
 constexpr int kLoadUpdateMs = 500;
+// 10,000 count refreshes a second: twelve times what a full LocoNet carries.
+constexpr int kCountWindowMs = 100;
+constexpr int kCountUpdatesPerWindow = 1000;
 constexpr double kBusyPercent = 50.0;
 constexpr double kOverloadedPercent = 80.0;
 }
@@ -134,6 +137,9 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     connect(loadTimer_, &QTimer::timeout, this, &TDisplayForm::UpdateBusLoad);
     loadTimer_->start();
     UpdateBusLoad();
+    countTimer_ = new QTimer(this);
+    countTimer_->setSingleShot(true);
+    connect(countTimer_, &QTimer::timeout, this, [this] { MsgCountEdit->setText(QString::number(displayedCount_)); });
 }
 
 void TDisplayForm::ShowMessage(const TLocoNetMessage& message)
@@ -146,15 +152,31 @@ void TDisplayForm::ShowMessage(const TLocoNetMessage& message, uint32_t timeMs)
     model_->AppendMessage(message, ExpandButton->isChecked(), timeMs);
     meter_.Add(timeMs, message.Length());
     ++displayedCount_;
-    MsgCountEdit->setText(QString::number(displayedCount_));
+    ShowCount();
     if (model_->Paused())
         ShowWaiting();
+}
+
+void TDisplayForm::ShowCount()
+{
+    if (!countWindow_.isValid() || countWindow_.elapsed() >= kCountWindowMs) {
+        countWindow_.start();
+        countUpdates_ = 0;
+    }
+    if (countUpdates_ < kCountUpdatesPerWindow && !countTimer_->isActive()) {
+        ++countUpdates_;
+        MsgCountEdit->setText(QString::number(displayedCount_));
+        return;
+    }
+    if (!countTimer_->isActive())
+        countTimer_->start(kCountWindowMs);
 }
 
 void TDisplayForm::ClearButtonClick()
 {
     model_->ClearLines();
     displayedCount_ = 0;
+    countTimer_->stop();
     MsgCountEdit->setText(QStringLiteral("0"));
     if (model_->Paused())
         ShowWaiting();

@@ -10,6 +10,7 @@
 #include "app/monitor/Busload.h"
 #include "app/monitor/Messagelistmodel.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -83,6 +84,7 @@ protected:
 private:
     bool Find(bool forward);
     void ShowWaiting();
+    void ShowCount();
 
     TMessageListModel* model_ = nullptr;
     uint32_t displayedCount_ = 0;
@@ -90,4 +92,9 @@ private:
     TBusLoadMeter meter_;
     TBusLoad busLoad_;
     QTimer* loadTimer_ = nullptr;
+    // Laying out the count's digits costs more than keeping a message, so a
+    // flood far beyond what a LocoNet carries refreshes the count in batches.
+    QElapsedTimer countWindow_;
+    int countUpdates_ = 0;
+    QTimer* countTimer_ = nullptr;
 };

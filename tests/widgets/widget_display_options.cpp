@@ -219,6 +219,24 @@ private slots:
         QVERIFY(f.form.MsgList->Following());
     }
 
+    // A flood faster than any LocoNet: every message counted, the edit catches up.
+    void countEditCatchesUpAfterAFlood()
+    {
+        TFixture f;
+        for (int i = 0; i < 5000; ++i)
+            f.Show(Gpon(), uint32_t(i));
+        QCOMPARE(f.form.DisplayedCount(), 5000u);
+        QTRY_COMPARE(f.form.MsgCountEdit->text(), QStringLiteral("5000"));
+        f.Show(Gpon(), 6000);
+        QCOMPARE(f.form.MsgCountEdit->text(), QStringLiteral("5001"));  // after the flood: at once
+        for (int i = 0; i < 5000; ++i)
+            f.Show(Gpon(), uint32_t(i));
+        f.form.ClearButtonClick();
+        QCOMPARE(f.form.MsgCountEdit->text(), QStringLiteral("0"));
+        QTest::qWait(150);
+        QCOMPARE(f.form.MsgCountEdit->text(), QStringLiteral("0"));  // no stale count after clearing
+    }
+
     void busLoadForAKnownRate()
     {
         TFixture f;
