@@ -84,6 +84,9 @@ private slots:
         QVERIFY(!f.form.TimesButton->isChecked());
         QVERIFY(!f.form.PauseButton->isChecked());
         QVERIFY(f.form.Model()->HiddenKinds().none());
+        // The added row still fits the window's opening size.
+        QVERIFY2(f.form.minimumSizeHint().width() <= f.form.width(),
+                 qPrintable(QString::number(f.form.minimumSizeHint().width())));
         ShowKnownMix(f);
         QCOMPARE(f.Lines(), (QStringList{Raw(Sensor(0)), Raw(Gpon()), Raw(Swreq()), Raw(SvWrite()), Raw(Sensor(1))}));
     }
