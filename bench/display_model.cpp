@@ -158,6 +158,12 @@ int main(int argc, char** argv)
         }
         std::printf("%-44s %8.3f ms/jump (scroll and repaint)\n", "jumping to a random place and repainting",
                     double(timer.nsecsElapsed()) / 1e6 / kScrolls);
+
+        // Find through every line: a text no line holds, so each is rendered once.
+        timer.start();
+        const int found = model.FindRow(QStringLiteral("no line holds this"), -1, true);
+        std::printf("%-44s %8.1f ms for %d lines%s\n", "find: a text on no line", double(timer.nsecsElapsed()) / 1e6,
+                    model.rowCount(), found < 0 ? "" : " (found?)");
     }
 
     // The display window's whole path: append, count edit, scroll to the end.

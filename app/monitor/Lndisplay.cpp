@@ -113,6 +113,11 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     layout->addLayout(options);
     layout->addLayout(strip);
     resize(760, 420);
+    // Tab in the order the rows are seen: the list, the finding aids, then the buttons.
+    const QList<QWidget*> order{MsgList,  TimesButton, FilterButton,  PauseButton, FindEdit, FindPrevButton,
+                                FindNextButton, Button1, MsgCountEdit, ExpandButton, Button2,  BitBtn1, HelpButton};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(Button1, &QPushButton::clicked, this, &TDisplayForm::ClearButtonClick);
     connect(Button2, &QPushButton::clicked, this, &TDisplayForm::SaveButtonClick);

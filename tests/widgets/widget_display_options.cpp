@@ -84,6 +84,15 @@ private slots:
         QVERIFY(!f.form.TimesButton->isChecked());
         QVERIFY(!f.form.PauseButton->isChecked());
         QVERIFY(f.form.Model()->HiddenKinds().none());
+        // Tab goes from the list through the finding aids to the buttons below.
+        auto nextTab = [](QWidget* w) {
+            do
+                w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus));
+            return w;
+        };
+        QCOMPARE(nextTab(f.form.MsgList), static_cast<QWidget*>(f.form.TimesButton));
+        QCOMPARE(nextTab(f.form.FindNextButton), static_cast<QWidget*>(f.form.Button1));
         // The added row still fits the window's opening size.
         QVERIFY2(f.form.minimumSizeHint().width() <= f.form.width(),
                  qPrintable(QString::number(f.form.minimumSizeHint().width())));
