@@ -1,7 +1,10 @@
 // How fast the message display takes in messages and how much memory each
-// kept message costs: 1,000,000 messages into the display's model alone,
-// into the model with its list view attached, and through the display window
-// itself; then the cost of drawing a screenful of lines anywhere in the list.
+// kept message costs (arrival time and kind included): 1,000,000 messages
+// into the display's model alone, into the model with its list view
+// attached, and through the display window itself; then the cost of
+// filtering the kept lines by kind and of drawing a screenful of lines
+// anywhere in the list.
+#include "app/monitor/Kindfilterdialog.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/monitor/Messagelistmodel.h"
 #include "app/monitor/Messagelistview.h"
@@ -9,6 +12,7 @@
 #include "link/Lndispatch.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -84,13 +88,23 @@ int main(int argc, char** argv)
         TMessageListModel model;
         timer.start();
         for (int i = 0; i < kMessages; ++i)
-            model.AppendMessage(*mix[size_t(i) % mix.size()], i % 3 != 0);
+            model.AppendMessage(*mix[size_t(i) % mix.size()], i % 3 != 0, uint32_t(i));
         Report("model alone", timer.nsecsElapsed(), kMessages);
         const long long after = ResidentBytes();
         std::printf("%-44s %8.2f bytes/message held (%zu bytes for %d messages)\n", "memory, store's own count",
                     double(model.Store().MemoryBytes()) / kMessages, model.Store().MemoryBytes(), kMessages);
         std::printf("%-44s %8.2f bytes/message (resident set grew %.1f MiB)\n", "memory, process resident set",
                     double(after - before) / kMessages, double(after - before) / (1024.0 * 1024.0));
+
+        // Filtering every kept line by kind, and back to all.
+        for (const TKindPreset& preset : KindPresets()) {
+            timer.start();
+            model.SetHiddenKinds(preset.hidden);
+            const double ms = double(timer.nsecsElapsed()) / 1e6;
+            std::printf("%-44s %8.1f ms for %d lines (%d shown)\n",
+                        qPrintable(QStringLiteral("filter: ") + preset.name.toLower()), ms, kMessages,
+                        model.rowCount());
+        }
     }
 
     // The model with its shown list view, as in the display window.
@@ -144,6 +158,12 @@ int main(int argc, char** argv)
         }
         std::printf("%-44s %8.3f ms/jump (scroll and repaint)\n", "jumping to a random place and repainting",
                     double(timer.nsecsElapsed()) / 1e6 / kScrolls);
+
+        // Find through every line: a text no line holds, so each is rendered once.
+        timer.start();
+        const int found = model.FindRow(QStringLiteral("no line holds this"), -1, true);
+        std::printf("%-44s %8.1f ms for %d lines%s\n", "find: a text on no line", double(timer.nsecsElapsed()) / 1e6,
+                    model.rowCount(), found < 0 ? "" : " (found?)");
     }
 
     // The display window's whole path: append, count edit, scroll to the end.
@@ -160,6 +180,43 @@ int main(int argc, char** argv)
         }
         QApplication::processEvents();
         Report("display window, ShowMessage with scrolling", timer.nsecsElapsed(), kMessages);
+    }
+
+    // The same with times shown and sensor reports filtered out.
+    {
+        TDisplayForm form;
+        form.resize(760, 420);
+        form.TimesButton->setChecked(true);
+        form.SetHiddenKinds(KindPresets().at(1).hidden);
+        form.show();
+        QApplication::processEvents();
+        timer.start();
+        for (int i = 0; i < kMessages; ++i) {
+            form.ShowMessage(*mix[size_t(i) % mix.size()]);
+            if (i % 10 == 9)
+                QApplication::processEvents();
+        }
+        QApplication::processEvents();
+        Report("display window, times shown and a filter on", timer.nsecsElapsed(), kMessages);
+
+        // At a real bus's pace every message refreshes the count edit: 900
+        // messages (more than a full LocoNet carries in a second) in each of
+        // 20 spells, timed without the pauses between them.
+        constexpr int kSpells = 20;
+        constexpr int kPerSpell = 900;
+        qint64 busy = 0;
+        for (int spell = 0; spell < kSpells; ++spell) {
+            for (timer.start(); timer.elapsed() < 120;)
+                QApplication::processEvents(QEventLoop::AllEvents, 10);
+            timer.start();
+            for (int i = 0; i < kPerSpell; ++i) {
+                form.ShowMessage(*mix[size_t(i) % mix.size()]);
+                if (i % 10 == 9)
+                    QApplication::processEvents();
+            }
+            busy += timer.nsecsElapsed();
+        }
+        Report("display window, count refreshed every message", busy, kSpells * kPerSpell);
     }
     return 0;
 }

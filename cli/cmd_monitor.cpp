@@ -5,16 +5,45 @@
 #include "cli/Subcommand.h"
 #include "link/Lncomm.h"
 #include "link/Lndispatch.h"
+#include "link/Lnmessage.h"
 #include "platform/Linkports.h"
 
 #include <QCoreApplication>
 #include <QTime>
 
+#include <bitset>
 #include <cstdio>
 
 namespace {
 
 constexpr int kExitLinkLost = 1;
+
+using TKinds = std::bitset<kLnMessageKindCount>;
+
+QString KindNameList()
+{
+    QStringList names;
+    for (int kind = 0; kind < kLnMessageKindCount; ++kind) {
+        QString name = QString::fromLatin1(LnKindName(kind));
+        name.chop(1);
+        names << name.replace(' ', '_');
+    }
+    return names.join(", ");
+}
+
+// The kinds a comma-separated list names; false, naming the stranger, when one is unknown.
+bool ReadKinds(const QString& list, TKinds& kinds, QString& error)
+{
+    for (const QString& part : list.split(',', Qt::SkipEmptyParts)) {
+        const int kind = LnKindFromName(part.trimmed().toStdString());
+        if (kind < 0) {
+            error = QStringLiteral("unknown message kind \"%1\"; the kinds are: %2").arg(part.trimmed(), KindNameList());
+            return false;
+        }
+        kinds.set(static_cast<size_t>(kind));
+    }
+    return true;
+}
 
 int RunMonitor(const QStringList& args)
 {
@@ -25,10 +54,13 @@ int RunMonitor(const QStringList& args)
     parser.addOption({"time", "Start each line with the time of day in milliseconds (HH:MM:SS.zzz)."});
     parser.addOption({"log", "Keep the link's receive log in FILE.", "FILE"});
     parser.addOption({"count", "Stop after N messages.", "N"});
+    parser.addOption({"kinds", "Print only messages of these kinds (kind names as the raw lines show them, "
+                               "comma-separated, '_' for a space: OPC_SENSORREP,OPC_SVACCESS_Type_2).", "K1,K2"});
+    parser.addOption({"hide-kinds", "Do not print messages of these kinds.", "K1,K2"});
     int status = 0;
     if (!ParseSubcommand(parser, "monitor",
                          "varnscope-cli monitor --port DEV [--interface ms100|locobuffer|pr3] [--baud N] [--flow hardware|none] [--raw] "
-                         "[--time] [--log FILE] [--count N]",
+                         "[--time] [--log FILE] [--count N] [--kinds K1,K2] [--hide-kinds K1,K2]",
                          args, status))
         return status;
     TCliLinkOptions options;
@@ -45,6 +77,24 @@ int RunMonitor(const QStringList& args)
             PrintError("--count needs a positive number");
             return ProgExit::kUsage;
         }
+    }
+    // Which kinds are printed; --count counts only those.
+    TKinds shownKinds;
+    shownKinds.set();
+    if (parser.isSet("kinds")) {
+        shownKinds.reset();
+        if (!ReadKinds(parser.value("kinds"), shownKinds, error)) {
+            PrintError(error);
+            return ProgExit::kUsage;
+        }
+    }
+    if (parser.isSet("hide-kinds")) {
+        TKinds hidden;
+        if (!ReadKinds(parser.value("hide-kinds"), hidden, error)) {
+            PrintError(error);
+            return ProgExit::kUsage;
+        }
+        shownKinds &= ~hidden;
     }
     const bool raw = parser.isSet("raw");
     const bool stamp = parser.isSet("time");
@@ -81,6 +131,8 @@ int RunMonitor(const QStringList& args)
     int exitStatus = ProgExit::kOk;
     link.OnRxMsg = [&](TLnThreadComm& sender, uint32_t) {
         while (std::unique_ptr<TLocoNetMessage> msg = sender.ReadMessage()) {
+            if (!shownKinds.test(static_cast<size_t>(msg->MessageKind())))
+                continue;
             std::string text = raw ? msg->RawText() : MakeDecoderMessage(*msg)->ToText();
             if (stamp)
                 text = QTime::currentTime().toString("HH:mm:ss.zzz ").toStdString() + text;

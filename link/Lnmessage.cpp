@@ -187,6 +187,28 @@ bool TLocoNetMessage::IsValid() const
     return length_ == expected && ChecksumOk();
 }
 
+int LnKindFromName(std::string_view name)
+{
+    if (!name.empty() && name.back() == ':')
+        name.remove_suffix(1);
+    auto fold = [](char c) {
+        if (c == '_') return ' ';
+        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    };
+    for (int kind = 0; kind < kLnMessageKindCount; ++kind) {
+        std::string_view known = kKindNames[kind];
+        known.remove_suffix(1);  // the colon
+        if (known.size() != name.size())
+            continue;
+        bool same = true;
+        for (size_t i = 0; i < name.size() && same; ++i)
+            same = fold(name[i]) == fold(known[i]);
+        if (same)
+            return kind;
+    }
+    return -1;
+}
+
 int TLocoNetMessage::MessageKind() const
 {
     if (!IsValid()) return eUnknown;

@@ -61,6 +61,10 @@ constexpr int kLnMessageKindCount = 46;
 
 // The kind-name text of a kind ("OPC_GPON:"); "Unknown:" outside 0..45.
 const char* LnKindName(int kind);
+// The kind a name stands for, as a person types it: the kind name with or
+// without its colon, any case, '_' for a space ("opc_svaccess_type_1");
+// -1 for no kind.
+int LnKindFromName(std::string_view name);
 
 class TLocoNetMessage {
 public:

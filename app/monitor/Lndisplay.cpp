@@ -1,6 +1,8 @@
 #include "app/monitor/Lndisplay.h"
 
 #include "app/shell/Formsupport.h"
+#include "app/monitor/Kindfilterdialog.h"
+#include "app/monitor/Linkclock.h"
 #include "app/monitor/Messagelistmodel.h"
 #include "app/monitor/Messagelistview.h"
 #include "link/Lnmessage.h"
@@ -10,6 +12,9 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QShortcut>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,6 +24,12 @@
 
 namespace {
 constexpr int kHelpTopic = 13;
+constexpr int kLoadUpdateMs = 500;
+// 10,000 count refreshes a second: twelve times what a full LocoNet carries.
+constexpr int kCountWindowMs = 100;
+constexpr int kCountUpdatesPerWindow = 1000;
+constexpr double kBusyPercent = 50.0;
+constexpr double kOverloadedPercent = 80.0;
 }
 
 TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
@@ -55,6 +66,39 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     HelpButton = new QPushButton(QStringLiteral("Help"), this);
     HelpButton->setObjectName(QStringLiteral("HelpButton"));
 
+    TimesButton = new QCheckBox(QStringLiteral("Show Times"), this);
+    TimesButton->setObjectName(QStringLiteral("TimesButton"));
+    TimesButton->setToolTip(QStringLiteral("Time of arrival in front of each line (since the link was opened)"));
+    FilterButton = new QPushButton(QStringLiteral("Filter..."), this);
+    FilterButton->setObjectName(QStringLiteral("FilterButton"));
+    FilterButton->setToolTip(QStringLiteral("Choose the message kinds shown"));
+    PauseButton = new QPushButton(QStringLiteral("Pause"), this);
+    PauseButton->setObjectName(QStringLiteral("PauseButton"));
+    PauseButton->setCheckable(true);
+    PauseButton->setToolTip(QStringLiteral("Hold the list still; messages are still received and kept"));
+    FindEdit = new QLineEdit(this);
+    FindEdit->setObjectName(QStringLiteral("FindEdit"));
+    FindEdit->setPlaceholderText(QStringLiteral("Find (Enter, Shift+Enter, F3)"));
+    FindEdit->setClearButtonEnabled(true);
+    FindEdit->installEventFilter(this);
+    FindPrevButton = new QPushButton(QStringLiteral("Previous"), this);
+    FindPrevButton->setObjectName(QStringLiteral("FindPrevButton"));
+    FindNextButton = new QPushButton(QStringLiteral("Next"), this);
+    FindNextButton->setObjectName(QStringLiteral("FindNextButton"));
+    BusLoadLabel = new QLabel(this);
+    BusLoadLabel->setObjectName(QStringLiteral("BusLoadLabel"));
+    BusLoadLabel->setToolTip(QStringLiteral("Messages in the last second and the share of the bus's time they took"));
+
+    auto* options = new QHBoxLayout;
+    options->addWidget(TimesButton);
+    options->addWidget(FilterButton);
+    options->addWidget(PauseButton);
+    options->addWidget(FindEdit, 1);
+    options->addWidget(FindPrevButton);
+    options->addWidget(FindNextButton);
+    options->addSpacing(12);
+    options->addWidget(BusLoadLabel);
+
     auto* strip = new QHBoxLayout;
     strip->addWidget(Button1);
     strip->addWidget(Label1);
@@ -66,27 +110,81 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     strip->addWidget(HelpButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MsgList, 1);
+    layout->addLayout(options);
     layout->addLayout(strip);
     resize(760, 420);
+    // Tab in the order the rows are seen: the list, the finding aids, then the buttons.
+    const QList<QWidget*> order{MsgList,  TimesButton, FilterButton,  PauseButton, FindEdit, FindPrevButton,
+                                FindNextButton, Button1, MsgCountEdit, ExpandButton, Button2,  BitBtn1, HelpButton};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(Button1, &QPushButton::clicked, this, &TDisplayForm::ClearButtonClick);
     connect(Button2, &QPushButton::clicked, this, &TDisplayForm::SaveButtonClick);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
     connect(HelpButton, &QPushButton::clicked, this, &TDisplayForm::HelpButtonClick);
+    connect(TimesButton, &QCheckBox::toggled, model_, &TMessageListModel::SetShowTimes);
+    connect(FilterButton, &QPushButton::clicked, this, &TDisplayForm::FilterButtonClick);
+    connect(PauseButton, &QPushButton::toggled, this, &TDisplayForm::PauseButtonClick);
+    connect(FindNextButton, &QPushButton::clicked, this, &TDisplayForm::FindNext);
+    connect(FindPrevButton, &QPushButton::clicked, this, &TDisplayForm::FindPrevious);
+    connect(FindEdit, &QLineEdit::textChanged, this, [this] { FindEdit->setStyleSheet(QString()); });
+    auto* next = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    next->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(next, &QShortcut::activated, this, &TDisplayForm::FindNext);
+    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
+    previous->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(previous, &QShortcut::activated, this, &TDisplayForm::FindPrevious);
+
+    clock_ = LinkClockMs;
+    loadTimer_ = new QTimer(this);
+    loadTimer_->setInterval(kLoadUpdateMs);
+    connect(loadTimer_, &QTimer::timeout, this, &TDisplayForm::UpdateBusLoad);
+    loadTimer_->start();
+    UpdateBusLoad();
+    countTimer_ = new QTimer(this);
+    countTimer_->setSingleShot(true);
+    connect(countTimer_, &QTimer::timeout, this, [this] { MsgCountEdit->setText(QString::number(displayedCount_)); });
 }
 
 void TDisplayForm::ShowMessage(const TLocoNetMessage& message)
 {
-    model_->AppendMessage(message, ExpandButton->isChecked());
+    ShowMessage(message, clock_());
+}
+
+void TDisplayForm::ShowMessage(const TLocoNetMessage& message, uint32_t timeMs)
+{
+    model_->AppendMessage(message, ExpandButton->isChecked(), timeMs);
+    meter_.Add(timeMs, message.Length());
     ++displayedCount_;
-    MsgCountEdit->setText(QString::number(displayedCount_));
+    ShowCount();
+    if (model_->Paused())
+        ShowWaiting();
+}
+
+void TDisplayForm::ShowCount()
+{
+    if (!countWindow_.isValid() || countWindow_.elapsed() >= kCountWindowMs) {
+        countWindow_.start();
+        countUpdates_ = 0;
+    }
+    if (countUpdates_ < kCountUpdatesPerWindow && !countTimer_->isActive()) {
+        ++countUpdates_;
+        MsgCountEdit->setText(QString::number(displayedCount_));
+        return;
+    }
+    if (!countTimer_->isActive())
+        countTimer_->start(kCountWindowMs);
 }
 
 void TDisplayForm::ClearButtonClick()
 {
     model_->ClearLines();
     displayedCount_ = 0;
+    countTimer_->stop();
     MsgCountEdit->setText(QStringLiteral("0"));
+    if (model_->Paused())
+        ShowWaiting();
 }
 
 bool TDisplayForm::SaveToFile(const QString& path, QString& error) const
@@ -98,7 +196,9 @@ bool TDisplayForm::SaveToFile(const QString& path, QString& error) const
     }
     const int lines = model_->LineCount();
     for (int line = 0; line < lines; ++line) {
-        const QByteArray text = model_->LineText(line).toUtf8() + "\r\n";
+        if (!model_->Shows(line))
+            continue;
+        const QByteArray text = model_->LineTextAsShown(line).toUtf8() + "\r\n";
         if (file.write(text) != text.size())
             break;
     }
@@ -127,6 +227,91 @@ void TDisplayForm::SaveButtonClick()
 void TDisplayForm::HelpButtonClick()
 {
     ShowHelpTopic(kHelpTopic);
+}
+
+void TDisplayForm::SetHiddenKinds(const TKindSet& hidden)
+{
+    model_->SetHiddenKinds(hidden);
+    // A filter left on must not be mistaken for a quiet bus.
+    FilterButton->setText(hidden.any() ? QStringLiteral("Filter (on)...") : QStringLiteral("Filter..."));
+}
+
+void TDisplayForm::FilterButtonClick()
+{
+    TKindFilterDialog dialog(model_->HiddenKinds(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        SetHiddenKinds(dialog.HiddenKinds());
+}
+
+void TDisplayForm::PauseButtonClick(bool paused)
+{
+    if (PauseButton->isChecked() != paused)
+        PauseButton->setChecked(paused);
+    model_->SetPaused(paused);
+    if (paused) {
+        ShowWaiting();
+        return;
+    }
+    PauseButton->setText(QStringLiteral("Pause"));
+    MsgList->ScrollToBottom();
+}
+
+void TDisplayForm::ShowWaiting()
+{
+    PauseButton->setText(QStringLiteral("Resume (%1 new)").arg(model_->WaitingLines()));
+}
+
+bool TDisplayForm::FindNext()
+{
+    return Find(true);
+}
+
+bool TDisplayForm::FindPrevious()
+{
+    return Find(false);
+}
+
+bool TDisplayForm::Find(bool forward)
+{
+    const QString text = FindEdit->text();
+    if (text.isEmpty())
+        return false;
+    model_->Flush();
+    // From the selected line on, so each Find moves one match further.
+    const int row = model_->FindRow(text, MsgList->CurrentRow(), forward);
+    if (row < 0) {
+        FindEdit->setStyleSheet(QStringLiteral("QLineEdit { background: #ffd6d6; }"));
+        return false;
+    }
+    FindEdit->setStyleSheet(QString());
+    MsgList->HoldAtRow(row);
+    return true;
+}
+
+void TDisplayForm::UpdateBusLoad()
+{
+    busLoad_ = meter_.Measure(clock_());
+    BusLoadLabel->setText(QStringLiteral("Bus: %1 msg/s, %2% load")
+                              .arg(busLoad_.messagesPerSecond)
+                              .arg(busLoad_.percent, 0, 'f', 0));
+    QString style;
+    if (busLoad_.percent >= kOverloadedPercent)
+        style = QStringLiteral("QLabel { color: white; background: #c62828; font-weight: bold; padding: 0 4px; }");
+    else if (busLoad_.percent >= kBusyPercent)
+        style = QStringLiteral("QLabel { color: black; background: #ffb300; padding: 0 4px; }");
+    BusLoadLabel->setStyleSheet(style);
+}
+
+bool TDisplayForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FindEdit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            Find(!(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TDisplayForm::closeEvent(QCloseEvent* event)

@@ -1,6 +1,6 @@
 #include "app/monitor/Messagelistmodel.h"
 
-#include "link/Lnmessage.h"
+#include <algorithm>
 
 TMessageListModel::TMessageListModel(QObject* parent) : QAbstractListModel(parent)
 {
@@ -18,12 +18,17 @@ QVariant TMessageListModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= published_)
         return {};
-    return LineText(index.row());
+    return LineTextAsShown(LineOfRow(index.row()));
 }
 
-void TMessageListModel::AppendMessage(const TLocoNetMessage& message, bool expanded)
+void TMessageListModel::AppendMessage(const TLocoNetMessage& message, bool expanded, uint32_t timeMs)
 {
-    if (!store_.Append(message, expanded))
+    if (!store_.Append(message, expanded, timeMs))
+        return;
+    const size_t line = store_.Count() - 1;
+    if (filtered_ && !hidden_.test(store_.KindOf(line)))
+        visible_.push_back(static_cast<uint32_t>(line));
+    if (paused_)
         return;
     if (publishTimer_.isActive()) {
         pending_ = true;
@@ -42,14 +47,23 @@ void TMessageListModel::PublishTimeout()
     publishTimer_.start();
 }
 
+int TMessageListModel::AvailableRows() const
+{
+    const int lines = paused_ ? pauseLine_ : LineCount();
+    if (!filtered_)
+        return lines;
+    return static_cast<int>(std::lower_bound(visible_.begin(), visible_.end(), static_cast<uint32_t>(lines))
+                            - visible_.begin());
+}
+
 void TMessageListModel::Flush()
 {
     pending_ = false;
-    const int lines = LineCount();
-    if (lines <= published_)
+    const int rows = AvailableRows();
+    if (rows <= published_)
         return;
-    beginInsertRows(QModelIndex(), published_, lines - 1);
-    published_ = lines;
+    beginInsertRows(QModelIndex(), published_, rows - 1);
+    published_ = rows;
     endInsertRows();
 }
 
@@ -59,11 +73,99 @@ void TMessageListModel::ClearLines()
     pending_ = false;
     beginResetModel();
     store_.Clear();
+    std::vector<uint32_t>().swap(visible_);
     published_ = 0;
+    pauseLine_ = 0;
     endResetModel();
 }
 
 QString TMessageListModel::LineText(int line) const
 {
     return QString::fromStdString(store_.LineText(static_cast<size_t>(line)));
+}
+
+QString TMessageListModel::LineTextAsShown(int line) const
+{
+    if (!showTimes_)
+        return LineText(line);
+    return TimeText(store_.TimeOf(static_cast<size_t>(line))) + QLatin1Char(' ') + LineText(line);
+}
+
+QString TMessageListModel::TimeText(uint32_t timeMs)
+{
+    const uint32_t hours = timeMs / 3600000u;
+    const uint32_t minutes = timeMs / 60000u % 60u;
+    const uint32_t seconds = timeMs / 1000u % 60u;
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(hours)
+        .arg(minutes, 2, 10, QLatin1Char('0'))
+        .arg(seconds, 2, 10, QLatin1Char('0'))
+        .arg(timeMs % 1000u, 3, 10, QLatin1Char('0'));
+}
+
+void TMessageListModel::SetHiddenKinds(const TKindSet& hidden)
+{
+    beginResetModel();
+    hidden_ = hidden;
+    filtered_ = hidden_.any();
+    std::vector<uint32_t>().swap(visible_);
+    if (filtered_) {
+        const size_t lines = store_.Count();
+        size_t shown = 0;
+        for (size_t line = 0; line < lines; ++line)
+            shown += hidden_.test(store_.KindOf(line)) ? 0 : 1;
+        visible_.reserve(shown);
+        for (size_t line = 0; line < lines; ++line) {
+            if (!hidden_.test(store_.KindOf(line)))
+                visible_.push_back(static_cast<uint32_t>(line));
+        }
+    }
+    published_ = AvailableRows();
+    endResetModel();
+}
+
+void TMessageListModel::SetShowTimes(bool show)
+{
+    if (show == showTimes_)
+        return;
+    showTimes_ = show;
+    if (published_ > 0)
+        emit dataChanged(index(0), index(published_ - 1));
+}
+
+void TMessageListModel::SetPaused(bool paused)
+{
+    if (paused == paused_)
+        return;
+    if (paused) {
+        // What arrived before the pause is still shown.
+        Flush();
+        pauseLine_ = LineCount();
+        paused_ = true;
+        publishTimer_.stop();
+        return;
+    }
+    paused_ = false;
+    Flush();
+}
+
+int TMessageListModel::WaitingLines() const
+{
+    return paused_ ? LineCount() - pauseLine_ : 0;
+}
+
+int TMessageListModel::FindRow(const QString& text, int from, bool forward) const
+{
+    const int rows = published_;
+    if (text.isEmpty() || rows == 0)
+        return -1;
+    if (from < 0 || from >= rows)
+        from = forward ? rows - 1 : 0;  // so the first step lands on the first (last) row
+    int row = from;
+    for (int step = 0; step < rows; ++step) {
+        row = forward ? (row + 1) % rows : (row + rows - 1) % rows;
+        if (LineTextAsShown(LineOfRow(row)).contains(text, Qt::CaseInsensitive))
+            return row;
+    }
+    return -1;
 }

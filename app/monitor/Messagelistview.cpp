@@ -187,6 +187,15 @@ void TMessageListView::ScrollToRow(int row)
         SetScrollValue(row - VisibleRows() + 1);
 }
 
+void TMessageListView::HoldAtRow(int row)
+{
+    if (row < 0 || row >= RowCount())
+        return;
+    StopFollowing();
+    SelectRows(row, row);
+    ScrollToRow(row);
+}
+
 void TMessageListView::SelectRows(int anchor, int current)
 {
     const int rows = RowCount();

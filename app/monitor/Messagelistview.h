@@ -33,6 +33,8 @@ public:
 
     void ScrollToBottom();  // and follow the newest row again
     void ScrollToRow(int row);
+    // Selects the row, brings it into sight and holds it there (a found line).
+    void HoldAtRow(int row);
 
     bool Following() const { return following_; }
     int WaitingRows() const;  // rows arrived below since following stopped
@@ -42,6 +44,7 @@ public:
     void SelectRows(int anchor, int current);
     void ClearSelection();
     bool IsSelected(int row) const;
+    int CurrentRow() const { return current_; }  // -1 with nothing selected
     QString SelectedText() const;  // the selected rows, one a line
 
 protected:

@@ -14,6 +14,7 @@
 #include "app/shell/Linksharing.h"
 #include "app/shell/Statusfield.h"
 #include "app/monitor/Lndisplay.h"
+#include "app/monitor/Linkclock.h"
 #include "app/monitor/Swreqform.h"
 #include "link/Lndecoders.h"
 #include "link/Lndispatch.h"
@@ -310,6 +311,7 @@ void TMainForm::OpenLink()
 {
     try {
         LocoNetComm1.Open();
+        RestartLinkClock();
     } catch (const std::exception& error) {
         ShowErrorText(this, QString::fromStdString(error.what()));
     }

@@ -5,6 +5,7 @@
 #include "app/shell/Aboutbox.h"
 #include "app/monitor/Formspeedometer.h"
 #include "app/shell/Helpviewer.h"
+#include "app/monitor/Kindfilterdialog.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/shell/Main.h"
 #include "app/shell/Tourparts.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -166,6 +168,29 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                               screen->grabWindow(0, main->x(), main->y(), main->frameGeometry().width(),
                                                  main->frameGeometry().height())
                                   .save(QDir(folder).filePath(QStringLiteral("desktop.png")));
+                      }});
+    // Finding things: times in front, sensor reports filtered out, a switch found.
+    steps->push_back({300, [main] {
+                          TDisplayForm* display = main->DisplayForm();
+                          display->TimesButton->setChecked(true);
+                          display->SetHiddenKinds(KindPresets().at(1).hidden);
+                          display->FindEdit->setText(QStringLiteral("point number = 13"));
+                          display->FindNext();
+                          auto* kinds = new TKindFilterDialog(KindPresets().at(1).hidden, display);
+                          kinds->setAttribute(Qt::WA_DeleteOnClose);
+                          kinds->show();
+                      }});
+    steps->push_back({300, [main, folder] {
+                          TDisplayForm* display = main->DisplayForm();
+                          Save(display, folder, QStringLiteral("message-display-times-filter.png"));
+                          if (auto* kinds = display->findChild<TKindFilterDialog*>()) {
+                              Save(kinds, folder, QStringLiteral("message-display-kind-filter.png"));
+                              kinds->close();
+                          }
+                          display->TimesButton->setChecked(false);
+                          display->SetHiddenKinds(TKindSet{});
+                          display->FindEdit->clear();
+                          display->MsgList->ScrollToBottom();
                       }});
     // Reading back on the busy bus: scrolled up, the display counts the lines below.
     steps->push_back({100, [main] {

@@ -132,6 +132,24 @@ TEST(LocoNetMessage, ClassifiesEveryKindByOpcodeAndLength)
     EXPECT_STREQ(LnKindName(-1), "Unknown:");
 }
 
+TEST(LnKindFromName, EveryNameAndTheWaysItIsTyped)
+{
+    for (int kind = 0; kind < kLnMessageKindCount; ++kind)
+        EXPECT_EQ(LnKindFromName(LnKindName(kind)), kind) << LnKindName(kind);
+    const struct {
+        const char* typed;
+        int kind;
+    } cases[] = {
+        {"OPC_SENSORREP", eOPCSENS},          {"opc_gpon", eOPCGPON},
+        {"OPC_SVACCESS_Type_2", eOPCSVACCESS2}, {"opc_svaccess type 1:", eOPCSVACCESS1},
+        {"Unknown", eUnknown},                {"OPC_GPO", -1},
+        {"OPC_GPONX", -1},                    {"", -1},
+        {":", -1},                            {"SENSORREP", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LnKindFromName(c.typed), c.kind) << c.typed;
+}
+
 TEST(LocoNetMessage, ValidityFollowsTheOpcodesLengthCode)
 {
     // A 4-byte opcode received with 6 bytes.

@@ -503,6 +503,46 @@ TEST(Cli, MonitorShowsWhatSendSends)
               "OPC_SWREQ: Switch request, point number = 1, CLOSED Pressed\n");
 }
 
+// Only the kinds asked for are printed, and --count counts only those.
+TEST(Cli, MonitorKindFilters)
+{
+    TSimulator sim({"--no-pty", "--listen", "0"});
+    ASSERT_TRUE(sim.Ready());
+    const QString port = QString("tcp:127.0.0.1:%1").arg(sim.Port());
+    const struct {
+        QStringList options;
+        QString expected;
+    } cases[] = {
+        {{"--kinds", "OPC_GPON,opc_swreq"}, "OPC_GPON:83 7C \nOPC_SWREQ:B0 00 30 7F \n"},
+        {{"--hide-kinds", "OPC_SENSORREP:"}, "OPC_GPON:83 7C \nOPC_SWREQ:B0 00 30 7F \n"},
+        {{"--kinds", "OPC_SENSORREP,OPC_GPON", "--hide-kinds", "OPC_GPON"},
+         "OPC_SENSORREP:B2 00 50 1D \nOPC_SENSORREP:B2 01 50 1C \n"},
+    };
+    for (const auto& c : cases) {
+        QProcess monitor;
+        monitor.start(VARNSCOPE_CLI, QStringList{"monitor", "--port", port, "--raw", "--count", "2"} + c.options);
+        ASSERT_TRUE(WaitForMonitor(monitor));
+        EXPECT_EQ(RunCli({"send", "--port", port, "B2 00 50 1D"}).status, 0);
+        EXPECT_EQ(RunCli({"send", "--port", port, "83 7C"}).status, 0);
+        EXPECT_EQ(RunCli({"send", "--port", port, "B0 00 30 7F"}).status, 0);
+        EXPECT_EQ(RunCli({"send", "--port", port, "B2 01 50 1C"}).status, 0);
+        ASSERT_TRUE(monitor.waitForFinished(5000));
+        EXPECT_EQ(monitor.exitCode(), 0);
+        EXPECT_EQ(QString::fromUtf8(monitor.readAllStandardOutput()), c.expected) << c.options.join(' ').toStdString();
+    }
+}
+
+TEST(Cli, MonitorUnknownKindIsAUsageError)
+{
+    for (const QString& option : {QStringLiteral("--kinds"), QStringLiteral("--hide-kinds")}) {
+        const TCliRun r = RunCli({"monitor", "--port", "sim", option, "OPC_GPON,OPC_NOSUCH"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.contains("OPC_NOSUCH")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("OPC_SVACCESS_Type_2")) << r.err.toStdString();  // the valid names listed
+        EXPECT_FALSE(r.err.contains("monitoring")) << r.err.toStdString();
+    }
+}
+
 TEST(Cli, MonitorRawTimeAndLog)
 {
     TSimulator sim({"--no-pty", "--listen", "0"});
