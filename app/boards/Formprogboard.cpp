@@ -224,7 +224,18 @@ void TProgramBoardForm::BuildControls()
     flushTimer_ = new QTimer(this);
     flushTimer_->setSingleShot(true);
     flushTimer_->setInterval(kLogFlushMs);
-    connect(flushTimer_, &QTimer::timeout, this, &TProgramBoardForm::FlushLog);
+    // During a transfer the log is shown right after a message is sent: the
+    // painting then falls into the wait for the reply instead of holding up
+    // its handling. A transfer that sends nothing for a while (time-outs)
+    // still shows it one interval later.
+    connect(flushTimer_, &QTimer::timeout, this, [this] {
+        if (Busy() && !flushDue_) {
+            flushDue_ = true;
+            flushTimer_->start();
+        } else {
+            FlushLog();
+        }
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 3);
@@ -556,6 +567,8 @@ void TProgramBoardForm::SendMessage(std::unique_ptr<TLNSVProgMessage> message)
 {
     if (Sender)
         Sender(std::unique_ptr<TLocoNetMessage>(std::move(message)));
+    if (flushDue_)
+        FlushLog();
 }
 
 void TProgramBoardForm::Status(const QString& text)
@@ -581,6 +594,7 @@ void TProgramBoardForm::Log(const QString& text)
 void TProgramBoardForm::FlushLog()
 {
     flushTimer_->stop();
+    flushDue_ = false;
     if (!pendingLog_.isEmpty()) {
         DebugList->addItems(pendingLog_);
         pendingLog_.clear();

@@ -143,4 +143,5 @@ private:
     QStringList pendingLog_;          // log lines not shown yet
     int progress_ = 0;                // progress bar position to show
     QTimer* flushTimer_ = nullptr;    // shows them during a transfer
+    bool flushDue_ = false;           // shown with the next message sent
 };

@@ -394,14 +394,14 @@ void TMainForm::LocoNetComm1RxMsg(uint32_t /*count*/)
         Deliver(*message);
     }
     // The count is exact at once; its label follows at most every
-    // kMsgNumIntervalMs, and shows the total once the bus is quiet.
-    if (msgNumTimer_->isActive())
-        return;
+    // kMsgNumIntervalMs. It is set here, after the receivers have answered
+    // what came in, rather than from a timer that may fire just as a reply
+    // is due; the timer only brings it up to date once the bus is quiet.
     const qint64 since = msgNumShown_.isValid() ? msgNumShown_.elapsed() : kMsgNumIntervalMs;
     if (since >= kMsgNumIntervalMs)
         ShowMessageCount();
-    else
-        msgNumTimer_->start(static_cast<int>(kMsgNumIntervalMs - since));
+    else if (!msgNumTimer_->isActive())
+        msgNumTimer_->start(static_cast<int>(2 * kMsgNumIntervalMs - since));
 }
 
 void TMainForm::ShowMessageCount()
