@@ -624,6 +624,27 @@ private slots:
         }
     }
 
+    // The log is brought up to date with the messages sent; a board that
+    // does not answer sends nothing for seconds, and the log still shows
+    // what the transfer is waiting for.
+    void showsTheLogWhileWaitingForASilentBoard()
+    {
+        TCollectedDisplays displays;
+        auto main = StartMain();
+        TProgramBoardForm* form = OpenForm(*main);
+        form->BoardTabControl->setCurrentIndex(btORT50);
+        AddBoard(*main, *form, 999, "Silent");
+        form->SelectPosition(0);
+        form->DebugCheck->setChecked(true);
+        form->ProgramButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(LogLines(*form).contains(QStringLiteral("Checking Destination board identity.....")),
+                                 500);
+        QVERIFY(form->Busy());
+        QVERIFY(LogLines(*form).filter(QStringLiteral("SV Access")).size() >= 1);
+        FormFrame(form)->close();
+        QTRY_VERIFY(main->ProgramBoardForm.isNull());
+    }
+
     void guardsTheBoardOfARunningTransfer()
     {
         TCollectedDisplays displays;
