@@ -1,6 +1,6 @@
 // Screenshot tour steps for the board windows: the configuration window with
 // a few boards in its lists and the log of a board read from the simulated
-// LocoNet, and the settings display of a board.
+// LocoNet and verified, and the settings display of a board.
 #include "app/boards/Formdisplayboard.h"
 #include "app/boards/Formprogboard.h"
 #include "app/shell/Main.h"
@@ -59,6 +59,13 @@ void AddBoardWindowTourSteps(TMainForm& main, const QString& folder, TTourSteps&
                          while (form->Busy() && waited.elapsed() < 20000)
                              QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
                          SaveTourPicture(form->parentWidget(), folder, QStringLiteral("configure-boards.png"));
+                         // The board just read matches its configuration: what a verify says then.
+                         form->DebugCheck->setChecked(false);
+                         form->VerifyButton->click();
+                         waited.restart();
+                         while (form->Busy() && waited.elapsed() < 20000)
+                             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+                         SaveTourPicture(form->parentWidget(), folder, QStringLiteral("configure-boards-verify.png"));
                          // The ORT50's report says the most.
                          form->BoardTabControl->setCurrentIndex(btORT50);
                          form->SelectPosition(0);

@@ -95,6 +95,9 @@ TProgramBoardForm::TProgramBoardForm(TMainForm& main, QWidget* parent)
     layout()->setMenuBar(menus);
     resize(820, 620);
     UpdateEnabling();
+    // Queued: the link may report its failure from inside a send of ours,
+    // with the sequencer in the middle of a step.
+    connect(&main_, &TMainForm::LinkLost, this, &TProgramBoardForm::LinkLost, Qt::QueuedConnection);
 }
 
 TProgramBoardForm::~TProgramBoardForm()
@@ -124,6 +127,7 @@ void TProgramBoardForm::BuildMenus(QMenu* file, QMenu* boards, QMenu* programmin
     DisplayBoard1 = item(boards, "D&isplay Board", "DisplayBoard1", &TProgramBoardForm::DisplayBoard1Click);
     ProgramBoard1 = item(programming, "&Program Board", "ProgramBoard1", &TProgramBoardForm::ProgramButtonClick);
     ReadBoard1 = item(programming, "&Read Board", "ReadBoard1", &TProgramBoardForm::ReadBoardButtonClick);
+    VerifyBoard1 = item(programming, "&Verify Board", "VerifyBoard1", &TProgramBoardForm::VerifyBoard1Click);
     // The Edit item says why it is off for a model without an editor.
     boards->setToolTipsVisible(true);
 }
@@ -171,10 +175,13 @@ void TProgramBoardForm::BuildControls()
     };
     ProgramButton = button(QStringLiteral("Program"), "ProgramButton");
     ReadBoardButton = button(QStringLiteral("Read Board"), "ReadBoardButton");
+    VerifyButton = button(QStringLiteral("Verify"), "VerifyButton");
+    VerifyButton->setToolTip(QStringLiteral("Compare the board with its configuration without writing it"));
     HelpBtn = button(QStringLiteral("Help"), "HelpBtn");
     CloseBtn = button(QStringLiteral("Close"), "CloseBtn");
     connect(ProgramButton, &QPushButton::clicked, this, &TProgramBoardForm::ProgramButtonClick);
     connect(ReadBoardButton, &QPushButton::clicked, this, &TProgramBoardForm::ReadBoardButtonClick);
+    connect(VerifyButton, &QPushButton::clicked, this, &TProgramBoardForm::VerifyBoard1Click);
     connect(HelpBtn, &QPushButton::clicked, this, &TProgramBoardForm::HelpBtnClick);
     connect(CloseBtn, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
 
@@ -192,6 +199,7 @@ void TProgramBoardForm::BuildControls()
     auto* side = new QVBoxLayout;
     side->addWidget(ProgramButton);
     side->addWidget(ReadBoardButton);
+    side->addWidget(VerifyButton);
     side->addSpacing(12);
     side->addWidget(versionLabel);
     side->addWidget(SWVersionSpin);
@@ -216,7 +224,18 @@ void TProgramBoardForm::BuildControls()
     flushTimer_ = new QTimer(this);
     flushTimer_->setSingleShot(true);
     flushTimer_->setInterval(kLogFlushMs);
-    connect(flushTimer_, &QTimer::timeout, this, &TProgramBoardForm::FlushLog);
+    // During a transfer the log is shown right after a message is sent: the
+    // painting then falls into the wait for the reply instead of holding up
+    // its handling. A transfer that sends nothing for a while (time-outs)
+    // still shows it one interval later.
+    connect(flushTimer_, &QTimer::timeout, this, [this] {
+        if (Busy() && !flushDue_) {
+            flushDue_ = true;
+            flushTimer_->start();
+        } else {
+            FlushLog();
+        }
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 3);
@@ -227,7 +246,8 @@ void TProgramBoardForm::BuildControls()
     setTabOrder(BoardListBox, BoardTabControl);
     setTabOrder(BoardTabControl, ProgramButton);
     setTabOrder(ProgramButton, ReadBoardButton);
-    setTabOrder(ReadBoardButton, SWVersionSpin);
+    setTabOrder(ReadBoardButton, VerifyButton);
+    setTabOrder(VerifyButton, SWVersionSpin);
     setTabOrder(SWVersionSpin, DebugCheck);
     setTabOrder(DebugCheck, HelpBtn);
     setTabOrder(HelpBtn, CloseBtn);
@@ -270,10 +290,11 @@ void TProgramBoardForm::UpdateEnabling()
     // a board, nor another tab.
     const bool idle = !Busy();
     for (QAction* action : {Open1, Close1, WriteSVtofile1, Addnewboard1, DeleteBoard1, InsertBoard1, ProgramBoard1,
-                            ReadBoard1})
+                            ReadBoard1, VerifyBoard1})
         action->setEnabled(idle);
     ProgramButton->setEnabled(idle);
     ReadBoardButton->setEnabled(idle);
+    VerifyButton->setEnabled(idle);
     BoardTabControl->setEnabled(idle);
     const int type = CurrentType();
     EditBoard1->setEnabled(idle && HasBoardEditor(type));
@@ -497,6 +518,11 @@ void TProgramBoardForm::ReadBoardButtonClick()
     StartTransfer(TProgramMode::eRead);
 }
 
+void TProgramBoardForm::VerifyBoard1Click()
+{
+    StartTransfer(TProgramMode::eVerify);
+}
+
 void TProgramBoardForm::StartTransfer(TProgramMode mode)
 {
     if (Busy())
@@ -508,8 +534,9 @@ void TProgramBoardForm::StartTransfer(TProgramMode mode)
         return;
     }
     // A read replaces the board's configuration: the list becomes modified.
+    // Write and verify leave the configuration as it is.
     TConfigurableBoard* board =
-        mode == TProgramMode::eWrite ? boards_.BoardAt(type, position) : boards_.BoardForChange(type, position);
+        mode == TProgramMode::eRead ? boards_.BoardForChange(type, position) : boards_.BoardAt(type, position);
     if (!board->IsSerialValid()) {
         Log(QString::fromLatin1(ProgTexts::kSerialInvalid));
         return;
@@ -517,6 +544,12 @@ void TProgramBoardForm::StartTransfer(TProgramMode mode)
     // Without an open port every request would only time out, 21 times over.
     if (!main_.LocoNetComm1.Enabled()) {
         Status(QStringLiteral("port not open: ") + Q(main_.LocoNetComm1.DeviceName()));
+        return;
+    }
+    // Nor while a network link waits for its server again.
+    if (!main_.LocoNetComm1.Connected()) {
+        Status(QStringLiteral("port not connected: ") + Q(main_.LocoNetComm1.DeviceName()) +
+               QStringLiteral(" is reconnecting"));
         return;
     }
     sequencer_->SetPacedSending(main_.LocoNetComm1.LocoNetInterface() == eMS100);
@@ -534,6 +567,8 @@ void TProgramBoardForm::SendMessage(std::unique_ptr<TLNSVProgMessage> message)
 {
     if (Sender)
         Sender(std::unique_ptr<TLocoNetMessage>(std::move(message)));
+    if (flushDue_)
+        FlushLog();
 }
 
 void TProgramBoardForm::Status(const QString& text)
@@ -559,6 +594,7 @@ void TProgramBoardForm::Log(const QString& text)
 void TProgramBoardForm::FlushLog()
 {
     flushTimer_->stop();
+    flushDue_ = false;
     if (!pendingLog_.isEmpty()) {
         DebugList->addItems(pendingLog_);
         pendingLog_.clear();
@@ -613,7 +649,23 @@ void TProgramBoardForm::TransferEnded(bool success, const std::string& text)
     FlushLog();
     // A read has set the board's configuration, serial number included.
     Refresh();
+    // The verdict of a verify is what the operator asked for: keep it in sight.
+    if (success && sequencer_->Mode() == TProgramMode::eVerify)
+        main_.ProgStatus->setText(Q(text));
     emit TransferFinished(success, Q(text));
+}
+
+void TProgramBoardForm::LinkLost(const QString& reason)
+{
+    if (!Busy())
+        return;
+    // Every request from now on would only time out: end the transfer now.
+    sequencer_->GoIdle();
+    const QString text = QStringLiteral("Transfer stopped: the link was lost (%1)").arg(reason);
+    Status(text);
+    FlushLog();
+    Refresh();
+    emit TransferFinished(false, text);
 }
 
 void TProgramBoardForm::HelpBtnClick()

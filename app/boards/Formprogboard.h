@@ -52,6 +52,7 @@ public:  // controls
     QLineEdit* MessageEdit = nullptr;
     QPushButton* ProgramButton = nullptr;
     QPushButton* ReadBoardButton = nullptr;
+    QPushButton* VerifyButton = nullptr;
     QPushButton* HelpBtn = nullptr;
     QPushButton* CloseBtn = nullptr;
     QListWidget* DebugList = nullptr;
@@ -75,6 +76,7 @@ public:  // controls
     QAction* DisplayBoard1 = nullptr;
     QAction* ProgramBoard1 = nullptr;
     QAction* ReadBoard1 = nullptr;
+    QAction* VerifyBoard1 = nullptr;
 
 public slots:
     // The list and file line of the current type, again.
@@ -94,7 +96,11 @@ public slots:
     void DisplayBoard1Click();
     void ProgramButtonClick();
     void ReadBoardButtonClick();
+    // Reads the selected board and logs where it differs from its configuration.
+    void VerifyBoard1Click();
     void HelpBtnClick();
+    // The link failed: a running transfer ends at once as a failure.
+    void LinkLost(const QString& reason);
 
 signals:
     // The window is closing: the main window stops handing it messages.
@@ -137,4 +143,5 @@ private:
     QStringList pendingLog_;          // log lines not shown yet
     int progress_ = 0;                // progress bar position to show
     QTimer* flushTimer_ = nullptr;    // shows them during a transfer
+    bool flushDue_ = false;           // shown with the next message sent
 };

@@ -98,6 +98,8 @@ TRenumberForm::TRenumberForm(TMainForm& main, QWidget* parent)
     if (!engine_.LoadProductList(products.toStdString()))
         main_.ProgStatus->setText(QString::fromStdString(engine_.Products().Warning()));
     ButtonsChanged(engine_.Buttons());
+    // Queued: the link may report its failure from inside a send of ours.
+    connect(&main_, &TMainForm::LinkLost, this, &TRenumberForm::LinkLost, Qt::QueuedConnection);
 }
 
 TRenumberForm::~TRenumberForm() = default;
@@ -263,6 +265,34 @@ void TRenumberForm::HandleSvMessage(const TLNSVProgMessage& message)
 {
     if (!closed_)
         engine_.HandleSvMessage(message);
+}
+
+void TRenumberForm::LinkLost(const QString& reason)
+{
+    if (closed_ || engine_.IsIdle())
+        return;
+    const TRenumberState state = engine_.State();
+    // No reply can come any more: waiting out the time-out would only
+    // pretend otherwise, and a discovery would call itself complete.
+    engine_.GoIdle();
+    QString operation;
+    switch (state) {
+    case TRenumberState::eDiscovering:
+        operation = QStringLiteral("Discovery");
+        // The boards that answered before the link went stay listed.
+        ShowBoards();
+        break;
+    case TRenumberState::eIdentifying:
+        operation = QStringLiteral("Identify");
+        break;
+    case TRenumberState::eIdentifyBeforeChange:
+    case TRenumberState::eChangingAddress:
+        operation = QStringLiteral("Change of serial number");
+        break;
+    case TRenumberState::eIdle:
+        return;
+    }
+    main_.ProgStatus->setText(QStringLiteral("%1 stopped: the link was lost (%2)").arg(operation, reason));
 }
 
 void TRenumberForm::closeEvent(QCloseEvent* event)

@@ -82,6 +82,8 @@ public slots:
     void RenumberButtonClick();
     void CopyNewBoardsButtonClick();
     void HelpButtonClick();
+    // The link failed: an operation waiting for replies ends at once.
+    void LinkLost(const QString& reason);
 
 signals:
     // The window is closing: the main window stops delivering to it.

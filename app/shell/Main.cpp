@@ -44,6 +44,9 @@
 namespace {
 
 constexpr int kHelpTopic = 1;
+// [ms] MsgNum is set at most this often: painting it for every message of a
+// board transfer slowed the transfer by a tenth.
+constexpr int kMsgNumIntervalMs = 100;
 const QString kConnection = QStringLiteral("Connection");
 const QString kFilenames = QStringLiteral("Filenames");
 const QString kWindows = QStringLiteral("Windows");
@@ -110,11 +113,25 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     LocoNetComm1.OnRxMsg = [this](TLnThreadComm&, uint32_t count) { LocoNetComm1RxMsg(count); };
     // A device that goes away closes the link: say so where the operator looks.
     LocoNetComm1.OnError = [this](TLnThreadComm&, uint32_t) {
-        if (!LocoNetComm1.Enabled())
+        if (!LocoNetComm1.Enabled()) {
             ShowLinkProblem();
+            const std::string& reason = LocoNetComm1.LastOpenError();
+            emit LinkLost(reason.empty() ? QStringLiteral("the device went away") : QString::fromStdString(reason));
+        }
     };
-    // A network link that lost its server stays open and reconnects by itself.
-    LocoNetComm1.OnLinkState = [this](TLnThreadComm&, bool) { ShowLinkProblem(); };
+    // A network link that lost its server stays open and reconnects by itself,
+    // but what was on its way meanwhile is gone.
+    LocoNetComm1.OnLinkState = [this](TLnThreadComm&, bool connected) {
+        ShowLinkProblem();
+        if (!connected) {
+            const std::string reason = LocoNetComm1.PortErrorText();
+            emit LinkLost(reason.empty() ? QStringLiteral("the connection was lost") : QString::fromStdString(reason));
+        }
+    };
+    msgNumTimer_ = new QTimer(this);
+    msgNumTimer_->setSingleShot(true);
+    msgNumTimer_->setTimerType(Qt::PreciseTimer);
+    connect(msgNumTimer_, &QTimer::timeout, this, &TMainForm::ShowMessageCount);
 
     // The windows that live for the whole run.
     speedometerForm_ = new TSpeedometerForm(this);
@@ -378,7 +395,22 @@ void TMainForm::LocoNetComm1RxMsg(uint32_t /*count*/)
         received.reset();
         Deliver(*message);
     }
+    // The count is exact at once; its label follows at most every
+    // kMsgNumIntervalMs. It is set here, after the receivers have answered
+    // what came in, rather than from a timer that may fire just as a reply
+    // is due; the timer only brings it up to date once the bus is quiet.
+    const qint64 since = msgNumShown_.isValid() ? msgNumShown_.elapsed() : kMsgNumIntervalMs;
+    if (since >= kMsgNumIntervalMs)
+        ShowMessageCount();
+    else if (!msgNumTimer_->isActive())
+        msgNumTimer_->start(static_cast<int>(2 * kMsgNumIntervalMs - since));
+}
+
+void TMainForm::ShowMessageCount()
+{
+    msgNumTimer_->stop();
     MsgNum->setText(QString::number(MessageCount));
+    msgNumShown_.start();
 }
 
 void TMainForm::Deliver(const TLocoNetMessage& message)

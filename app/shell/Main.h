@@ -9,6 +9,7 @@
 #include "link/Lncomm.h"
 #include "link/Lnport.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -23,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QMdiArea;
 class QSettings;
+class QTimer;
 class TAboutBox;
 class TDisplayForm;
 class TLinkSharing;
@@ -139,6 +141,10 @@ signals:
     // The board lists changed outside the board configuration window (boards
     // copied in by the numbering window); that window shows them again.
     void BoardListsChanged();
+    // The link failed under whatever was being sent: the device went away
+    // (the link is closed) or a network link lost its server (it reconnects).
+    // A transfer in progress cannot succeed any more.
+    void LinkLost(const QString& reason);
 
 protected:
     bool event(QEvent* event) override;
@@ -165,6 +171,7 @@ private:
     void RestoreWindows(QSettings& store);
     void SaveWindows(QSettings& store);
     void Deliver(const TLocoNetMessage& message);
+    void ShowMessageCount();
 
     TMainOptions options_;
     QMdiArea* mdiArea_ = nullptr;
@@ -173,4 +180,6 @@ private:
     QList<QPointer<TDisplayForm>> displayForms_;  // oldest first
     bool startupDone_ = false;
     bool settingsSaved_ = false;
+    QTimer* msgNumTimer_ = nullptr;  // brings MsgNum up to date after a busy spell
+    QElapsedTimer msgNumShown_;      // since MsgNum was last set
 };

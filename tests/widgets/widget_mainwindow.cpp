@@ -12,6 +12,7 @@
 #include "link/Lncomm.h"
 #include "link/Tsvprogmsg.h"
 
+#include <QElapsedTimer>
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -219,6 +220,32 @@ private slots:
         QCOMPARE(main.MsgNum->text(), QStringLiteral("10"));
         bus.Inject(Bytes({0x83, 0x7C}));
         QTRY_COMPARE(main.MsgNum->text(), QStringLiteral("11"));
+    }
+
+    // During a stream of messages (a board transfer) the count stays exact
+    // while its label is set a few times a second; once the bus is quiet the
+    // label shows the total.
+    void theCountLabelFollowsAStreamAFewTimesASecond()
+    {
+        StoreConnection(QStringLiteral("sim"), 0, 0);
+        TBusRecorder bus;
+        TMainForm main;
+        main.FormActivate();
+        QStringList shown;
+        QElapsedTimer clock;
+        clock.start();
+        constexpr uint32_t kMessages = 60;
+        for (uint32_t i = 0; i < kMessages; ++i) {
+            bus.Inject(Bytes({0xB2, 0x00, 0x50, 0x1D}));
+            QTest::qWait(10);
+            if (shown.isEmpty() || shown.constLast() != main.MsgNum->text())
+                shown << main.MsgNum->text();
+        }
+        const qint64 elapsed = clock.elapsed();
+        QTRY_COMPARE(main.MessageCount, kMessages);
+        QVERIFY2(shown.size() <= elapsed / 80 + 2,
+                 qPrintable(QStringLiteral("%1 labels in %2 ms").arg(shown.size()).arg(elapsed)));
+        QTRY_COMPARE_WITH_TIMEOUT(main.MsgNum->text(), QString::number(kMessages), 300);
     }
 
     void busCommandsSendTheirBytes()

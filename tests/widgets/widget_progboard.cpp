@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -29,6 +30,7 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QPushButton>
 #include <QSpinBox>
@@ -193,7 +195,7 @@ private slots:
         QCOMPARE(menus, (QStringList{
                             "&File:&Open...,&Save,Save &As...,&Close,&Write SV to file...,E&xit",
                             "&Boards:&Add new board,&Delete Board,&Insert Board,&Edit Board,D&isplay Board",
-                            "&Programming:&Program Board,&Read Board",
+                            "&Programming:&Program Board,&Read Board,&Verify Board",
                         }));
 
         // The Edit item follows the editor table: off, with the reason, for a model without an editor.
@@ -482,8 +484,165 @@ private slots:
         form->ReadBoardButton->click();
         QCOMPARE(main->ProgStatus->text(), QStringLiteral("port not open: Com1"));
         QVERIFY(!form->Busy());
+        main->ProgStatus->clear();
+        form->VerifyButton->click();
+        QCOMPARE(main->ProgStatus->text(), QStringLiteral("port not open: Com1"));
+        QVERIFY(!form->Busy());
         QTest::qWait(50);
         QVERIFY(bus.packets.isEmpty());
+    }
+
+    // Verify reads the board into a scratch copy: the list and its board stay
+    // as they are, the board is not written, and every difference is logged.
+    void verifiesABoardWithoutWritingIt()
+    {
+        TCollectedDisplays displays;
+        TDialogScript dialogs;
+        // The TEL90 at 106 loses one configured SV in every restart.
+        const auto configure = [](TConfigurableBoard& b) { static_cast<TTEL90Board&>(b).SensorBoardNumber = 42; };
+        TTEL90Board reference;
+        configure(reference);
+        QVERIFY(reference.ComputeSvImage());
+        unsigned forgotten = 0;
+        for (unsigned sv = 5; sv <= reference.SvLength() && forgotten == 0; ++sv)
+            if (reference.IsTransferable(sv) && reference.SvByte(sv) != 255)
+                forgotten = sv;
+        QVERIFY(forgotten != 0);
+        TSimSettings sim;
+        sim.boards = OneBoardOfEachModel(101);
+        sim.boards[btTEL90].forgetSv = int(forgotten);
+        ConfigureSimulatedLocoNet(sim);
+
+        auto main = StartMain();
+        TProgramBoardForm* form = OpenForm(*main);
+        QSignalSpy finished(form, &TProgramBoardForm::TransferFinished);
+
+        struct TCase {
+            uint8_t type;
+            int serial;
+            std::function<void(TConfigurableBoard&)> configure;
+            QStringList differences;
+            QString summary;
+        };
+        const TCase cases[] = {
+            {btORT50, 102, [](TConfigurableBoard& b) { static_cast<TORT50Board&>(b).routeAddress = 1234; }, {},
+             QStringLiteral("Verify completed: board matches its configuration!")},
+            {btTEL90, 106, configure,
+             {QStringLiteral("SV%1: board 255, configuration %2").arg(forgotten).arg(reference.SvByte(forgotten))},
+             QStringLiteral("Verify completed: 1 SV differs from the configuration")},
+        };
+        for (const TCase& c : cases) {
+            form->BoardTabControl->setCurrentIndex(c.type);
+            TConfigurableBoard* board = AddBoard(*main, *form, c.serial, "Verified");
+            c.configure(*board);
+            form->SelectPosition(0);
+            form->ProgramButton->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!form->Busy(), 20000);
+            QVERIFY(LogLines(*form).contains(QStringLiteral("Programming Completed Successfully!")));
+            QVERIFY(main->BoardData.SaveListAs(c.type, FilePath(QStringLiteral("v%1.csv").arg(c.type)).toStdString()));
+            const std::string before = FileLines(*board);
+            TSimBoard* simBoard = SimulatedLocoNet().FindBoard(uint16_t(c.serial));
+            QVERIFY(simBoard);
+            const int restarts = simBoard->ReconfigureCount();
+
+            finished.clear();
+            form->VerifyButton->click();
+            QVERIFY(form->Busy());
+            QVERIFY(!form->ProgramButton->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(!form->Busy(), 20000);
+            const QStringList log = LogLines(*form);
+            QCOMPARE(log.filter(QRegularExpression(QStringLiteral("^SV\\d+: board"))), c.differences);
+            QCOMPARE(log.mid(log.size() - 2 - c.differences.size()),
+                     QStringList{QStringLiteral("Board programmer idle")} + c.differences + QStringList{c.summary});
+            QCOMPARE(main->ProgStatus->text(), c.summary);
+            QCOMPARE(finished.size(), 1);
+            QCOMPARE(finished.first().at(0).toBool(), true);
+            QCOMPARE(form->Sequencer().Differences().size(), size_t(c.differences.size()));
+            // Nothing written, nothing restarted, nothing changed in the list.
+            QCOMPARE(simBoard->ReconfigureCount(), restarts);
+            QVERIFY(!main->BoardData.IsModified(c.type));
+            QCOMPARE(FileLines(*board), before);
+        }
+        // The menu item does the same as the button.
+        form->VerifyBoard1->trigger();
+        QVERIFY(form->Busy());
+        QTRY_VERIFY_WITH_TIMEOUT(!form->Busy(), 20000);
+        QCOMPARE(LogLines(*form).last(), cases[1].summary);
+        QVERIFY(displays.errors.isEmpty());
+    }
+
+    // A link that fails under a transfer ends it at once as a failure: an
+    // unplugged device (the simulated bus shut down) and a network link that
+    // lost its server and is reconnecting.
+    void endsATransferAtOnceWhenTheLinkIsLost()
+    {
+        TCollectedDisplays displays;
+        struct TCase {
+            const char* name;
+            std::function<void(TMainForm&)> loseLink;
+            QString status;
+        };
+        const TCase cases[] = {
+            {"device gone", [](TMainForm&) { ConfigureSimulatedLocoNet(TSimSettings{}); },
+             QStringLiteral("Transfer stopped: the link was lost (the simulated LocoNet was shut down)")},
+            {"connection lost",
+             [](TMainForm& main) { main.LocoNetComm1.OnLinkState(main.LocoNetComm1, false); },
+             QStringLiteral("Transfer stopped: the link was lost (the connection was lost)")},
+        };
+        for (const TCase& c : cases) {
+            SimulateBoards();
+            auto main = StartMain();
+            TProgramBoardForm* form = OpenForm(*main);
+            QSignalSpy finished(form, &TProgramBoardForm::TransferFinished);
+            form->BoardTabControl->setCurrentIndex(btORT50);
+            AddBoard(*main, *form, 102, "Lost");
+            form->SelectPosition(0);
+            form->ProgramButton->click();
+            QVERIFY2(form->Busy(), c.name);
+            QElapsedTimer clock;
+            clock.start();
+            c.loseLink(*main);
+            QTRY_VERIFY_WITH_TIMEOUT(!form->Busy(), 3000);
+            QVERIFY2(clock.elapsed() < TProgSequencer::kReplyTimeoutMs, c.name);
+            QCOMPARE(main->ProgStatus->text(), c.status);
+            QCOMPARE(LogLines(*form).last(), c.status);
+            QVERIFY(!LogLines(*form).contains(QStringLiteral("Programming Completed Successfully!")));
+            QCOMPARE(finished.size(), 1);
+            QCOMPARE(finished.first().at(0).toBool(), false);
+            QCOMPARE(finished.first().at(1).toString(), c.status);
+            QVERIFY(!form->TimeoutTimer->isActive());
+            QVERIFY(form->ProgramButton->isEnabled());
+            QVERIFY(form->DeleteBoard1->isEnabled());
+            // Nothing more comes of the ended transfer.
+            QTest::qWait(200);
+            QCOMPARE(finished.size(), 1);
+            // The link lost with no transfer running changes nothing here.
+            const int lines = form->DebugList->count();
+            emit main->LinkLost(QStringLiteral("again"));
+            QTest::qWait(20);
+            QCOMPARE(form->DebugList->count(), lines);
+        }
+    }
+
+    // The log is brought up to date with the messages sent; a board that
+    // does not answer sends nothing for seconds, and the log still shows
+    // what the transfer is waiting for.
+    void showsTheLogWhileWaitingForASilentBoard()
+    {
+        TCollectedDisplays displays;
+        auto main = StartMain();
+        TProgramBoardForm* form = OpenForm(*main);
+        form->BoardTabControl->setCurrentIndex(btORT50);
+        AddBoard(*main, *form, 999, "Silent");
+        form->SelectPosition(0);
+        form->DebugCheck->setChecked(true);
+        form->ProgramButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(LogLines(*form).contains(QStringLiteral("Checking Destination board identity.....")),
+                                 500);
+        QVERIFY(form->Busy());
+        QVERIFY(LogLines(*form).filter(QStringLiteral("SV Access")).size() >= 1);
+        FormFrame(form)->close();
+        QTRY_VERIFY(main->ProgramBoardForm.isNull());
     }
 
     void guardsTheBoardOfARunningTransfer()
@@ -501,10 +660,12 @@ private slots:
 
         // Nothing that would delete, move, replace or recompute the board runs meanwhile.
         for (QAction* a : {form->DeleteBoard1, form->InsertBoard1, form->Open1, form->Close1, form->Addnewboard1,
-                           form->WriteSVtofile1, form->ReadBoard1, form->ProgramBoard1, form->EditBoard1})
+                           form->WriteSVtofile1, form->ReadBoard1, form->ProgramBoard1, form->EditBoard1,
+                           form->VerifyBoard1})
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
         QVERIFY(!form->BoardTabControl->isEnabled());
         QVERIFY(!form->ReadBoardButton->isEnabled());
+        QVERIFY(!form->VerifyButton->isEnabled());
         form->DeleteBoard1Click();
         form->InsertBoard1Click();
         form->Close1Click();

@@ -259,6 +259,44 @@ private slots:
         QVERIFY(bench.form->DiscoverButton->isEnabled());
     }
 
+    // A link that fails under an operation ends it at once with the reason,
+    // rather than a time-out's notice (or "Discovery complete!") later.
+    void aLostLinkEndsTheOperationAtOnce()
+    {
+        TCollectedDisplays displays;
+        TNumberingBench bench(OneBoardOfEachModel());
+        QVERIFY(bench.Discover(displays));
+        displays.notices.clear();
+
+        // The interface unplugged while a board is asked to identify itself.
+        bench.SelectSerial(103);
+        bench.form->IdentifyButton->click();
+        QVERIFY(!bench.form->Engine().IsIdle());
+        ConfigureSimulatedLocoNet(TSimSettings{});
+        QTRY_COMPARE_WITH_TIMEOUT(bench.main->ProgStatus->text(),
+                                  QStringLiteral("Identify stopped: the link was lost (the simulated LocoNet was shut down)"),
+                                  500);
+        QVERIFY(bench.form->Engine().IsIdle());
+        QVERIFY(bench.form->DiscoverButton->isEnabled());
+        // The boards found before stay listed.
+        QCOMPARE(bench.form->BoardList->topLevelItemCount(), 7);
+
+        // A network link that lost its server during a discovery.
+        bench.main->LocoNetComm1.Open();
+        QVERIFY(bench.main->LocoNetComm1.Enabled());
+        bench.form->DiscoverButton->click();
+        QVERIFY(!bench.form->Engine().IsIdle());
+        bench.main->LocoNetComm1.OnLinkState(bench.main->LocoNetComm1, false);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.main->ProgStatus->text(),
+                                  QStringLiteral("Discovery stopped: the link was lost (the connection was lost)"), 500);
+        QVERIFY(bench.form->Engine().IsIdle());
+        QVERIFY(bench.form->DiscoverButton->isEnabled());
+
+        // Neither operation reports anything more once its time-out has passed.
+        QTest::qWait(1200);
+        QVERIFY2(displays.notices.isEmpty(), qPrintable(displays.notices.join(QLatin1Char('\n'))));
+    }
+
     void renumbersTheSelectedBoardAndRefusesADuplicate()
     {
         TCollectedDisplays displays;
