@@ -23,6 +23,13 @@ QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int 
     return spin;
 }
 
+QSpinBox* MakeSerialSpin(QWidget* parent, const QString& objectName, int maximum, int value)
+{
+    QSpinBox* spin = MakeSpin(parent, objectName, 0, maximum, value);
+    spin->setSpecialValueText(QStringLiteral("not set yet"));
+    return spin;
+}
+
 QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names, int index)
 {
     auto* combo = new QComboBox(parent);

@@ -22,6 +22,10 @@ class TConfigurableBoard;
 // the nearest bound when the field is left or OK is pressed, so what it shows
 // is what OK stores.
 QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int maximum, int value = 0);
+// The serial number of a board, 0 to maximum. 0 is a new board's "not set
+// yet" and shows as such: a range from 1 would show 1 instead, and OK would
+// store an address that may be another board's.
+QSpinBox* MakeSerialSpin(QWidget* parent, const QString& objectName, int maximum, int value = 0);
 // A drop-down list of the model's names; the index is the model's code.
 QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names,
                      int index = 0);

@@ -57,9 +57,7 @@ TORT50EditForm::TORT50EditForm(TORT50Board& board, QWidget* parent) : QDialog(pa
 
     // Created in visual order, so the tab order follows the layout.
     BoardNameEdit = MakeText(this, QStringLiteral("BoardNameEdit"), {});
-    // 0 keeps a board whose serial number is not set yet as it is.
-    SerialNumEdit = MakeSpin(this, QStringLiteral("SerialNumEdit"), 0, 65536, 0);
-    SerialNumEdit->setSpecialValueText(QStringLiteral("not set yet"));
+    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65536);
     NotesEdit = MakeText(this, QStringLiteral("NotesEdit"), {});
     CellList = MakeList(this, QStringLiteral("CellList"), 20);
     RouteList = MakeList(this, QStringLiteral("RouteList"), 20);

@@ -34,7 +34,7 @@ TTEL90EditForm::TTEL90EditForm(QWidget* parent, TTEL90Board& board) : QDialog(pa
 
     BoardNameEdit = MakeText(this, QStringLiteral("BoardNameEdit"), board.Name());
     BoardNameEdit->setMinimumWidth(BoardNameEdit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 32);
-    SerialNumEdit = MakeSpin(this, QStringLiteral("SerialNumEdit"), 1, 65535, board.SerialNumber());
+    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65535, board.SerialNumber());
     NotesEdit = MakeText(this, QStringLiteral("NotesEdit"), board.UserDescription);
     SlaveAddrEdit = MakeSpin(this, QStringLiteral("SlaveAddrEdit"), 1, 255, board.SensorBoardNumber);
     DebounceTimeEdit = MakeSpin(this, QStringLiteral("DebounceTimeEdit"), 10, 2550,

@@ -23,10 +23,7 @@ TVelaBoardEditForm::TVelaBoardEditForm(TConfigurableBoard& board, int helpTopic,
     : QDialog(parent), board_(board), helpTopic_(helpTopic)
 {
     BdNameEdit = MakeText(this, QStringLiteral("BdNameEdit"), {});
-    // 0 is a new board's "not set yet": shown as such rather than as 1, which
-    // OK would store and which may be another board's address.
-    SerialNumSpin = MakeSpin(this, QStringLiteral("SerialNumSpin"), 0, 65536, 0);
-    SerialNumSpin->setSpecialValueText(QStringLiteral("not set yet"));
+    SerialNumSpin = MakeSerialSpin(this, QStringLiteral("SerialNumSpin"), 65536);
     DCCAddrSpin = MakeSpin(this, QStringLiteral("DCCAddrSpin"), 1, 2048, 1);
     NotesEdit = MakeText(this, QStringLiteral("NotesEdit"), {});
     SignalList = velaedit::MakeColumnList(this, QStringLiteral("SignalList"), 3, TSignal::kSignalsPerBoard);
