@@ -25,7 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         board->SetSvByte(sv, data[sv]);
     if (!board->DecodeSvImage())
         return 0;
+    // A board read back from a board must compute as the same board saved
+    // and loaded again does.
+    std::stringstream file(std::ios::in | std::ios::out | std::ios::binary);
+    board->WriteToFile(file);
+    std::unique_ptr<TConfigurableBoard> reloaded = MakeBoard(type);
+    reloaded->ReadFromFile(file);
     const bool computed = board->ComputeSvImage();
+    const bool reloadComputed = reloaded->ComputeSvImage();
+    FUZZ_CHECK(computed == reloadComputed);
+    FUZZ_CHECK(!computed || board->SvImage() == reloaded->SvImage());
     std::vector<std::string> lines;
     board->DescribeSettings(lines);
     if (!computed) {

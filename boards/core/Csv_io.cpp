@@ -211,6 +211,16 @@ int32_t TCsvIo::StrictInt(const std::string& text)
     return value;
 }
 
+int32_t TCsvIo::InRange(int32_t value, int32_t low, int32_t high, const std::string& what)
+{
+    if (value < low || value > high) {
+        const std::string text = std::to_string(value);
+        throw TCsvConversionError(text, what + " " + text + " is out of range " + std::to_string(low) + " to " +
+                                            std::to_string(high));
+    }
+    return value;
+}
+
 std::string TCsvIo::ConversionMessage(const std::string& text)
 {
     return "'" + text + "' is not a valid integer value";

@@ -149,38 +149,48 @@ void TMUV7SequenceStep::WriteStepLine(std::ostream& out)
 
 void TMUV7SequenceStep::ReadStepLine(std::istream& in)
 {
+    // The step's trigger and action each become one 16-bit code, the kind
+    // told apart by ranges of the code (see Decode). A value that would carry
+    // the code into another kind's range, or past 16 bits, would program a
+    // different step than the file shows, so the file is refused instead.
     ReadLine(in);
     Reset();
-    action = static_cast<uint8_t>(GetIntField(8));
+    action = static_cast<uint8_t>(InRange(GetIntField(8), kMuv7ActionNone, kMuv7ActionPointThrown, "step action"));
     if (action == kMuv7ActionNone)
         return;
     name = GetTextField(11);
     number = GetIntField(2);
-    trigger = static_cast<uint8_t>(GetIntField(3));
-    respondEvery = GetIntField(4);
-    retriggerStep = GetIntField(5);
+    trigger = static_cast<uint8_t>(InRange(GetIntField(3), kMuv7TriggerDelay, kMuv7TriggerSensor, "step trigger"));
+    respondEvery = InRange(GetIntField(4), 0, 255, "trigger count");
+    retriggerStep = InRange(GetIntField(5), 0, 255, "retrigger step");
     switch (trigger) {
     case kMuv7TriggerDelay:
-        delay = GetIntField(6);
+        delay = InRange(GetIntField(6), 0, 1024, "trigger delay");
         break;
     case kMuv7TriggerPointClosed:
+        triggerPoint = InRange(GetIntField(6), 1, 4096 - 1024, "trigger point");
+        break;
     case kMuv7TriggerPointThrown:
-        triggerPoint = GetIntField(6);
+        triggerPoint = InRange(GetIntField(6), 1, 16384 - 4096, "trigger point");
         break;
     case kMuv7TriggerSensor:
-        sensorBoard = GetIntField(6);
-        sensor = GetIntField(7);
+        sensorBoard = InRange(GetIntField(6), 1, 3072, "trigger sensor board");
+        sensor = InRange(GetIntField(7), 1, 16, "trigger sensor");
+        InRange(16 * (sensorBoard - 1) + sensor, 1, 65535 - 16384, "trigger sensor code");
         break;
     default:
         break;
     }
     if (action >= kMuv7ActionStop && action <= kMuv7ActionStartB)
-        rampTime = GetIntField(9);
+        rampTime = InRange(GetIntField(9), 0, (100 - action) / 8, "acceleration time");
     else if (action == kMuv7ActionFunction) {
-        function = GetIntField(9);
-        functionTime = GetIntField(10);
-    } else if (action == kMuv7ActionPointClosed || action == kMuv7ActionPointThrown)
-        actionPoint = GetIntField(9);
+        function = InRange(GetIntField(9), 0, 12, "function number");
+        functionTime = InRange(GetIntField(10), 0, 7, "function time");
+        InRange(8 * function + functionTime, 1, 99, "function code");
+    } else if (action == kMuv7ActionPointClosed)
+        actionPoint = InRange(GetIntField(9), 1, 4096 - 1024, "action point");
+    else if (action == kMuv7ActionPointThrown)
+        actionPoint = InRange(GetIntField(9), 1, 65535 - 4096, "action point");
 }
 
 void TMUV7SequenceStep::Encode(std::span<uint8_t> bytes) const
