@@ -17,6 +17,19 @@ uint16_t GetWord(std::span<const uint8_t> bytes, size_t at)
 
 std::string Num(int32_t value) { return std::to_string(value); }
 
+// A name read back from a board keeps only what its file line can hold: a
+// line break would end the line and a double quote would end the quoted
+// text, so the board read back would differ from the same board saved and
+// loaded again.
+char NameCharacter(uint8_t byte)
+{
+    if (byte == '\n' || byte == '\r')
+        return ' ';
+    if (byte == '"')
+        return '\'';
+    return static_cast<char>(byte);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- step
@@ -184,9 +197,12 @@ void TMUV7SequenceStep::ReadStepLine(std::istream& in)
     if (action >= kMuv7ActionStop && action <= kMuv7ActionStartB)
         rampTime = InRange(GetIntField(9), 0, (100 - action) / 8, "acceleration time");
     else if (action == kMuv7ActionFunction) {
-        function = InRange(GetIntField(9), 0, 12, "function number");
+        // Codes 101..1024 but 200 (dispatch) are functions.
+        function = InRange(GetIntField(9), 0, 115, "function number");
         functionTime = InRange(GetIntField(10), 0, 7, "function time");
-        InRange(8 * function + functionTime, 1, 99, "function code");
+        const int32_t code = InRange(100 + 8 * function + functionTime, 101, 1024, "function code");
+        if (code == 200)
+            InRange(code, 201, 1024, "function code");
     } else if (action == kMuv7ActionPointClosed)
         actionPoint = InRange(GetIntField(9), 1, 4096 - 1024, "action point");
     else if (action == kMuv7ActionPointThrown)
@@ -222,6 +238,12 @@ void TMUV7SequenceStep::Decode(std::span<const uint8_t> bytes)
     } else {
         action = static_cast<uint8_t>(code % 8);
         rampTime = code / 8;
+        if (action == kMuv7ActionNone) {
+            // A step without an action is unused, whatever its other bytes
+            // say: its file line keeps nothing else.
+            Reset();
+            return;
+        }
     }
     respondEvery = bytes[2];
     retriggerStep = bytes[3];
@@ -522,7 +544,7 @@ void TMUV7Sequence::Decode(std::span<const uint8_t> image)
     activeSteps = bytes[1];
     name.clear();
     for (size_t i = 0; i < kMuv7NameBytes && bytes[2 + i] != 0; ++i)
-        name.push_back(static_cast<char>(bytes[2 + i]));
+        name.push_back(NameCharacter(bytes[2 + i]));
     for (int k = 0; k < kMuv7StepCount; ++k)
         steps_[static_cast<size_t>(k)].Decode(bytes.subspan(17 + kMuv7StepBytes * static_cast<size_t>(k),
                                                             kMuv7StepBytes));

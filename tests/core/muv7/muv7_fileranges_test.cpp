@@ -39,7 +39,9 @@ TEST(Muv7FileRanges, StepValuesAreRefusedOrSurviveTheImage)
         {",step,1,3,1,0,3073,1,1,2,", false},  // past 16 bits
         {",step,1,3,1,0,1,17,1,2,", false},
         {",step,1,0,1,0,5,,6,12,3", true},
-        {",step,1,0,1,0,5,,6,13,0", false},
+        {",step,1,0,1,0,5,,6,115,4", true},  // code 1024
+        {",step,1,0,1,0,5,,6,115,5", false},
+        {",step,1,0,1,0,5,,6,12,4", false},  // code 200 is a dispatch
         {",step,1,0,1,0,5,,6,0,0", false},  // code 100 would read back as a ramp
         {",step,1,0,1,0,5,,8,3072,", true},
         {",step,1,0,1,0,5,,8,3073,", false},

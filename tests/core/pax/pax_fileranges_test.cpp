@@ -53,9 +53,9 @@ TEST(PaxFileRanges, CellValuesOutsideTheirRangesAreRefused)
         {5, "8", true, ""},
         {5, "9", false, "cell rate 9 is out of range 0 to 8"},
         {5, "-1", false, "cell rate -1 is out of range 0 to 8"},
-        {8, "8", true, ""},
-        {8, "9", false, "followed cell 9 is out of range 0 to 8"},
-        {9, "6", false, "message type 6 is out of range 0 to 5"},
+        {8, "255", true, ""},  // as read back from a board
+        {8, "256", false, "followed cell 256 is out of range 0 to 255"},
+        {9, "-1", false, "message type -1 is out of range 0 to 255"},
         {10, "255", true, ""},
         {10, "256", false, "condition delay 256 is out of range 0 to 255"},
         {11, "-3", false, "change delay -3 is out of range 0 to 255"},
