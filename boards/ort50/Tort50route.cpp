@@ -121,14 +121,23 @@ void TORT50Route::ReadRouteLine(std::istream& in)
         const size_t blank = text.find(' ');
         if (blank == std::string::npos)
             throw TCsvConversionError(text);
-        points[i] = StrictInt(text.substr(0, blank));
         uint8_t state = kOrtStateUndefined;
         for (uint8_t s = 0; s < 3; ++s)
             if (text.find(kStateNames[s]) != std::string::npos) {
                 state = s;
                 break;
             }
+        // A point no cell drives takes two bytes, its high byte plus 100
+        // (closed) or 200 (thrown): above these it would wrap into another code.
+        points[i] = InRange(StrictInt(text.substr(0, blank)), 0, state == kOrtStateThrown ? 14335 : 25599,
+                            "route point");
         states[i] = state;
+    }
+    int32_t cascadeTo = 0;
+    if (!twelfthInCascadeColumn && !GetTextField(kCascadeColumn).empty()) {
+        cascadeTo = GetIntField(kCascadeColumn);
+        if (cascadeTo != 0)
+            InRange(cascadeTo, 1, kOrtRouteCount, "cascade route");
     }
 
     number = fileNumber;
@@ -137,15 +146,8 @@ void TORT50Route::ReadRouteLine(std::istream& in)
     length_ = length;
     points_ = points;
     states_ = states;
-    cascade = false;
-    cascadeRoute = 1;
-    if (!twelfthInCascadeColumn && !GetTextField(kCascadeColumn).empty()) {
-        const int32_t value = GetIntField(kCascadeColumn);
-        if (value != 0) {
-            cascade = true;
-            cascadeRoute = value;
-        }
-    }
+    cascade = cascadeTo != 0;
+    cascadeRoute = cascade ? cascadeTo : 1;
 }
 
 // ---------------------------------------------------------------- SV record

@@ -73,3 +73,31 @@ TEST(Muv7FileRanges, StepValuesAreRefusedOrSurviveTheImage)
         EXPECT_EQ(back.TriggerCode(), step.TriggerCode()) << c.line;
     }
 }
+
+// A board read back must calculate as the same board saved and loaded again:
+// a name with a line break or a double quote, and a step whose action code
+// names no action but whose trigger bytes are set, came back different.
+TEST(Muv7FileRanges, ReadBackBoardCalculatesAsWhenSavedAndLoaded)
+{
+    TMUV7Board read;
+    read.SetSerialNumber(7);
+    const unsigned first = TMUV7Sequence::FirstSv(1);
+    const std::string name = "a\nb\"c\rd";
+    for (size_t i = 0; i < name.size(); ++i)
+        read.SetSvByte(first + 2 + static_cast<unsigned>(i), static_cast<uint8_t>(name[i]));
+    const unsigned step = first + 17;  // step 1: trigger word, respond, retrigger, action word
+    read.SetSvWord(step, 1100);
+    read.SetSvByte(step + 2, 3);
+    read.SetSvWord(step + 4, 16);  // 8 * 2 + 0: no action
+    ASSERT_TRUE(read.DecodeSvImage());
+    EXPECT_EQ(read.SequenceAt(0).name, "a b'c d");
+    EXPECT_FALSE(read.SequenceAt(0).StepAt(0).IsUsed());
+
+    std::stringstream file(std::ios::in | std::ios::out | std::ios::binary);
+    read.WriteToFile(file);
+    TMUV7Board loaded;
+    loaded.ReadFromFile(file);
+    ASSERT_TRUE(read.ComputeSvImage());
+    ASSERT_TRUE(loaded.ComputeSvImage());
+    EXPECT_EQ(read.SvImage(), loaded.SvImage());
+}

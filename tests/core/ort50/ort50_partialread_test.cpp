@@ -35,3 +35,40 @@ TEST(Ort50PartialRead, RouteKeepsItsNumberWhenItsLineIsRefused)
     ASSERT_NE(first, std::string::npos);
     EXPECT_EQ(text.compare(first, 16, "route_config\",1,"), 0) << text.substr(first, 40);
 }
+
+// A cascade route of 2147483647 in a route line overflowed its code (found by
+// fuzzing); a point too large for its two bytes wrapped into another code.
+TEST(Ort50PartialRead, RouteValuesOutsideTheirCodesAreRefused)
+{
+    struct TCase {
+        const char* entry;
+        const char* cascade;
+        bool ok;
+    };
+    const TCase cases[] = {
+        {"25599 Closed", "24", true},
+        {"25600 Closed", "0", false},
+        {"14335 Thrown", "0", true},
+        {"14336 Thrown", "0", false},
+        {"-1 Closed", "0", false},
+        {"1 Closed", "25", false},
+        {"1 Closed", "2147483647", false},
+        {"1 Closed", "-1", false},
+    };
+    for (const TCase& c : cases) {
+        // The entry in column 6, the cascade route in column 17.
+        const std::string line =
+            std::string(",\"route_config\",1,1,1,1,\"") + c.entry + "\"" + std::string(11, ',') + c.cascade + "\r\n";
+        std::istringstream in(line, std::ios::in | std::ios::binary);
+        TORT50Route route(3);
+        bool ok = true;
+        try {
+            route.ReadRouteLine(in);
+        } catch (const TCsvConversionError&) {
+            ok = false;
+        }
+        EXPECT_EQ(ok, c.ok) << c.entry << " " << c.cascade;
+        if (!ok)
+            EXPECT_EQ(route.number, 3);
+    }
+}
