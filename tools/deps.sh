@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only when some are missing.
+# clang and libclang-rt-dev (libFuzzer, the sanitizer runtimes) build the
+# fuzz targets of .ci/run.
 set -euo pipefail
-packages=(qt6-base-dev qt6-serialport-dev xvfb xauth socat fonts-dejavu-core cmake ninja-build g++ libgtest-dev libgmock-dev)
+packages=(qt6-base-dev qt6-serialport-dev xvfb xauth socat fonts-dejavu-core cmake ninja-build g++ libgtest-dev libgmock-dev clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

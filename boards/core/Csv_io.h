@@ -73,6 +73,10 @@ public:  // strict conversion of numbers inside texts
     static int32_t StrictInt(const std::string& text);
     // The message of a failed strict conversion of this text.
     static std::string ConversionMessage(const std::string& text);
+    // A number read from a file that the board can only store within
+    // low..high: the value itself, or TCsvConversionError saying
+    // "<what> <value> is out of range <low> to <high>", which ends the loading.
+    static int32_t InRange(int32_t value, int32_t low, int32_t high, const std::string& what);
 
 public:  // reading position of a stream (kept on the stream itself)
     // Lines ReadLine has taken from this stream since the last reset.

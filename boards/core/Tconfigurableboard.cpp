@@ -149,11 +149,17 @@ unsigned TConfigurableBoard::NextSvBlock(unsigned sv, unsigned& blockSize) const
 
 void TConfigurableBoard::WriteSvListingTo(std::ostream& out) const
 {
+    // The model's lists are built once for the whole listing, not once per SV.
+    std::vector<bool> transferable(SvLength() + 1, true);
+    for (const std::vector<unsigned>& list : {SystemSvList(), UnusedSvList()})
+        for (unsigned sv : list)
+            if (sv < transferable.size())
+                transferable[sv] = false;
     out << "Board name = " << name_ << "\r\n";
     out << "SV Settings:\r\n";
     int entries = 0;
     for (unsigned sv = 1; sv <= SvLength(); ++sv) {
-        if (!IsTransferable(sv))
+        if (!transferable[sv])
             continue;
         out << "SV" << sv << "=" << static_cast<unsigned>(SvByte(sv)) << ";  ";
         if (++entries % 8 == 0)

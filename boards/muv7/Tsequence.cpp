@@ -17,6 +17,19 @@ uint16_t GetWord(std::span<const uint8_t> bytes, size_t at)
 
 std::string Num(int32_t value) { return std::to_string(value); }
 
+// A name read back from a board keeps only what its file line can hold: a
+// line break would end the line and a double quote would end the quoted
+// text, so the board read back would differ from the same board saved and
+// loaded again.
+char NameCharacter(uint8_t byte)
+{
+    if (byte == '\n' || byte == '\r')
+        return ' ';
+    if (byte == '"')
+        return '\'';
+    return static_cast<char>(byte);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- step
@@ -149,38 +162,51 @@ void TMUV7SequenceStep::WriteStepLine(std::ostream& out)
 
 void TMUV7SequenceStep::ReadStepLine(std::istream& in)
 {
+    // The step's trigger and action each become one 16-bit code, the kind
+    // told apart by ranges of the code (see Decode). A value that would carry
+    // the code into another kind's range, or past 16 bits, would program a
+    // different step than the file shows, so the file is refused instead.
     ReadLine(in);
     Reset();
-    action = static_cast<uint8_t>(GetIntField(8));
+    action = static_cast<uint8_t>(InRange(GetIntField(8), kMuv7ActionNone, kMuv7ActionPointThrown, "step action"));
     if (action == kMuv7ActionNone)
         return;
     name = GetTextField(11);
     number = GetIntField(2);
-    trigger = static_cast<uint8_t>(GetIntField(3));
-    respondEvery = GetIntField(4);
-    retriggerStep = GetIntField(5);
+    trigger = static_cast<uint8_t>(InRange(GetIntField(3), kMuv7TriggerDelay, kMuv7TriggerSensor, "step trigger"));
+    respondEvery = InRange(GetIntField(4), 0, 255, "trigger count");
+    retriggerStep = InRange(GetIntField(5), 0, 255, "retrigger step");
     switch (trigger) {
     case kMuv7TriggerDelay:
-        delay = GetIntField(6);
+        delay = InRange(GetIntField(6), 0, 1024, "trigger delay");
         break;
     case kMuv7TriggerPointClosed:
+        triggerPoint = InRange(GetIntField(6), 1, 4096 - 1024, "trigger point");
+        break;
     case kMuv7TriggerPointThrown:
-        triggerPoint = GetIntField(6);
+        triggerPoint = InRange(GetIntField(6), 1, 16384 - 4096, "trigger point");
         break;
     case kMuv7TriggerSensor:
-        sensorBoard = GetIntField(6);
-        sensor = GetIntField(7);
+        sensorBoard = InRange(GetIntField(6), 1, 3072, "trigger sensor board");
+        sensor = InRange(GetIntField(7), 1, 16, "trigger sensor");
+        InRange(16 * (sensorBoard - 1) + sensor, 1, 65535 - 16384, "trigger sensor code");
         break;
     default:
         break;
     }
     if (action >= kMuv7ActionStop && action <= kMuv7ActionStartB)
-        rampTime = GetIntField(9);
+        rampTime = InRange(GetIntField(9), 0, (100 - action) / 8, "acceleration time");
     else if (action == kMuv7ActionFunction) {
-        function = GetIntField(9);
-        functionTime = GetIntField(10);
-    } else if (action == kMuv7ActionPointClosed || action == kMuv7ActionPointThrown)
-        actionPoint = GetIntField(9);
+        // Codes 101..1024 but 200 (dispatch) are functions.
+        function = InRange(GetIntField(9), 0, 115, "function number");
+        functionTime = InRange(GetIntField(10), 0, 7, "function time");
+        const int32_t code = InRange(100 + 8 * function + functionTime, 101, 1024, "function code");
+        if (code == 200)
+            InRange(code, 201, 1024, "function code");
+    } else if (action == kMuv7ActionPointClosed)
+        actionPoint = InRange(GetIntField(9), 1, 4096 - 1024, "action point");
+    else if (action == kMuv7ActionPointThrown)
+        actionPoint = InRange(GetIntField(9), 1, 65535 - 4096, "action point");
 }
 
 void TMUV7SequenceStep::Encode(std::span<uint8_t> bytes) const
@@ -212,6 +238,12 @@ void TMUV7SequenceStep::Decode(std::span<const uint8_t> bytes)
     } else {
         action = static_cast<uint8_t>(code % 8);
         rampTime = code / 8;
+        if (action == kMuv7ActionNone) {
+            // A step without an action is unused, whatever its other bytes
+            // say: its file line keeps nothing else.
+            Reset();
+            return;
+        }
     }
     respondEvery = bytes[2];
     retriggerStep = bytes[3];
@@ -512,7 +544,7 @@ void TMUV7Sequence::Decode(std::span<const uint8_t> image)
     activeSteps = bytes[1];
     name.clear();
     for (size_t i = 0; i < kMuv7NameBytes && bytes[2 + i] != 0; ++i)
-        name.push_back(static_cast<char>(bytes[2 + i]));
+        name.push_back(NameCharacter(bytes[2 + i]));
     for (int k = 0; k < kMuv7StepCount; ++k)
         steps_[static_cast<size_t>(k)].Decode(bytes.subspan(17 + kMuv7StepBytes * static_cast<size_t>(k),
                                                             kMuv7StepBytes));

@@ -95,21 +95,25 @@ void TORT50Route::WriteRouteLine(std::ostream& out)
 
 void TORT50Route::ReadRouteLine(std::istream& in)
 {
+    // Everything is converted before anything is stored: an entry that is no
+    // number ends the loading, and the route must then stay as it was (above
+    // all its number, which places its record in the image).
     ReadLine(in);
-    number = GetIntField(2);
-    fromButton = GetIntField(3);
-    toButton = GetIntField(4);
-    const int32_t length = GetIntField(5);
-    length_ = static_cast<uint32_t>(std::clamp(length, 0, kOrtRouteEntries));
+    const int32_t fileNumber = GetIntField(2);
+    const int32_t from = GetIntField(3);
+    const int32_t to = GetIntField(4);
+    const uint32_t length = static_cast<uint32_t>(std::clamp(GetIntField(5), 0, kOrtRouteEntries));
 
     // A twelve-entry line without the column after the cascade holds its
     // twelfth entry in the cascade column itself.
     const bool twelfthInCascadeColumn =
-        length_ == kOrtRouteEntries && GetTextField(kTwelfthEntryColumn).empty();
+        length == kOrtRouteEntries && GetTextField(kTwelfthEntryColumn).empty();
 
-    points_.fill(1);
-    states_.fill(kOrtStateUndefined);
-    for (uint32_t i = 0; i < length_; ++i) {
+    auto points = points_;
+    auto states = states_;
+    points.fill(1);
+    states.fill(kOrtStateUndefined);
+    for (uint32_t i = 0; i < length; ++i) {
         unsigned column = kFirstEntryColumn + i;
         if (i == kOrtRouteEntries - 1 && !twelfthInCascadeColumn)
             column = kTwelfthEntryColumn;
@@ -117,25 +121,33 @@ void TORT50Route::ReadRouteLine(std::istream& in)
         const size_t blank = text.find(' ');
         if (blank == std::string::npos)
             throw TCsvConversionError(text);
-        points_[i] = StrictInt(text.substr(0, blank));
         uint8_t state = kOrtStateUndefined;
         for (uint8_t s = 0; s < 3; ++s)
             if (text.find(kStateNames[s]) != std::string::npos) {
                 state = s;
                 break;
             }
-        states_[i] = state;
+        // A point no cell drives takes two bytes, its high byte plus 100
+        // (closed) or 200 (thrown): above these it would wrap into another code.
+        points[i] = InRange(StrictInt(text.substr(0, blank)), 0, state == kOrtStateThrown ? 14335 : 25599,
+                            "route point");
+        states[i] = state;
+    }
+    int32_t cascadeTo = 0;
+    if (!twelfthInCascadeColumn && !GetTextField(kCascadeColumn).empty()) {
+        cascadeTo = GetIntField(kCascadeColumn);
+        if (cascadeTo != 0)
+            InRange(cascadeTo, 1, kOrtRouteCount, "cascade route");
     }
 
-    cascade = false;
-    cascadeRoute = 1;
-    if (!twelfthInCascadeColumn && !GetTextField(kCascadeColumn).empty()) {
-        const int32_t value = GetIntField(kCascadeColumn);
-        if (value != 0) {
-            cascade = true;
-            cascadeRoute = value;
-        }
-    }
+    number = fileNumber;
+    fromButton = from;
+    toButton = to;
+    length_ = length;
+    points_ = points;
+    states_ = states;
+    cascade = cascadeTo != 0;
+    cascadeRoute = cascade ? cascadeTo : 1;
 }
 
 // ---------------------------------------------------------------- SV record

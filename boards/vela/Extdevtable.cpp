@@ -16,6 +16,16 @@ bool Matches(const TExtDevEntry& entry, const TCondition& device)
     return device.deviceType != eVelaSensor || entry.offset == device.offset;
 }
 
+// Whether the two SV bytes of an entry can name the device and read back as
+// it: 0/0 is an empty entry, and a second byte above 100 marks a sensor.
+bool Representable(const TCondition& device)
+{
+    if (device.deviceType == eVelaSensor)
+        return device.number >= 0 && device.number <= 255 && device.offset >= 1 &&
+               device.offset <= 255 - kSensorInputBase;
+    return device.number >= 1 && device.number <= 256 * kSensorInputBase + 255;
+}
+
 }  // namespace
 
 int TExtDevTable::Find(const TCondition& device) const
@@ -32,6 +42,8 @@ int TExtDevTable::Find(const TCondition& device) const
 bool TExtDevTable::Add(const TCondition& device)
 {
     if (device.deviceType == eVelaNone || device.deviceType == eVelaRevZone)
+        return false;
+    if (!Representable(device))
         return false;
     if (Find(device) != 0)
         return true;

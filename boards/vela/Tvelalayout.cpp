@@ -69,7 +69,14 @@ bool TVelaLayout::DecodeImage(std::span<const uint8_t> image)
 {
     SetBaseAddress(vela::GetSv(image, kSvBaseAddress) + 256 * vela::GetSv(image, kSvBaseAddress + 1));
     table_.ReadSvs(image);
-    return DecodeSignalsAndZones(image);
+    const bool ok = DecodeSignalsAndZones(image);
+    // The image's table has done its work: it named the devices. Kept, it
+    // would hold entries none of the board's devices use and could leave no
+    // free position for one that does, so the board read back would not
+    // calculate as the same board saved and loaded again. Its devices now
+    // take their positions in collection order, as a loaded board's do.
+    table_ = TExtDevTable{};
+    return ok;
 }
 
 bool TVelaLayout::ComputeBoardImage(TConfigurableBoard& board,

@@ -106,6 +106,8 @@ void WhenOpen(std::function<void(T*)> act)
         if (auto* form = dynamic_cast<T*>(QApplication::activeModalWidget())) {
             if (form->isVisible()) {
                 act(form);
+                // The poll holds itself to reschedule; let go once done.
+                *poll = nullptr;
                 return;
             }
         }

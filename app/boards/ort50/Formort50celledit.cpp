@@ -95,6 +95,16 @@ QString TORT50CellEditForm::AddressLabelText(int type)
     }
 }
 
+TORT50CellEditForm::~TORT50CellEditForm()
+{
+    // QDialog's destructor hides the fields, and a spin box hidden while its
+    // text is being typed commits it: its handlers must not run on a form that
+    // is already half destroyed.
+    const QList<QObject*> children = findChildren<QObject*>();
+    for (QObject* child : children)
+        child->disconnect(this);
+}
+
 TORT50CellEditForm::TORT50CellEditForm(TORT50Cells& cells, int index, QWidget* parent)
     : QDialog(parent), cells_(cells), index_(index)
 {

@@ -17,6 +17,7 @@ class TORT50CellEditForm : public QDialog {
 public:
     // cells: the board's 30 cells; index: the cell to edit, 0 to 29.
     TORT50CellEditForm(TORT50Cells& cells, int index, QWidget* parent = nullptr);
+    ~TORT50CellEditForm() override;
 
 public:  // handlers
     void FormShow();

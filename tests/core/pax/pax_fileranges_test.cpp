@@ -1,0 +1,78 @@
+#include "../boards_core/Fuzzinput.h"
+#include "boards/core/Boarddata.h"
+#include "boards/pax/Tpax60board.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string CellFileWith(int column, const std::string& value)
+{
+    TPAX60Board board;
+    std::ostringstream out(std::ios::out | std::ios::binary);
+    board.WriteToFile(out);
+    std::string text = out.str();
+    // The first output cell's line: replace one of its number columns.
+    size_t line = text.find("OPCell_");
+    line = text.rfind('\n', line) + 1;
+    const size_t end = text.find('\r', line);
+    std::string cells = text.substr(line, end - line);
+    size_t start = 0;
+    for (int c = 0; c < column; ++c)
+        start = cells.find(',', start) + 1;
+    const size_t stop = cells.find(',', start);
+    cells.replace(start, stop - start, value);
+    return text.substr(0, line) + cells + text.substr(end);
+}
+
+}  // namespace
+
+// A rate taken unchecked from the file overflowed the cell's type code.
+TEST(PaxFileRanges, FuzzedRateIsRefusedWithItsLine)
+{
+    TBoardData data;
+    EXPECT_FALSE(LoadFuzzFile(data, "040a0a2c2c312c312c312c32313437343833363437"));
+    EXPECT_EQ(data.LastErrorText(), "fuzz.csv, line 3: cell rate 2147483647 is out of range 0 to 8");
+}
+
+TEST(PaxFileRanges, CellValuesOutsideTheirRangesAreRefused)
+{
+    struct TCase {
+        int column;
+        const char* value;
+        bool ok;
+        const char* message;
+    };
+    const TCase cases[] = {
+        {4, "8", true, ""},
+        {4, "9", false, "cell type 9 is out of range 0 to 8"},
+        {5, "0", true, ""},
+        {5, "8", true, ""},
+        {5, "9", false, "cell rate 9 is out of range 0 to 8"},
+        {5, "-1", false, "cell rate -1 is out of range 0 to 8"},
+        {8, "255", true, ""},  // as read back from a board
+        {8, "256", false, "followed cell 256 is out of range 0 to 255"},
+        {9, "-1", false, "message type -1 is out of range 0 to 255"},
+        {10, "255", true, ""},
+        {10, "256", false, "condition delay 256 is out of range 0 to 255"},
+        {11, "-3", false, "change delay -3 is out of range 0 to 255"},
+    };
+    for (const TCase& c : cases) {
+        std::istringstream in(CellFileWith(c.column, c.value), std::ios::in | std::ios::binary);
+        TBoardData data;
+        EXPECT_EQ(data.ReadList(btPAX60, in, "pax.csv"), c.ok) << c.column << " " << c.value;
+        if (!c.ok)
+            EXPECT_NE(data.LastErrorText().find(c.message), std::string::npos) << data.LastErrorText();
+    }
+}
+
+// A rate of 9 on a type-1 cell gave the code of the next type.
+TEST(PaxFileRanges, TypeCodesStayWithinTheirType)
+{
+    for (int rate = 0; rate < TPAX60Cell::kRateCount; ++rate)
+        EXPECT_EQ(TPAX60Cell::TypeCode(1, rate, false), 1 + rate);
+    EXPECT_NE(TPAX60Cell::TypeCode(1, 8, false), TPAX60Cell::TypeCode(2, 0, false));
+}
