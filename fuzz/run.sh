@@ -8,6 +8,8 @@
 #   build-fuzz/fuzz/fuzz_<name> build-fuzz/findings/<name>/crash-...
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# With ccache, paths relative to the checkout let clones in other folders share its cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 seconds=${1:-60}
 shift || true
 all=(hexdecode framer boardfile svimage svaccess productlist)

@@ -5,6 +5,8 @@
 # (tools/lsan-qt.supp).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# With ccache, paths relative to the checkout let clones in other folders share its cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 # Debug keeps Qt's and our assertions on; -g1 (line tables) is enough for the
 # reports' stack traces and builds faster than full debug information.
