@@ -201,13 +201,14 @@ void TPAX60Route::ReadLines(std::istream& in)
         if (blank == std::string::npos)
             PaxConversionFailed(text, "is not a valid route entry (point and state)");
         const int32_t point = PaxStrictInt(text.substr(0, blank));
+        // Point 0 is a board's own output 1 when its base address is 0 (a
+        // board read back, or a PAX66 addressed from 0): its state must read
+        // back as written, or the reloaded board programs another image.
         uint8_t state = kPax60RouteUndef;
-        if (point != 0) {
-            for (int s = 0; s < 3; ++s) {
-                if (text.find(kStateNames[s]) != std::string::npos) {
-                    state = static_cast<uint8_t>(s);
-                    break;
-                }
+        for (int s = 0; s < 3; ++s) {
+            if (text.find(kStateNames[s]) != std::string::npos) {
+                state = static_cast<uint8_t>(s);
+                break;
             }
         }
         Points[i] = point;

@@ -1,9 +1,11 @@
 #include "../boards_core/Fuzzinput.h"
 #include "boards/core/Boarddata.h"
+#include "boards/core/Boardfactory.h"
 #include "boards/pax/Tpax60board.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -75,4 +77,28 @@ TEST(PaxFileRanges, TypeCodesStayWithinTheirType)
     for (int rate = 0; rate < TPAX60Cell::kRateCount; ++rate)
         EXPECT_EQ(TPAX60Cell::TypeCode(1, rate, false), 1 + rate);
     EXPECT_NE(TPAX60Cell::TypeCode(1, 8, false), TPAX60Cell::TypeCode(2, 0, false));
+}
+
+// A board read back with base address 0 and a route entry for its own output
+// 1: the entry is point 0. Saved and loaded again it must keep its state, or
+// the reloaded board programs another image than the board it was read from.
+TEST(PaxFileRanges, RouteEntryForPointZeroSurvivesSaveAndLoad)
+{
+    for (uint8_t type : {uint8_t(btPAX60), uint8_t(btPAX66)}) {
+        std::unique_ptr<TConfigurableBoard> read = MakeBoard(type);
+        const std::string head = FuzzBytes("010000000000f9010005");
+        for (size_t i = 0; i < head.size(); ++i)
+            read->SetSvByte(static_cast<unsigned>(i + 1), static_cast<uint8_t>(head[i]));
+        read->SetSvByte(135, 0x0b);  // route 7: own output 1, thrown
+        read->DecodeSvImage();
+
+        std::stringstream file(std::ios::in | std::ios::out | std::ios::binary);
+        read->WriteToFile(file);
+        std::unique_ptr<TConfigurableBoard> loaded = MakeBoard(type);
+        loaded->ReadFromFile(file);
+
+        EXPECT_EQ(read->ComputeSvImage(), loaded->ComputeSvImage()) << int(type);
+        EXPECT_EQ(read->SvImage(), loaded->SvImage()) << int(type);
+        EXPECT_EQ(loaded->SvByte(135), 0x0b) << int(type);
+    }
 }

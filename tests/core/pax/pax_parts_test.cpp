@@ -398,12 +398,14 @@ TEST(Pax60Route, FileLines)
     EXPECT_EQ(back.BoardBaseAddress, 1);
     EXPECT_TRUE(back.TriggerConditions.SameConditions(r.TriggerConditions));
 
-    // Point 0 leaves the state UNDEF; an entry count past 12 reads 12 entries.
+    // Point 0 keeps its state (a board's own output 1 at base address 0); an
+    // unknown state name reads UNDEF; an entry count past 12 reads 12 entries.
     std::istringstream odd(",route_config,3,40,1,0 Thrown,5 Sideways,7 Thrown,1 a,1 a,1 a,1 a,1 a,1 a,1 a,1 a,1 a\r\n"
                            ",,Cond_Route,5\r\n");
     back.ReadLines(odd);
     EXPECT_EQ(back.EntryCount, 12u);
-    EXPECT_EQ(back.StateAt(0), kPax60RouteUndef);
+    EXPECT_EQ(back.PointAt(0), 0);
+    EXPECT_EQ(back.StateAt(0), kPax60RouteThrown);
     EXPECT_EQ(back.StateAt(1), kPax60RouteUndef);
     EXPECT_EQ(back.StateAt(2), kPax60RouteThrown);
 
