@@ -125,23 +125,28 @@ TCliLink::~TCliLink()
         link_.Close();
 }
 
-bool TCliLink::Open(const TCliLinkOptions& options, std::string& reason)
+bool OpenLinkWith(TLocoNetComm& link, const TCliLinkOptions& options, std::string& reason)
 {
     try {
-        link_.SetDeviceName(options.port.toStdString());
-        link_.SetBaudRate(options.baud);
-        link_.SetLocoNetInterface(options.interface);
-        link_.SetFlowControl(options.flow);
-        link_.Open();
+        link.SetDeviceName(options.port.toStdString());
+        link.SetBaudRate(options.baud);
+        link.SetLocoNetInterface(options.interface);
+        link.SetFlowControl(options.flow);
+        link.Open();
     } catch (const std::exception& e) {
         reason = e.what();
         return false;
     }
-    if (!link_.Enabled()) {
-        reason = link_.LastOpenError();
+    if (!link.Enabled()) {
+        reason = link.LastOpenError();
         return false;
     }
     return true;
+}
+
+bool TCliLink::Open(const TCliLinkOptions& options, std::string& reason)
+{
+    return OpenLinkWith(link_, options, reason);
 }
 
 void TCliLink::Send(std::unique_ptr<TLNSVProgMessage> message)

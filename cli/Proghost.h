@@ -47,6 +47,10 @@ void AddLinkOptions(QCommandLineParser& parser);
 // False with the reason when an option is missing or not understood.
 bool ReadLinkOptions(const QCommandLineParser& parser, TCliLinkOptions& options, QString& error);
 
+// Sets the link up as the options say and opens it; false with the reason
+// (and the link closed) when the port cannot be opened.
+bool OpenLinkWith(TLocoNetComm& link, const TCliLinkOptions& options, std::string& reason);
+
 // Standard parsing of a subcommand's words: false with the exit status set
 // when the run ends here (help shown, or an error printed).
 bool ParseSubcommand(QCommandLineParser& parser, const QString& name, const QString& usage, const QStringList& args,

@@ -101,22 +101,13 @@ int RunMonitor(const QStringList& args)
 
     QuitOnSignals();
     TLocoNetComm link(MakeLinkPort);
-    link.SetDeviceName(options.port.toStdString());
-    link.SetBaudRate(options.baud);
-    link.SetLocoNetInterface(options.interface);
-    link.SetFlowControl(options.flow);
     if (parser.isSet("log")) {
         link.SetLogToFile(true);
         link.SetLogFileName(parser.value("log").toStdString());
     }
-    try {
-        link.Open();
-    } catch (const std::exception& e) {
-        PrintError("cannot open " + options.port + ": " + QString::fromStdString(e.what()));
-        return ProgExit::kPortError;
-    }
-    if (!link.Enabled()) {
-        PrintError("cannot open " + options.port + ": " + QString::fromStdString(link.LastOpenError()));
+    std::string reason;
+    if (!OpenLinkWith(link, options, reason)) {
+        PrintError("cannot open " + options.port + ": " + QString::fromStdString(reason));
         return ProgExit::kPortError;
     }
     // A monitor asked to log must not run on silently without its log.

@@ -38,18 +38,9 @@ int RunSend(const QStringList& args)
     }
 
     TLocoNetComm link(MakeLinkPort);
-    link.SetDeviceName(options.port.toStdString());
-    link.SetBaudRate(options.baud);
-    link.SetLocoNetInterface(options.interface);
-    link.SetFlowControl(options.flow);
-    try {
-        link.Open();
-    } catch (const std::exception& e) {
-        PrintError("cannot open " + options.port + ": " + QString::fromStdString(e.what()));
-        return ProgExit::kPortError;
-    }
-    if (!link.Enabled()) {
-        PrintError("cannot open " + options.port + ": " + QString::fromStdString(link.LastOpenError()));
+    std::string reason;
+    if (!OpenLinkWith(link, options, reason)) {
+        PrintError("cannot open " + options.port + ": " + QString::fromStdString(reason));
         return ProgExit::kPortError;
     }
     link.WriteMessage(std::move(msg));
@@ -58,11 +49,11 @@ int RunSend(const QStringList& args)
     while (link.Enabled() && (link.QueTxMsgCount() > 0 || link.OutQueCount() > 0) && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     const bool written = link.Enabled() && link.QueTxMsgCount() == 0 && link.OutQueCount() == 0;
-    const std::string reason = link.LastOpenError();
+    const std::string lost = link.LastOpenError();
     link.Close();
     if (!written) {
         PrintError("the message was not written to " + options.port +
-                   (reason.empty() ? QString() : ": " + QString::fromStdString(reason)));
+                   (lost.empty() ? QString() : ": " + QString::fromStdString(lost)));
         return ProgExit::kFailed;
     }
     return ProgExit::kOk;

@@ -27,7 +27,7 @@ int RunServe(const QStringList& args)
                       "[HOST:]PORT"});
     int status = 0;
     if (!ParseSubcommand(parser, "serve",
-                         "varnscope-cli serve --port DEV [--interface ms100|locobuffer|pr3] [--baud N] "
+                         "varnscope-cli serve --port DEV [--interface ms100|locobuffer|pr3] [--baud N] [--flow hardware|none] "
                          "--listen [HOST:]PORT",
                          args, status))
         return status;
@@ -50,17 +50,9 @@ int RunServe(const QStringList& args)
 
     QuitOnSignals();
     TLocoNetComm link(MakeLinkPort);
-    link.SetDeviceName(options.port.toStdString());
-    link.SetBaudRate(options.baud);
-    link.SetLocoNetInterface(options.interface);
-    try {
-        link.Open();
-    } catch (const std::exception& e) {
-        PrintError("cannot open " + options.port + ": " + QString::fromStdString(e.what()));
-        return ProgExit::kPortError;
-    }
-    if (!link.Enabled()) {
-        PrintError("cannot open " + options.port + ": " + QString::fromStdString(link.LastOpenError()));
+    std::string reason;
+    if (!OpenLinkWith(link, options, reason)) {
+        PrintError("cannot open " + options.port + ": " + QString::fromStdString(reason));
         return ProgExit::kPortError;
     }
 

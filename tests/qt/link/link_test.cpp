@@ -584,6 +584,13 @@ TEST(Cli, FlowOption)
     const TCliRun bad = RunCli({"send", "--port", sim.Pty(), "--flow", "xon", "83 7C"});
     EXPECT_EQ(bad.status, 2);
     EXPECT_TRUE(bad.err.contains("--flow")) << bad.err.toStdString();
+    // Every command that opens a link takes the same port options.
+    for (const QStringList& args : {QStringList{"monitor"}, QStringList{"serve", "--listen", "0"}}) {
+        const QString cmd = args.first();
+        const TCliRun r = RunCli(args + QStringList{"--port", sim.Pty(), "--flow", "xon"});
+        EXPECT_EQ(r.status, 2) << cmd.toStdString();
+        EXPECT_TRUE(r.err.contains("--flow")) << cmd.toStdString() << ": " << r.err.toStdString();
+    }
 }
 
 TEST(Cli, PortThatCannotBeOpened)

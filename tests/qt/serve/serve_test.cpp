@@ -236,8 +236,9 @@ TEST(LbServer, ListenAddresses)
         QHostAddress host;
         quint16 port = 0;
         EXPECT_EQ(ReadListenAddress(c.text, host, port), c.ok) << c.text.toStdString();
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(ListenAddressText(host, port), c.shown);
+        }
     }
 }
 
