@@ -15,7 +15,10 @@
 #include "sim/Simloconet.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
@@ -126,7 +129,8 @@ private:
         options.Arguments = std::move(arguments);
         auto main = std::make_unique<TMainForm>(options);
         main->show();
-        QTest::qWaitFor([&] { return main->StartupDone(); }, 5000);
+        if (!QTest::qWaitFor([&] { return main->StartupDone(); }, 5000))
+            qWarning("the main window did not finish its start-up");
         return main;
     }
 
@@ -223,6 +227,43 @@ private slots:
         main->ConfigureBoards1->trigger();
         QVERIFY(main->ProgramBoardForm.isNull());
         main->RenumberOpen = false;
+    }
+
+    // Edit opens each model's editor from the editor table on the selected
+    // board: a name typed there and confirmed shows in the list; the list
+    // counts as modified even when the editor is cancelled.
+    void editOpensEachModelsEditorOnTheSelectedBoard()
+    {
+        TCollectedDisplays displays;
+        auto main = StartMain();
+        TProgramBoardForm* form = OpenForm(*main);
+        for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
+            form->BoardTabControl->setCurrentIndex(type);
+            AddBoard(*main, *form, 300 + type, "Before");
+            QVERIFY(main->BoardData.SaveListAs(type, FilePath(QStringLiteral("edit%1.csv").arg(type)).toStdString()));
+            QVERIFY(!main->BoardData.IsModified(type));
+            form->SelectPosition(0);
+            for (bool ok : {false, true}) {
+                QString caption;
+                QTimer::singleShot(0, [&] {
+                    auto* editor = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                    QVERIFY(editor);
+                    caption = editor->windowTitle();
+                    auto* name = editor->findChild<QLineEdit*>(QStringLiteral("BoardNameEdit"));
+                    if (!name)
+                        name = editor->findChild<QLineEdit*>(QStringLiteral("BdNameEdit"));
+                    QVERIFY(name);
+                    name->selectAll();
+                    QTest::keyClicks(name, QStringLiteral("After"));
+                    QTest::keyClick(editor, ok ? Qt::Key_Return : Qt::Key_Escape);
+                });
+                form->EditBoard1->trigger();
+                QVERIFY2(!caption.isEmpty(), qPrintable(QString::number(type)));
+                QCOMPARE(Column(form->BoardListBox, 2), QStringList{ok ? "After" : "Before"});
+                QVERIFY(main->BoardData.IsModified(type));
+            }
+        }
+        QVERIFY(displays.errors.isEmpty());
     }
 
     void addsInsertsAndDeletesBoardsShowingTheirListLines()
