@@ -68,7 +68,8 @@ TEST(Ort50PartialRead, RouteValuesOutsideTheirCodesAreRefused)
             ok = false;
         }
         EXPECT_EQ(ok, c.ok) << c.entry << " " << c.cascade;
-        if (!ok)
+        if (!ok) {
             EXPECT_EQ(route.number, 3);
+        }
     }
 }

@@ -277,8 +277,9 @@ TEST_F(SeparateAddressProgramming, WritesAndReadsTheBoardAtItsAddress)
     for (const TLNSVProgMessage& m : rec.sent)
         EXPECT_EQ(m.SvPayloadWord(2), kAddress) << m.ToText();
     for (unsigned sv = 5; sv <= board.SvLength(); ++sv)
-        if (board.IsTransferable(sv))
+        if (board.IsTransferable(sv)) {
             ASSERT_EQ(memory.sv[sv], board.SvByte(sv)) << "SV " << sv;
+        }
 
     TTestBoard readBack(kAddress);
     rec = TProgRecorder{};
@@ -287,8 +288,9 @@ TEST_F(SeparateAddressProgramming, WritesAndReadsTheBoardAtItsAddress)
     ASSERT_TRUE(rec.success) << rec.endText;
     EXPECT_EQ(readBack.decodeCalls, 1);
     for (unsigned sv = 5; sv <= board.SvLength(); ++sv)
-        if (board.IsTransferable(sv))
+        if (board.IsTransferable(sv)) {
             ASSERT_EQ(readBack.SvByte(sv), board.SvByte(sv)) << "SV " << sv;
+        }
 }
 
 TEST_F(SeparateAddressProgramming, IdentityJudgedByManufacturerProductAndAddress)
@@ -313,8 +315,9 @@ TEST_F(SeparateAddressProgramming, IdentityJudgedByManufacturerProductAndAddress
         ASSERT_TRUE(seq.Start(TProgramMode::eWrite, board));
         seq.HandleSvMessage(c.reply);
         EXPECT_EQ(seq.State(), c.accepted ? TProgramState::eCheckingVersion : TProgramState::eIdle);
-        if (!c.accepted)
+        if (!c.accepted) {
             EXPECT_EQ(rec.endText, ProgTexts::kWrongType);
+        }
         seq.GoIdle();
     }
 }

@@ -54,8 +54,9 @@ TEST(VelaReadBack, CalculatesAsTheSavedBoardDoes)
             EXPECT_EQ(read->SvImage(), loaded->SvImage()) << int(type) << " " << int(signalType);
             // Block signals name no device: the board calculates, its table empty.
             EXPECT_EQ(readOk, signalType == eSignalBlock);
-            if (readOk)
+            if (readOk) {
                 EXPECT_EQ(read->SvByte(TExtDevTable::kFirstSv), 0);
+            }
         }
     }
 }
