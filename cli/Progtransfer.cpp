@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
@@ -117,4 +119,19 @@ int RunCliTransfer(TProgramMode mode, TConfigurableBoard& board, const TCliTrans
     if (differences)
         *differences = sequencer.Differences();
     return status;
+}
+
+void AddBoardTransferOptions(QCommandLineParser& parser, const QString& indexHelp)
+{
+    AddLinkOptions(parser);
+    parser.addOption({"type", "The board type: VELA40, ORT50, VELA80, MUV7, PAX60, TEL90 or PAX66.", "TYPE"});
+    parser.addOption({"index", indexHelp, "N"});
+    parser.addOption({"log", "Print every SV message sent and received."});
+    parser.addPositionalArgument("FILE", "The configuration file of the type.");
+}
+
+void ReadTransferOutputOptions(const QCommandLineParser& parser, TCliTransferOptions& options)
+{
+    options.log = parser.isSet("log");
+    options.progressBar = isatty(fileno(stdout)) != 0;
 }

@@ -4,8 +4,6 @@
 #include "cli/Progtransfer.h"
 #include "cli/Subcommand.h"
 
-#include <unistd.h>
-
 namespace {
 
 int RunProgram(const QStringList& args)
@@ -13,11 +11,7 @@ int RunProgram(const QStringList& args)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Programs board INDEX of the configuration FILE of board type TYPE into the board with its serial number.");
-    AddLinkOptions(parser);
-    parser.addOption({"type", "The board type: VELA40, ORT50, VELA80, MUV7, PAX60, TEL90 or PAX66.", "TYPE"});
-    parser.addOption({"index", "The board's position in FILE, from 0 (default 0).", "N"});
-    parser.addOption({"log", "Print every SV message sent and received."});
-    parser.addPositionalArgument("FILE", "The configuration file of the type.");
+    AddBoardTransferOptions(parser, "The board's position in FILE, from 0 (default 0).");
     int status = ProgExit::kOk;
     if (!ParseSubcommand(parser, "program",
                          "varnscope-cli program --port DEV [--interface KIND] --type TYPE FILE [--index N] [--log]",
@@ -43,8 +37,7 @@ int RunProgram(const QStringList& args)
     if (!LoadCliBoard(boards, parser.value("type"), parser.positionalArguments().first(), parser.value("index"), type,
                       index))
         return ProgExit::kUsage;
-    options.log = parser.isSet("log");
-    options.progressBar = isatty(fileno(stdout)) != 0;
+    ReadTransferOutputOptions(parser, options);
     return RunCliTransfer(TProgramMode::eWrite, *boards.BoardAt(type, index), options);
 }
 

@@ -4,7 +4,7 @@
 #include "cli/Progtransfer.h"
 #include "cli/Subcommand.h"
 
-#include <unistd.h>
+#include <cstdio>
 
 namespace {
 
@@ -14,12 +14,8 @@ int RunRead(const QStringList& args)
     parser.setApplicationDescription(
         "Reads the board of configured board INDEX of FILE (type TYPE) back into its configuration and saves the "
         "list to OUT (default FILE). A failed read writes no file.");
-    AddLinkOptions(parser);
-    parser.addOption({"type", "The board type: VELA40, ORT50, VELA80, MUV7, PAX60, TEL90 or PAX66.", "TYPE"});
-    parser.addOption({"index", "The board's position in FILE, from 0.", "N"});
+    AddBoardTransferOptions(parser, "The board's position in FILE, from 0.");
     parser.addOption({{"o", "output"}, "Where the list is saved (default FILE).", "OUT"});
-    parser.addOption({"log", "Print every SV message sent and received."});
-    parser.addPositionalArgument("FILE", "The configuration file of the type.");
     int status = ProgExit::kOk;
     if (!ParseSubcommand(parser, "read",
                          "varnscope-cli read --port DEV [--interface KIND] --type TYPE FILE --index N [-o OUT]", args,
@@ -48,8 +44,7 @@ int RunRead(const QStringList& args)
     int index = 0;
     if (!LoadCliBoard(boards, parser.value("type"), file, parser.value("index"), type, index))
         return ProgExit::kUsage;
-    options.log = parser.isSet("log");
-    options.progressBar = isatty(fileno(stdout)) != 0;
+    ReadTransferOutputOptions(parser, options);
     status = RunCliTransfer(TProgramMode::eRead, *boards.BoardForChange(type, index), options);
     if (status != ProgExit::kOk)
         return status;

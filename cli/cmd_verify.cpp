@@ -4,8 +4,6 @@
 #include "cli/Progtransfer.h"
 #include "cli/Subcommand.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 namespace {
@@ -23,11 +21,7 @@ int RunVerify(const QStringList& args)
     parser.setApplicationDescription(
         "Reads the board of configured board INDEX of FILE (type TYPE) and compares its SVs with the image the "
         "configuration computes for the board's software version. Writes nothing, neither to the board nor to FILE.");
-    AddLinkOptions(parser);
-    parser.addOption({"type", "The board type: VELA40, ORT50, VELA80, MUV7, PAX60, TEL90 or PAX66.", "TYPE"});
-    parser.addOption({"index", "The board's position in FILE, from 0 (default 0).", "N"});
-    parser.addOption({"log", "Print every SV message sent and received."});
-    parser.addPositionalArgument("FILE", "The configuration file of the type.");
+    AddBoardTransferOptions(parser, "The board's position in FILE, from 0 (default 0).");
     int status = ProgExit::kOk;
     if (!ParseSubcommand(parser, "verify",
                          "varnscope-cli verify --port DEV [--interface KIND] --type TYPE FILE [--index N] [--log]",
@@ -59,8 +53,7 @@ int RunVerify(const QStringList& args)
     if (!board)
         return VerifyExit::kFileError;
 
-    options.log = parser.isSet("log");
-    options.progressBar = isatty(fileno(stdout)) != 0;
+    ReadTransferOutputOptions(parser, options);
     std::vector<TSvDifference> differences;
     status = RunCliTransfer(TProgramMode::eVerify, *board, options, &differences);
     if (status == ProgExit::kFailed)
