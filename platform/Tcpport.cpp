@@ -1,7 +1,7 @@
 #include "platform/Tcpport.h"
 
 #include "platform/Linkports.h"
-#include "sim/Lbserver.h"
+#include "sim/Lbprotocol.h"
 
 #include <QLoggingCategory>
 
@@ -115,22 +115,7 @@ TLnLineResult TTcpPort::SetDtr(bool, int&)
 
 bool TTcpPort::ParseLine(const QByteArray& line, QByteArray& rx, bool& isReceive)
 {
-    const TLbLine parts = SplitLbLine(line);
-    isReceive = parts.verb == "RECEIVE";
-    if (!isReceive)
-        return true;
-    QByteArray bytes;
-    for (const QByteArray& word : parts.argument.simplified().split(' ')) {
-        if (word.isEmpty())
-            continue;
-        bool ok = false;
-        const uint value = word.toUInt(&ok, 16);
-        if (!ok || word.size() > 2)
-            return false;
-        bytes.append(char(value));
-    }
-    rx.append(bytes);
-    return true;
+    return ParseLbReceiveLine(line, rx, isReceive);
 }
 
 void TTcpPort::OnReadable()

@@ -24,15 +24,6 @@ bool IsLineEnd(char c)
 
 }  // namespace
 
-TLbLine SplitLbLine(const QByteArray& line)
-{
-    const QByteArray text = line.trimmed();
-    qsizetype end = 0;
-    while (end < text.size() && !QChar::isSpace(uchar(text[end])))
-        ++end;
-    return {text.left(end).toUpper(), text.mid(end).trimmed()};
-}
-
 TLbServer::TLbServer(ILbBusSide& bus, QObject* parent) : QObject(parent), bus_(bus), server_(new QTcpServer(this))
 {
     connect(server_, &QTcpServer::newConnection, this, &TLbServer::OnConnection);
@@ -79,41 +70,6 @@ quint16 TLbServer::Port() const
 QHostAddress TLbServer::Address() const
 {
     return server_->serverAddress();
-}
-
-std::optional<QByteArray> TLbServer::ParseHexBytes(const QByteArray& text, QString& reason)
-{
-    QByteArray bytes;
-    for (const QByteArray& word : text.simplified().split(' ')) {
-        if (word.isEmpty())
-            continue;
-        bool ok = false;
-        const uint value = word.toUInt(&ok, 16);
-        if (!ok || word.size() > 2 || value > 0xFF) {
-            reason = QStringLiteral("not a hexadecimal byte: %1").arg(QString::fromLatin1(word.left(16)));
-            return std::nullopt;
-        }
-        bytes.append(char(value));
-    }
-    if (bytes.isEmpty()) {
-        reason = QStringLiteral("no bytes");
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-QByteArray TLbServer::HexLine(const char* verb, const QByteArray& bytes)
-{
-    static const char kDigits[] = "0123456789ABCDEF";
-    QByteArray line(verb);
-    line.reserve(line.size() + 3 * bytes.size() + 2);
-    for (char c : bytes) {
-        line.append(' ');
-        line.append(kDigits[uchar(c) >> 4]);
-        line.append(kDigits[uchar(c) & 0xF]);
-    }
-    line.append("\r\n");
-    return line;
 }
 
 TLbServer::TClient* TLbServer::Find(QTcpSocket* socket)
@@ -204,16 +160,8 @@ void TLbServer::OnReadable(QTcpSocket* socket)
 
 void TLbServer::OnLine(QTcpSocket* socket, const QByteArray& line)
 {
-    const TLbLine parts = SplitLbLine(line);
-    QByteArray answer = "SENT OK\r\n";
-    if (parts.verb != "SEND") {
-        answer = "SENT ERROR unknown command: " + parts.verb.left(16) + "\r\n";
-    } else {
-        QString reason;
-        const std::optional<QByteArray> bytes = ParseHexBytes(parts.argument, reason);
-        if (!bytes || !bus_.Send(*bytes, socket, reason))
-            answer = "SENT ERROR " + reason.toLatin1() + "\r\n";
-    }
+    const QByteArray answer =
+        LbAnswer(line, [&](const QByteArray& bytes, QString& reason) { return bus_.Send(bytes, socket, reason); });
     if (TClient* client = Find(socket))
         Write(*client, answer);
 }
@@ -229,7 +177,7 @@ void TLbServer::Deliver(const QByteArray& bytes)
 {
     if (clients_.empty())
         return;
-    const QByteArray line = HexLine("RECEIVE", bytes);
+    const QByteArray line = LbHexLine("RECEIVE", bytes);
     std::vector<QTcpSocket*> slow;
     for (const TClient& c : clients_) {
         c.socket->write(line);

@@ -14,6 +14,8 @@
 // kMaxQueuedBytes wait for it.
 #pragma once
 
+#include "sim/Lbprotocol.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
@@ -37,13 +39,6 @@ public:
     virtual QByteArray VersionText() const = 0;
 };
 
-// A line's verb and its argument, split at the first run of white space
-// (blank, tab, ...); the verb in upper case.
-struct TLbLine {
-    QByteArray verb;
-    QByteArray argument;
-};
-TLbLine SplitLbLine(const QByteArray& line);
 
 class TLbServer : public QObject {
     Q_OBJECT
@@ -73,8 +68,11 @@ public:
     std::function<void(const QString&)> OnLog;
 
     // Parses "83 7C" (words of one or two hex digits) into bytes; the reason when not.
-    static std::optional<QByteArray> ParseHexBytes(const QByteArray& text, QString& reason);
-    static QByteArray HexLine(const char* verb, const QByteArray& bytes);
+    static std::optional<QByteArray> ParseHexBytes(const QByteArray& text, QString& reason)
+    {
+        return ParseLbHexBytes(text, reason);
+    }
+    static QByteArray HexLine(const char* verb, const QByteArray& bytes) { return LbHexLine(verb, bytes); }
 
 signals:
     void ClientsChanged(int count);
