@@ -5,11 +5,15 @@
 
 #include "app/shell/Appsettings.h"
 #include "app/shell/Formsupport.h"
+#include "boards/core/Tconfigurableboard.h"
 #include "link/Lnmessage.h"
 #include "platform/Linkports.h"
 #include "sim/Simloconet.h"
 
+#include <QPushButton>
 #include <QByteArray>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QList>
 #include <QObject>
 #include <QSettings>
@@ -19,6 +23,8 @@
 #include <QTest>
 
 #include <memory>
+#include <sstream>
+#include <string>
 
 // Points every QSettings of this process at a fresh temporary folder.
 class TTempSettings {
@@ -94,4 +100,18 @@ inline TLocoNetMessage MessageOf(std::initializer_list<int> values)
 {
     const QByteArray b = Bytes(values);
     return TLocoNetMessage(reinterpret_cast<const uint8_t*>(b.constData()), static_cast<uint32_t>(b.size()));
+}
+
+// A board as its configuration file holds it: what the editor tests compare.
+inline std::string FileOf(TConfigurableBoard& board)
+{
+    std::ostringstream out;
+    board.WriteToFile(out);
+    return out.str();
+}
+
+// Clicks one of a dialog's buttons (OK, Cancel, Help).
+inline void Press(QDialog* dialog, QDialogButtonBox::StandardButton which)
+{
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(which), Qt::LeftButton);
 }

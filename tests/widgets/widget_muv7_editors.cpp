@@ -25,13 +25,6 @@
 
 namespace {
 
-std::string FileOf(TMUV7Board& board)
-{
-    std::ostringstream out;
-    board.WriteToFile(out);
-    return out.str();
-}
-
 void TypeText(QLineEdit* edit, const QString& text)
 {
     edit->setFocus();

@@ -29,13 +29,6 @@
 
 namespace {
 
-std::string FileOf(TORT50Board& board)
-{
-    std::ostringstream out;
-    board.WriteToFile(out);
-    return out.str();
-}
-
 // Key and mouse input, as a modeller gives it.
 void TypeText(QLineEdit* edit, const QString& text)
 {
@@ -82,12 +75,6 @@ void DoubleClickRow(QListWidget* list, int row)
     const QPoint at = list->visualItemRect(item).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-}
-
-void Press(QDialog* dialog, QDialogButtonBox::StandardButton which)
-{
-    auto* box = dialog->findChild<QDialogButtonBox*>();
-    QTest::mouseClick(box->button(which), Qt::LeftButton);
 }
 
 // Runs action on the next modal window to open (a sub-editor opened with exec()).

@@ -36,13 +36,6 @@
 
 namespace {
 
-std::string FileOf(TConfigurableBoard& board)
-{
-    std::ostringstream out;
-    board.WriteToFile(out);
-    return out.str();
-}
-
 // What an operator does with the keyboard and mouse.
 void TypeText(QLineEdit* edit, const QString& text)
 {
@@ -86,11 +79,6 @@ void DoubleClickRow(QListWidget* list, int row)
     ClickRow(list, row);
     const QRect rect = list->visualItemRect(list->item(row));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-void Press(QDialog* dialog, QDialogButtonBox::StandardButton which)
-{
-    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(which), Qt::LeftButton);
 }
 
 // Runs steps on the modal window that the next action opens.
