@@ -1,7 +1,7 @@
 // varnscope: the LocoNet monitor and Quorvel board configuration program.
 #include "app/shell/Aboutbox.h"
-#include "app/shell/Appicon.h"
-#include "app/shell/Appsettings.h"
+#include "app/common/Appicon.h"
+#include "app/common/Appsettings.h"
 #include "app/shell/Main.h"
 #include "app/shell/Screenshottour.h"
 

@@ -3,7 +3,7 @@
 // image into the board, or reading the board back) through TProgSequencer.
 #pragma once
 
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 #include "programming/Tprogsequencer.h"
 
 #include <QStringList>

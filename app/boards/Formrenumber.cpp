@@ -3,7 +3,7 @@
 #include "platform/Datafiles.h"
 
 #include "app/boards/Editorsupport.h"
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 #include "app/shell/Main.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "app/shell/Tourparts.h"
 
 #include "app/boards/Formrenumber.h"
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 #include "app/shell/Main.h"
 #include "platform/Linkports.h"
 #include "sim/Simloconet.h"

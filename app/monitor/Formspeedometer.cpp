@@ -1,7 +1,7 @@
 #include "app/monitor/Formspeedometer.h"
 
-#include "app/shell/Appsettings.h"
-#include "app/shell/Formsupport.h"
+#include "app/common/Appsettings.h"
+#include "app/common/Formsupport.h"
 #include "link/Lndecoders.h"
 
 #include <QComboBox>

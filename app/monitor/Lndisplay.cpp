@@ -1,6 +1,6 @@
 #include "app/monitor/Lndisplay.h"
 
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 #include "app/monitor/Kindfilterdialog.h"
 #include "app/monitor/Linkclock.h"
 #include "app/monitor/Messagelistmodel.h"

@@ -4,7 +4,7 @@
 // the monitor and stores the settings again at exit.
 #pragma once
 
-#include "app/shell/Statusfield.h"
+#include "app/common/Statusfield.h"
 #include "boards/core/Boarddata.h"
 #include "link/Lncomm.h"
 #include "link/Lnport.h"
@@ -68,7 +68,7 @@ public:  // For the other windows
     // The file dialogs the board windows and the exit questions use: the chosen
     // path, empty when cancelled. Extension "csv", filter "*.csv", starting in
     // the user's documents folder; the open dialog takes existing files only.
-    // Both go through AskFileName (app/shell/Formsupport.h).
+    // Both go through AskFileName (app/common/Formsupport.h).
     QString OpenFileDialog(const QString& title);
     QString SaveFileDialog(const QString& title, const QString& fileName = {});
 

@@ -4,7 +4,7 @@
 #include "app/monitor/Messagelistview.h"
 #include "app/shell/Aboutbox.h"
 #include "app/monitor/Formspeedometer.h"
-#include "app/shell/Helpviewer.h"
+#include "app/common/Helpviewer.h"
 #include "app/monitor/Kindfilterdialog.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/shell/Main.h"
