@@ -3,7 +3,7 @@
 #include "app/common/Appicon.h"
 #include "app/common/Appsettings.h"
 #include "app/shell/Main.h"
-#include "app/shell/Screenshottour.h"
+#include "app/tour/Screenshottour.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,5 +1,5 @@
 // Screenshot tour steps for the PAX60, PAX66 and TEL90 editors.
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include "app/boards/pax/Formpax60celledit.h"
 #include "app/boards/pax/Formpax60conditions.h"

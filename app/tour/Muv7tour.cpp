@@ -1,5 +1,5 @@
 // Screenshot tour steps for the MUV7 editors and wizard.
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include "app/boards/muv7/Formmuv7edit.h"
 #include "app/boards/muv7/Formmuv7sequenceedit.h"

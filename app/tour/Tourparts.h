@@ -20,12 +20,12 @@ using TTourSteps = std::vector<TTourStep>;
 // Saves a picture of the widget as folder/name (nothing for a null widget).
 void SaveTourPicture(QWidget* widget, const QString& folder, const QString& name);
 
-// app/shell: sharing the link on the network.
+// Sharing the link on the network.
 void AddLinkSharingTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
-// app/boards: the board configuration, settings display and numbering windows.
+// The board configuration, settings display and numbering windows.
 void AddBoardWindowTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
 void AddRenumberTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
-// app/boards/vela, muv7, ort50, pax: each model's editors.
+// Each model's editors: VELA40 and VELA80, MUV7, ORT50, the PAX family.
 void AddVelaTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
 void AddMuv7TourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
 void AddOrt50TourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);

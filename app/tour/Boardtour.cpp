@@ -4,7 +4,7 @@
 #include "app/boards/Formdisplayboard.h"
 #include "app/boards/Formprogboard.h"
 #include "app/shell/Main.h"
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

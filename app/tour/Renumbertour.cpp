@@ -2,7 +2,7 @@
 // simulated boards, with a second board answering at the VELA40's serial
 // number so that the clash marking shows, and a board of another maker that
 // keeps its address apart from its serial number.
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include "app/boards/Formrenumber.h"
 #include "app/common/Formsupport.h"

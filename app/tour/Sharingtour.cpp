@@ -2,7 +2,7 @@
 // dialog, then the main window with two clients connected.
 #include "app/shell/Linksharing.h"
 #include "app/shell/Main.h"
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include <QLineEdit>
 #include <QTcpServer>

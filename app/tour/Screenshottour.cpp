@@ -1,4 +1,4 @@
-#include "app/shell/Screenshottour.h"
+#include "app/tour/Screenshottour.h"
 
 #include "app/monitor/Formarbitrarymessage.h"
 #include "app/monitor/Messagelistview.h"
@@ -8,7 +8,7 @@
 #include "app/monitor/Kindfilterdialog.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/shell/Main.h"
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 #include "link/Lndecoders.h"
 #include "link/Lnmessage.h"
 

@@ -1,5 +1,5 @@
 // Screenshot tour steps for the VELA40 and VELA80 editors.
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include "app/boards/vela/Formeditconditions.h"
 #include "app/boards/vela/Formsignaledit.h"
