@@ -4,7 +4,8 @@
 
 #include "app/boards/Editorsupport.h"
 #include "app/common/Formsupport.h"
-#include "app/shell/Main.h"
+#include "app/common/Workbench.h"
+#include "link/Tsvprogmsg.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -77,9 +78,9 @@ void TRenumberForm::SetProductListFile(const QString& fileName)
     ProductListOverride() = fileName;
 }
 
-TRenumberForm::TRenumberForm(TMainForm& main, QWidget* parent)
+TRenumberForm::TRenumberForm(TWorkbench& workbench, QWidget* parent)
     : QWidget(parent),
-      main_(main),
+      workbench_(workbench),
       timeoutTimer_(std::make_unique<TQtRenumberTimer>(
           this, [this](uint64_t token) { engine_.TimeoutExpired(token); }, replyTimeoutOverrideMs)),
       delayTimer_(std::make_unique<TQtRenumberTimer>(this, [this](uint64_t token) { engine_.DelayExpired(token); })),
@@ -96,10 +97,12 @@ TRenumberForm::TRenumberForm(TMainForm& main, QWidget* parent)
     // Without a product list the boards are still found, only without names;
     // the status field says why.
     if (!engine_.LoadProductList(products.toStdString()))
-        main_.ProgStatus->setText(QString::fromStdString(engine_.Products().Warning()));
+        workbench_.ShowProgStatus(QString::fromStdString(engine_.Products().Warning()));
     ButtonsChanged(engine_.Buttons());
     // Queued: the link may report its failure from inside a send of ours.
-    connect(&main_, &TMainForm::LinkLost, this, &TRenumberForm::LinkLost, Qt::QueuedConnection);
+    connect(&workbench_, &TWorkbench::LinkLost, this, &TRenumberForm::LinkLost, Qt::QueuedConnection);
+    workbench_.Subscribe<TLNSVProgMessage>(this, Kinds({eOPCSVACCESS2}),
+                                           [this](const TLNSVProgMessage& message) { HandleSvMessage(message); });
 }
 
 TRenumberForm::~TRenumberForm() = default;
@@ -209,11 +212,12 @@ void TRenumberForm::BuildControls()
 
 bool TRenumberForm::LinkReady()
 {
-    if (main_.LocoNetComm1.Enabled())
+    const TLinkState link = workbench_.LinkState();
+    if (link.open)
         return true;
     const QString text = QStringLiteral("LocoNet port %1 is not open: nothing can be sent to the boards")
-                             .arg(QString::fromStdString(main_.LocoNetComm1.DeviceName()));
-    main_.ProgStatus->setText(text);
+                             .arg(link.port);
+    workbench_.ShowProgStatus(text);
     ShowNotice(this, QString::fromLatin1(RenumberTexts::kErrorCaption), text);
     return false;
 }
@@ -252,13 +256,13 @@ void TRenumberForm::CopyNewBoardsButtonClick()
 {
     if (!engine_.IsIdle())
         return;
-    if (engine_.CopyNewBoards(main_.BoardData) > 0)
-        emit main_.BoardListsChanged();
+    if (engine_.CopyNewBoards(workbench_.BoardData()) > 0)
+        workbench_.AnnounceBoardListsChanged();
 }
 
 void TRenumberForm::HelpButtonClick()
 {
-    ShowHelpTopic(kHelpTopic);
+    workbench_.ShowHelp(kHelpTopic);
 }
 
 void TRenumberForm::HandleSvMessage(const TLNSVProgMessage& message)
@@ -292,7 +296,7 @@ void TRenumberForm::LinkLost(const QString& reason)
     case TRenumberState::eIdle:
         return;
     }
-    main_.ProgStatus->setText(QStringLiteral("%1 stopped: the link was lost (%2)").arg(operation, reason));
+    workbench_.ShowProgStatus(QStringLiteral("%1 stopped: the link was lost (%2)").arg(operation, reason));
 }
 
 void TRenumberForm::closeEvent(QCloseEvent* event)
@@ -300,7 +304,8 @@ void TRenumberForm::closeEvent(QCloseEvent* event)
     if (!closed_) {
         closed_ = true;
         engine_.GoIdle();
-        main_.ProgStatus->setText(QString::fromLatin1(RenumberTexts::kInactive));
+        workbench_.ShowProgStatus(QString::fromLatin1(RenumberTexts::kInactive));
+        workbench_.Unsubscribe(this);
         emit Closed();
     }
     QWidget::closeEvent(event);
@@ -310,12 +315,12 @@ void TRenumberForm::closeEvent(QCloseEvent* event)
 
 void TRenumberForm::SendMessage(std::unique_ptr<TLNSVProgMessage> message)
 {
-    main_.SendMessage(std::move(message));
+    workbench_.SendMessage(std::move(message));
 }
 
 void TRenumberForm::StatusText(const std::string& text)
 {
-    main_.ProgStatus->setText(QString::fromStdString(text));
+    workbench_.ShowProgStatus(QString::fromStdString(text));
 }
 
 void TRenumberForm::MessageBox(const std::string& text, const std::string& caption)
