@@ -37,6 +37,6 @@ int main(int argc, char** argv)
     TMainForm mainForm(std::move(options));
     mainForm.show();
     if (parser.isSet(screenshots))
-        StartScreenshotTour(mainForm, parser.value(screenshots));
+        StartScreenshotTour(mainForm, mainForm.Workbench(), parser.value(screenshots));
     return app.exec();
 }

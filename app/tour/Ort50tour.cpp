@@ -49,8 +49,9 @@ std::shared_ptr<TORT50Board> SampleBoard()
 
 }  // namespace
 
-void AddOrt50TourSteps(TMainForm& /*main*/, const QString& folder, TTourSteps& steps)
+void AddOrt50TourSteps(const TTour& tour, TTourSteps& steps)
 {
+    const QString folder = tour.folder;
     steps.push_back({300, [folder] {
                          auto board = SampleBoard();
                          TORT50EditForm editor(*board);

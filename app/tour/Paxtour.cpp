@@ -66,8 +66,9 @@ void AddWindowStep(TTourSteps& steps, const QString& folder, const QString& name
 
 }  // namespace
 
-void AddPaxTourSteps(TMainForm& /*main*/, const QString& folder, TTourSteps& steps)
+void AddPaxTourSteps(const TTour& tour, TTourSteps& steps)
 {
+    const QString folder = tour.folder;
     auto pax60 = std::make_shared<TPAX60Board>();
     FillSampleBoard(*pax60);
     auto pax66 = std::make_shared<TPAX66Board>();

@@ -7,7 +7,7 @@
 #include "app/common/Helpviewer.h"
 #include "app/monitor/Kindfilterdialog.h"
 #include "app/monitor/Lndisplay.h"
-#include "app/shell/Main.h"
+#include "app/common/Workbench.h"
 #include "app/tour/Tourparts.h"
 #include "link/Lndecoders.h"
 #include "link/Lnmessage.h"
@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
@@ -32,17 +33,6 @@
 #include <vector>
 
 namespace {
-
-QMdiSubWindow* NewestChild(TMainForm& form)
-{
-    const QList<QMdiSubWindow*> frames = form.Workspace()->subWindowList(QMdiArea::CreationOrder);
-    return frames.isEmpty() ? nullptr : frames.constLast();
-}
-
-void Save(QWidget* widget, const QString& folder, const QString& name)
-{
-    SaveTourPicture(widget, folder, name);
-}
 
 void RunSteps(std::shared_ptr<TTourSteps> steps, size_t index)
 {
@@ -62,77 +52,99 @@ void SaveTourPicture(QWidget* widget, const QString& folder, const QString& name
         widget->grab().save(QDir(folder).filePath(name));
 }
 
-void StartScreenshotTour(TMainForm& form, const QString& folder)
+void TTour::Trigger(const char* item) const
+{
+    if (auto* action = window->findChild<QAction*>(QString::fromLatin1(item)))
+        action->trigger();
+}
+
+QMdiSubWindow* TTour::NewestChild() const
+{
+    const QList<QMdiSubWindow*> frames = workbench->Workspace()->subWindowList(QMdiArea::CreationOrder);
+    return frames.isEmpty() ? nullptr : frames.constLast();
+}
+
+void StartScreenshotTour(QMainWindow& window, TWorkbench& workbench, const QString& folder)
 {
     QDir().mkpath(folder);
-    TMainForm* main = &form;
+    const TTour tour{&window, &workbench, folder};
+    QMainWindow* main = &window;
+    QMdiArea* workspace = workbench.Workspace();
+    TWorkbench* bench = &workbench;
+    auto speedometer = [main] { return main->findChild<TSpeedometerForm*>(); };
+    // The newest message display.
+    auto newestDisplay = [main] {
+        const QList<TDisplayForm*> displays = main->findChildren<TDisplayForm*>();
+        return displays.isEmpty() ? nullptr : displays.constLast();
+    };
+    auto save = [folder](QWidget* widget, const QString& name) { SaveTourPicture(widget, folder, name); };
     auto steps = std::make_shared<TTourSteps>();
-    auto grabChild = [main, folder](const QString& name) { Save(NewestChild(*main), folder, name); };
+    auto grabChild = [tour](const QString& name) { tour.Save(tour.NewestChild(), name); };
 
-    steps->push_back({500, [main] {
+    steps->push_back({500, [=] {
                           // The tour starts from an empty workspace, whatever layout the last run left.
-                          main->Workspace()->closeAllSubWindows();
-                          main->SpeedometerForm()->hide();
-                          main->Connect1->trigger();
+                          workspace->closeAllSubWindows();
+                          speedometer()->hide();
+                          tour.Trigger("Connect1");
                       }});
-    steps->push_back({400, [main, grabChild] {
+    steps->push_back({400, [=] {
                           grabChild(QStringLiteral("connect.png"));
-                          NewestChild(*main)->close();
-                          main->SWRQ1->trigger();
+                          tour.NewestChild()->close();
+                          tour.Trigger("SWRQ1");
                       }});
-    steps->push_back({300, [main, grabChild] {
+    steps->push_back({300, [=] {
                           grabChild(QStringLiteral("switch-control.png"));
-                          NewestChild(*main)->close();
-                          main->SensorFeedbackMessage1->trigger();
+                          tour.NewestChild()->close();
+                          tour.Trigger("SensorFeedbackMessage1");
                       }});
-    steps->push_back({300, [main, grabChild] {
+    steps->push_back({300, [=] {
                           grabChild(QStringLiteral("sensor-message.png"));
-                          NewestChild(*main)->close();
-                          main->ArbitraryMessage1->trigger();
+                          tour.NewestChild()->close();
+                          tour.Trigger("ArbitraryMessage1");
                       }});
-    steps->push_back({300, [main, grabChild] {
+    steps->push_back({300, [=] {
                           grabChild(QStringLiteral("arbitrary-message.png"));
-                          NewestChild(*main)->close();
-                          main->About1->trigger();
+                          tour.NewestChild()->close();
+                          tour.Trigger("About1");
                       }});
-    steps->push_back({300, [main, folder] {
-                          Save(main->findChild<TAboutBox*>(), folder, QStringLiteral("about.png"));
+    steps->push_back({300, [=] {
+                          save(main->findChild<TAboutBox*>(), QStringLiteral("about.png"));
                           main->findChild<TAboutBox*>()->hide();
-                          main->Help2->trigger();
+                          tour.Trigger("Help2");
                       }});
-    steps->push_back({400, [folder] {
-                          Save(THelpViewerForm::Instance(), folder, QStringLiteral("help.png"));
+    steps->push_back({400, [=] {
+                          save(THelpViewerForm::Instance(), QStringLiteral("help.png"));
                           THelpViewerForm::Instance()->close();
                       }});
-    AddLinkSharingTourSteps(*main, folder, *steps);
-    AddBoardWindowTourSteps(*main, folder, *steps);
-    AddRenumberTourSteps(*main, folder, *steps);
-    AddVelaTourSteps(*main, folder, *steps);
-    AddMuv7TourSteps(*main, folder, *steps);
-    AddOrt50TourSteps(*main, folder, *steps);
-    AddPaxTourSteps(*main, folder, *steps);
+    AddLinkSharingTourSteps(tour, *steps);
+    AddBoardWindowTourSteps(tour, *steps);
+    AddRenumberTourSteps(tour, *steps);
+    AddVelaTourSteps(tour, *steps);
+    AddMuv7TourSteps(tour, *steps);
+    AddOrt50TourSteps(tour, *steps);
+    AddPaxTourSteps(tour, *steps);
     // The monitor at work: a message display, the speedometer and the
     // generators putting traffic on the bus beside the simulated train.
-    steps->push_back({200, [main] {
-                          main->MessageDisplay1->trigger();
-                          QWidget* display = NewestChild(*main);
-                          display->move(0, 0);
-                          display->resize(main->Workspace()->width() - 10, main->Workspace()->height() * 2 / 3);
-                          main->Speedometer1->trigger();
-                          main->SpeedometerForm()->move(main->geometry().right() - 380, main->geometry().top() + 470);
-                          main->TrackPowerOn1->trigger();
-                          main->QueryLocoBuffer1->trigger();
-                          main->SWRQ1->trigger();
-                          NewestChild(*main)->move(10, main->Workspace()->height() * 2 / 3 + 5);
+    steps->push_back({200, [=] {
+                          tour.Trigger("MessageDisplay1");
+                          QWidget* frame = tour.NewestChild();
+                          frame->move(0, 0);
+                          frame->resize(workspace->width() - 10, workspace->height() * 2 / 3);
+                          tour.Trigger("Speedometer1");
+                          speedometer()->move(main->geometry().right() - 380, main->geometry().top() + 470);
+                          tour.Trigger("TrackPowerOn1");
+                          tour.Trigger("QueryLocoBuffer1");
+                          tour.Trigger("SWRQ1");
+                          tour.NewestChild()->move(10, workspace->height() * 2 / 3 + 5);
                       }});
     for (int point : {12, 13, 14}) {
-        steps->push_back({350, [main, point] {
-                              QWidget* swreq = NewestChild(*main)->widget();
+        steps->push_back({350, [=] {
+                              QWidget* swreq = tour.NewestChild()->widget();
                               swreq->findChild<QSpinBox*>(QStringLiteral("SwitchNumber"))->setValue(point);
                               swreq->findChild<QPushButton*>(QStringLiteral("SWThrownBtn"))->click();
                           }});
     }
-    steps->push_back({300, [main] {
+    steps->push_back({300, [=] {
                           // Throttle and slot traffic as a command station would carry.
                           for (std::initializer_list<int> bytes :
                                {std::initializer_list<int>{0xBF, 0x00, 0x03}, {0xB5, 0x05, 0x33}, {0xBA, 0x05, 0x05},
@@ -142,27 +154,27 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                               for (int b : bytes)
                                   message->AppendByte(uint8_t(b));
                               message->AppendChecksum();
-                              main->SendMessage(std::move(message));
+                              bench->SendMessage(std::move(message));
                           }
                       }});
-    steps->push_back({300, [main] {
-                          main->TrackPowerOff1->trigger();
-                          main->DisplayForm()->findChild<QAbstractButton*>(QStringLiteral("ExpandButton"))->setChecked(false);
-                          main->TrackPowerOn1->trigger();
-                          main->DisplayForm()->findChild<QAbstractButton*>(QStringLiteral("ExpandButton"))->setChecked(true);
+    steps->push_back({300, [=] {
+                          tour.Trigger("TrackPowerOff1");
+                          newestDisplay()->findChild<QAbstractButton*>(QStringLiteral("ExpandButton"))->setChecked(false);
+                          tour.Trigger("TrackPowerOn1");
+                          newestDisplay()->findChild<QAbstractButton*>(QStringLiteral("ExpandButton"))->setChecked(true);
                       }});
     // Until the simulated train has passed both sensors and the speedometer shows its speed.
-    steps->push_back({500, [main] {
+    steps->push_back({500, [=] {
                           QElapsedTimer waited;
                           waited.start();
-                          while (!main->SpeedometerForm()->ResultEdit->text().endsWith(QStringLiteral("MPH")) &&
+                          while (!speedometer()->ResultEdit->text().endsWith(QStringLiteral("MPH")) &&
                                  waited.elapsed() < 20000)
                               QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
                       }});
-    steps->push_back({200, [main, folder] {
-                          Save(main, folder, QStringLiteral("main.png"));
-                          Save(main->DisplayForm(), folder, QStringLiteral("message-display.png"));
-                          Save(main->SpeedometerForm(), folder, QStringLiteral("speedometer.png"));
+    steps->push_back({200, [=] {
+                          save(main, QStringLiteral("main.png"));
+                          save(newestDisplay(), QStringLiteral("message-display.png"));
+                          save(speedometer(), QStringLiteral("speedometer.png"));
                           // The main window as the operator sees it, with the speedometer on top.
                           if (QScreen* screen = main->screen())
                               screen->grabWindow(0, main->x(), main->y(), main->frameGeometry().width(),
@@ -170,8 +182,8 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                                   .save(QDir(folder).filePath(QStringLiteral("desktop.png")));
                       }});
     // Finding things: times in front, sensor reports filtered out, a switch found.
-    steps->push_back({300, [main] {
-                          TDisplayForm* display = main->DisplayForm();
+    steps->push_back({300, [=] {
+                          TDisplayForm* display = newestDisplay();
                           display->TimesButton->setChecked(true);
                           display->SetHiddenKinds(KindPresets().at(1).hidden);
                           display->FindEdit->setText(QStringLiteral("point number = 13"));
@@ -180,11 +192,11 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                           kinds->setAttribute(Qt::WA_DeleteOnClose);
                           kinds->show();
                       }});
-    steps->push_back({300, [main, folder] {
-                          TDisplayForm* display = main->DisplayForm();
-                          Save(display, folder, QStringLiteral("message-display-times-filter.png"));
+    steps->push_back({300, [=] {
+                          TDisplayForm* display = newestDisplay();
+                          save(display, QStringLiteral("message-display-times-filter.png"));
                           if (auto* kinds = display->findChild<TKindFilterDialog*>()) {
-                              Save(kinds, folder, QStringLiteral("message-display-kind-filter.png"));
+                              save(kinds, QStringLiteral("message-display-kind-filter.png"));
                               kinds->close();
                           }
                           display->TimesButton->setChecked(false);
@@ -193,35 +205,35 @@ void StartScreenshotTour(TMainForm& form, const QString& folder)
                           display->MsgList->ScrollToBottom();
                       }});
     // Reading back on the busy bus: scrolled up, the display counts the lines below.
-    steps->push_back({100, [main] {
+    steps->push_back({100, [=] {
                           for (int point = 40; point < 70; ++point)
-                              main->SendMessage(std::make_unique<TLNSwReqMessage>(point, 1));
+                              bench->SendMessage(std::make_unique<TLNSwReqMessage>(point, 1));
                       }});
-    steps->push_back({800, [main] {
-                          auto* bar = main->DisplayForm()->MsgList->verticalScrollBar();
+    steps->push_back({800, [=] {
+                          auto* bar = newestDisplay()->MsgList->verticalScrollBar();
                           bar->triggerAction(QAbstractSlider::SliderPageStepSub);
                           for (int point = 20; point < 32; ++point)
-                              main->SendMessage(std::make_unique<TLNSwReqMessage>(point, 3));
+                              bench->SendMessage(std::make_unique<TLNSwReqMessage>(point, 3));
                       }});
-    steps->push_back({600, [main, folder] {
-                          Save(main->DisplayForm(), folder, QStringLiteral("message-display-reading-back.png"));
-                          main->DisplayForm()->MsgList->ScrollToBottom();
+    steps->push_back({600, [=] {
+                          save(newestDisplay(), QStringLiteral("message-display-reading-back.png"));
+                          newestDisplay()->MsgList->ScrollToBottom();
                           // What the operator is told about bad input.
-                          main->SpeedometerForm()->LengthEdit->setText(QStringLiteral("1,000"));
-                          main->ArbitraryMessage1->trigger();
-                          auto* arbitrary = qobject_cast<TArbitraryMessageForm*>(NewestChild(*main)->widget());
+                          speedometer()->LengthEdit->setText(QStringLiteral("1,000"));
+                          tour.Trigger("ArbitraryMessage1");
+                          auto* arbitrary = qobject_cast<TArbitraryMessageForm*>(tour.NewestChild()->widget());
                           arbitrary->ArbText->setText(QStringLiteral("hello"));
                           arbitrary->Button1->click();
                       }});
-    steps->push_back({300, [main, folder, grabChild] {
-                          Save(main->SpeedometerForm(), folder, QStringLiteral("speedometer-bad-length.png"));
-                          main->SpeedometerForm()->LengthEdit->setText(QStringLiteral("1.0"));
+    steps->push_back({300, [=] {
+                          save(speedometer(), QStringLiteral("speedometer-bad-length.png"));
+                          speedometer()->LengthEdit->setText(QStringLiteral("1.0"));
                           grabChild(QStringLiteral("arbitrary-message-nothing-sent.png"));
                       }});
-    steps->push_back({100, [main] {
+    steps->push_back({100, [=] {
                           // Nor does it leave its windows to be reopened at the next start.
-                          main->Workspace()->closeAllSubWindows();
-                          main->SpeedometerForm()->hide();
+                          workspace->closeAllSubWindows();
+                          speedometer()->hide();
                           main->close();
                       }});
     RunSteps(steps, 0);

@@ -1,6 +1,8 @@
 // The screenshot tour in parts: each group of windows adds the steps that
 // open its windows, save a picture of each and close them again. A step runs
-// afterMs after the one before it.
+// afterMs after the one before it. The steps work with what an operator or a
+// test has: the program's window with its menu items (by object name), the
+// workbench and the windows' public interface.
 #pragma once
 
 #include <QString>
@@ -8,8 +10,10 @@
 #include <functional>
 #include <vector>
 
+class QMainWindow;
+class QMdiSubWindow;
 class QWidget;
-class TMainForm;
+class TWorkbench;
 
 struct TTourStep {
     int afterMs;
@@ -20,13 +24,26 @@ using TTourSteps = std::vector<TTourStep>;
 // Saves a picture of the widget as folder/name (nothing for a null widget).
 void SaveTourPicture(QWidget* widget, const QString& folder, const QString& name);
 
+// Where the tour runs and where its pictures go.
+struct TTour {
+    QMainWindow* window;
+    TWorkbench* workbench;
+    QString folder;
+
+    // Triggers the window's menu item of that object name ("SWRQ1").
+    void Trigger(const char* item) const;
+    // The workspace window opened last; null when none is open.
+    QMdiSubWindow* NewestChild() const;
+    void Save(QWidget* widget, const QString& name) const { SaveTourPicture(widget, folder, name); }
+};
+
 // Sharing the link on the network.
-void AddLinkSharingTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
+void AddLinkSharingTourSteps(const TTour& tour, TTourSteps& steps);
 // The board configuration, settings display and numbering windows.
-void AddBoardWindowTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
-void AddRenumberTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
+void AddBoardWindowTourSteps(const TTour& tour, TTourSteps& steps);
+void AddRenumberTourSteps(const TTour& tour, TTourSteps& steps);
 // Each model's editors: VELA40 and VELA80, MUV7, ORT50, the PAX family.
-void AddVelaTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
-void AddMuv7TourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
-void AddOrt50TourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
-void AddPaxTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps);
+void AddVelaTourSteps(const TTour& tour, TTourSteps& steps);
+void AddMuv7TourSteps(const TTour& tour, TTourSteps& steps);
+void AddOrt50TourSteps(const TTour& tour, TTourSteps& steps);
+void AddPaxTourSteps(const TTour& tour, TTourSteps& steps);
