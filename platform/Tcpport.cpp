@@ -7,7 +7,56 @@
 
 #include <cstring>
 
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#include <mstcpip.h>
+#else
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
 Q_LOGGING_CATEGORY(lcLbClient, "varnscope.link.tcp", QtWarningMsg)
+
+namespace {
+
+// The system's keepalive timing on one connected socket; false when the
+// system refused any of it (the system's default of two hours then holds).
+bool SetKeepAliveTiming(qintptr fd)
+{
+#ifdef Q_OS_WIN
+    // Windows sends ten probes before it gives up.
+    tcp_keepalive values{1, ULONG(TTcpPort::kKeepAliveIdleMs),
+                         ULONG((TTcpPort::kDeadPeerMs - TTcpPort::kKeepAliveIdleMs) / 10)};
+    DWORD returned = 0;
+    return WSAIoctl(SOCKET(fd), SIO_KEEPALIVE_VALS, &values, sizeof values, nullptr, 0, &returned, nullptr, nullptr) == 0;
+#else
+    bool ok = true;
+    const auto set = [&](int level, int name, int value) {
+        ok = setsockopt(int(fd), level, name, &value, socklen_t(sizeof value)) == 0 && ok;
+    };
+    set(SOL_SOCKET, SO_KEEPALIVE, 1);
+#if defined(TCP_KEEPIDLE)
+    set(IPPROTO_TCP, TCP_KEEPIDLE, TTcpPort::kKeepAliveIdleMs / 1000);  // [s]
+#elif defined(TCP_KEEPALIVE)
+    set(IPPROTO_TCP, TCP_KEEPALIVE, TTcpPort::kKeepAliveIdleMs / 1000);  // [s]
+#endif
+#ifdef TCP_KEEPINTVL
+    set(IPPROTO_TCP, TCP_KEEPINTVL, TTcpPort::kKeepAliveIntervalMs / 1000);  // [s]
+#endif
+#ifdef TCP_KEEPCNT
+    set(IPPROTO_TCP, TCP_KEEPCNT, TTcpPort::kKeepAliveProbes);
+#endif
+#ifdef TCP_USER_TIMEOUT
+    // Probes are not sent while written data waits for its acknowledgement;
+    // this bounds that wait as well.
+    set(IPPROTO_TCP, TCP_USER_TIMEOUT, TTcpPort::kDeadPeerMs);  // [ms]
+#endif
+    return ok;
+#endif
+}
+
+}  // namespace
 
 TTcpPort::~TTcpPort()
 {
@@ -30,6 +79,8 @@ bool TTcpPort::Open(const std::string& deviceName, std::string& reason)
     }
     if (!socket_) {
         socket_ = new QTcpSocket;
+        // What one read takes in, however long the event loop was held up.
+        socket_->setReadBufferSize(kReadChunk);
         QObject::connect(socket_, &QTcpSocket::readyRead, Context(), [this] { OnReadable(); });
         QObject::connect(socket_, &QTcpSocket::bytesWritten, Context(), [this] {
             if (socket_->bytesToWrite() == 0)
@@ -76,7 +127,7 @@ bool TTcpPort::Open(const std::string& deviceName, std::string& reason)
         socket_->abort();
         return false;
     }
-    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    ArmConnection();
     open_ = true;
     connected_ = true;
     return true;
@@ -120,6 +171,8 @@ bool TTcpPort::ParseLine(const QByteArray& line, QByteArray& rx, bool& isReceive
 
 void TTcpPort::OnReadable()
 {
+    if (!connected_)
+        return;  // the rest of a connection given up
     lineBuffer_.append(socket_->readAll());
     const qsizetype before = rx_.size();
     for (;;) {
@@ -129,6 +182,12 @@ void TTcpPort::OnReadable()
                 end = i;
                 break;
             }
+        // A server that never ends its line would otherwise grow the buffer
+        // without bound: it is no LbServer, or a broken one.
+        if ((end < 0 ? lineBuffer_.size() : end) > kLbMaxLineLength) {
+            OnLost("the server sent a line longer than " + std::to_string(kLbMaxLineLength) + " characters");
+            return;
+        }
         if (end < 0)
             break;
         const QByteArray line = lineBuffer_.left(end);
@@ -153,14 +212,22 @@ void TTcpPort::OnReadable()
         Post(kLnEvRxChar);
 }
 
-void TTcpPort::OnLost()
+void TTcpPort::OnLost(const std::string& refusal)
 {
     if (!open_ || !connected_)
         return;
     connected_ = false;
-    errorText_ = "connection to " + host_ + ":" + std::to_string(port_) + " lost: " + socket_->errorString().toStdString();
+    const std::string why = refusal.empty() ? socket_->errorString().toStdString() : refusal;
+    errorText_ = "connection to " + host_ + ":" + std::to_string(port_) + " lost: " + why;
     qCInfo(lcLbClient) << QString::fromStdString(errorText_);  // the link's owner tells the user
-    retryMs_ = kFirstRetryMs;
+    if (refusal.empty()) {
+        retryMs_ = kFirstRetryMs;
+    } else {
+        // A server that broke the protocol is likely to do it again at once.
+        lineBuffer_.clear();
+        socket_->abort();
+        retryMs_ = kMaxRetryMs;
+    }
     retryTimer_->start(retryMs_);
     Post(kLnEvLinkState | (rx_.isEmpty() ? 0u : uint32_t(kLnEvRxChar)));
 }
@@ -185,9 +252,17 @@ void TTcpPort::OnConnected()
     connected_ = true;
     ++reconnects_;
     retryMs_ = kFirstRetryMs;
-    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    ArmConnection();
     qCInfo(lcLbClient) << "connection to" << QString::fromStdString(host_) << port_ << "is back";
     Post(kLnEvLinkState);
+}
+
+void TTcpPort::ArmConnection()
+{
+    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    socket_->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    if (!SetKeepAliveTiming(socket_->socketDescriptor()))
+        qCWarning(lcLbClient) << "the system refused a short keepalive; a dead server may go unnoticed for long";
 }
 
 void TTcpPort::OnConnectFailed()

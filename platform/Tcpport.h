@@ -8,6 +8,16 @@
 // time up to kMaxRetryMs, and raises kLnEvLinkState when the connection goes
 // and when it is back. Messages written meanwhile are refused, not kept for
 // later: a turnout thrown seconds after the operator asked is a surprise.
+//
+// A dead peer (a server whose computer went off, a cable pulled, a Wi-Fi
+// gone) is noticed within kDeadPeerMs even on an idle bus, by TCP keepalive
+// probes at short intervals: the line protocol has no heartbeat of its own.
+// A server process that hangs while its computer still answers the probes
+// for it is not noticed this way.
+//
+// A server that sends a line longer than the protocol's longest is given up
+// as lost (it is no LbServer, or a broken one) and tried again after the
+// longest pause.
 #pragma once
 
 #include "platform/Qtport.h"
@@ -23,6 +33,14 @@ public:
     static constexpr int kConnectTimeoutMs = 5000;
     static constexpr int kFirstRetryMs = 250;
     static constexpr int kMaxRetryMs = 4000;
+    static constexpr qint64 kReadChunk = 1 << 16;  // [bytes]
+    // Keepalive: the first probe after kKeepAliveIdleMs of silence, then one
+    // every kKeepAliveIntervalMs; the connection is given up once no answer
+    // came for kDeadPeerMs (also when sent data waits for its acknowledgement).
+    static constexpr int kKeepAliveIdleMs = 2000;
+    static constexpr int kKeepAliveIntervalMs = 2000;
+    static constexpr int kKeepAliveProbes = 3;
+    static constexpr int kDeadPeerMs = kKeepAliveIdleMs + kKeepAliveProbes * kKeepAliveIntervalMs;
 
     TTcpPort() = default;
     ~TTcpPort() override;
@@ -54,7 +72,10 @@ public:
 
 private:
     void OnReadable();
-    void OnLost();
+    void ArmConnection();  // a new connection: keepalive and low delay
+    // The connection is gone; refusal is set when this side gives it up
+    // because the server broke the line protocol.
+    void OnLost(const std::string& refusal = {});
     void OnConnected();
     void OnConnectFailed();
     void Retry();

@@ -10,6 +10,10 @@
 #include <functional>
 #include <optional>
 
+// The longest line either side takes; a SEND or RECEIVE of the longest
+// LocoNet message (127 bytes) takes under 400 characters.
+constexpr qsizetype kLbMaxLineLength = 4096;
+
 // A line's verb and its argument, split at the first run of white space
 // (blank, tab, ...); the verb in upper case.
 struct TLbLine {

@@ -12,8 +12,11 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,9 +24,13 @@
 
 #include <asm/termbits.h>
 #include <fcntl.h>
+#include <net/if.h>
+#include <sys/socket.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -392,6 +399,141 @@ TEST(TcpLink, ReadsTheLineProtocol)
     EXPECT_FALSE(ParseTcpDeviceName("tcp:", host, port));
     EXPECT_FALSE(ParseTcpDeviceName("tcp:host:99999", host, port));
     EXPECT_FALSE(ParseTcpDeviceName("/dev/ttyUSB0", host, port));
+}
+
+// A server whose line never ends (no LbServer at all, or a broken one) must
+// not grow the link without bound: the link gives the connection up with the
+// reason and tries again after the longest pause.
+TEST(TcpLink, GivesUpAServerWhoseLineNeverEnds)
+{
+    struct TCase {
+        const char* what;
+        QByteArray junk;  // sent after a good greeting and message
+        int times;
+    };
+    const TCase cases[] = {
+        {"no line end at all", QByteArray(64 * 1024, 'A'), 16},
+        {"one line too long", QByteArray(5000, '7') + "\r\n", 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        std::vector<QTcpSocket*> accepted;
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            while (QTcpSocket* s = server.nextPendingConnection()) {
+                accepted.push_back(s);
+                s->write("VERSION test\r\nRECEIVE 83 7C\r\n");
+                for (int i = 0; i < c.times; ++i)
+                    s->write(c.junk);
+            }
+        });
+        TOpenLink l("tcp:127.0.0.1:" + std::to_string(server.serverPort()));
+        ASSERT_TRUE(l.link.Enabled()) << l.link.LastOpenError();
+        std::vector<bool> states;
+        l.link.OnLinkState = [&](TLnThreadComm&, bool connected) { states.push_back(connected); };
+        ASSERT_TRUE(WaitFor([&] { return !states.empty(); }));
+        EXPECT_FALSE(states[0]);
+        EXPECT_EQ(l.CountHex("83 7C "), 1);  // what came before is kept
+        EXPECT_NE(l.link.PortErrorText().find("lost: the server sent a line longer than 4096 characters"), std::string::npos)
+            << l.link.PortErrorText();
+        EXPECT_TRUE(l.link.Enabled());
+        EXPECT_TRUE(l.errors.empty());
+        // Tried again, not sooner than the longest pause.
+        QElapsedTimer since;
+        since.start();
+        ASSERT_TRUE(WaitFor([&] { return accepted.size() == 2; }, int(TTcpPort::kMaxRetryMs) + 3000));
+        EXPECT_GE(since.elapsed(), TTcpPort::kMaxRetryMs - 500);
+        l.link.OnLinkState = nullptr;
+        l.link.Close();
+    }
+}
+
+// Raises or lowers the loopback interface of this process's network.
+bool SetLoopbackUp(bool up)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0)
+        return false;
+    ifreq request{};
+    std::strcpy(request.ifr_name, "lo");
+    bool ok = ::ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+    if (ok) {
+        request.ifr_flags = short(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
+        ok = ::ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+
+constexpr char kPrivateNetwork[] = "VARNSCOPE_TEST_PRIVATE_NETWORK";
+
+// A server whose computer stops answering: on loopback that is only seen
+// when the loopback itself goes silent (a server process that is merely
+// stopped still has its system answer for it), so this runs in a network
+// namespace of its own, where taking the loopback down is harmless.
+TEST(TcpLink, NoticesAServerThatFallsSilent)
+{
+    QProcess inner;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(kPrivateNetwork, "1");
+    inner.setProcessEnvironment(env);
+    inner.start("unshare", {"--user", "--map-root-user", "--net", QCoreApplication::applicationFilePath(),
+                            "--gtest_filter=TcpLinkInPrivateNetwork.*"});
+    if (!inner.waitForStarted())
+        GTEST_SKIP() << "unshare is not installed";
+    ASSERT_TRUE(inner.waitForFinished(60000));
+    const QString out = QString::fromUtf8(inner.readAllStandardOutput());
+    const QString err = QString::fromUtf8(inner.readAllStandardError());
+    if (inner.exitCode() != 0 && err.startsWith("unshare:"))
+        GTEST_SKIP() << "no network namespace of our own here: " << err.toStdString();
+    EXPECT_EQ(inner.exitCode(), 0) << out.toStdString() << err.toStdString();
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+}
+
+TEST(TcpLinkInPrivateNetwork, SilentServerNoticedOnAnIdleBusAndReconnected)
+{
+    if (qEnvironmentVariableIsEmpty(kPrivateNetwork))
+        GTEST_SKIP() << "run by TcpLink.NoticesAServerThatFallsSilent in a network of its own";
+    ASSERT_TRUE(SetLoopbackUp(true));
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    std::vector<QTcpSocket*> accepted;
+    QByteArray heard;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* s = server.nextPendingConnection()) {
+            accepted.push_back(s);
+            QObject::connect(s, &QTcpSocket::readyRead, [s, &heard] { heard += s->readAll(); });
+            s->write("VERSION test\r\n");
+        }
+    });
+    TOpenLink l("tcp:127.0.0.1:" + std::to_string(server.serverPort()));
+    ASSERT_TRUE(l.link.Enabled()) << l.link.LastOpenError();
+    std::vector<bool> states;
+    l.link.OnLinkState = [&](TLnThreadComm&, bool connected) { states.push_back(connected); };
+    ASSERT_TRUE(WaitFor([&] { return accepted.size() == 1; }));
+    WaitFor([] { return false; }, 500);  // nothing more is said either way
+
+    QElapsedTimer silent;
+    silent.start();
+    ASSERT_TRUE(SetLoopbackUp(false));
+    ASSERT_TRUE(WaitFor([&] { return !states.empty(); }, 20000));
+    const qint64 noticedMs = silent.elapsed();
+    std::printf("noticed after %lld ms\n", static_cast<long long>(noticedMs));
+    EXPECT_LT(noticedMs, 10000);
+    EXPECT_GE(noticedMs, TTcpPort::kKeepAliveIdleMs);
+    EXPECT_FALSE(states[0]);
+    EXPECT_NE(l.link.PortErrorText().find(" lost: "), std::string::npos) << l.link.PortErrorText();
+    EXPECT_TRUE(l.link.Enabled());
+    EXPECT_TRUE(l.errors.empty());
+
+    // Back as it does after any loss, once the server can be reached again.
+    ASSERT_TRUE(SetLoopbackUp(true));
+    ASSERT_TRUE(WaitFor([&] { return states.size() == 2; }, int(TTcpPort::kMaxRetryMs) + 3000));
+    EXPECT_TRUE(states[1]);
+    l.link.WriteMessage(Bytes({0x83, 0x7C}));
+    EXPECT_TRUE(WaitFor([&] { return heard.contains("SEND 83 7C\r\n"); }));
+    l.link.OnLinkState = nullptr;
 }
 
 TEST(LinkOpenFailure, ReasonKept)
