@@ -85,7 +85,9 @@ int RunServe(const QStringList& args)
         QObject::connect(&server, &TLbServer::ClientsChanged, [](int count) {
             std::fprintf(stderr, "clients: %d\n", count);
         });
-        std::printf("listen: %s\n", qPrintable(ListenAddressText(host, server.Port())));
+        std::printf("listen: %s\n", qPrintable(ListenAddressText(server.Address(), server.Port())));
+        if (ListensEverywhere(server.Address()))
+            std::fprintf(stderr, "%s\n", qPrintable(ListenEverywhereWarning(server.Port())));
         std::printf("ready\n");
         std::fflush(stdout);
         QCoreApplication::exec();

@@ -239,7 +239,9 @@ int RunSimulate(const QStringList& args)
                 QFile::remove(linkPath);
             return ProgExit::kPortError;
         }
-        std::printf("listen: %s\n", qPrintable(ListenAddressText(host, lb->Port())));
+        std::printf("listen: %s\n", qPrintable(ListenAddressText(lb->Address(), lb->Port())));
+        if (ListensEverywhere(lb->Address()))
+            std::fprintf(stderr, "%s\n", qPrintable(ListenEverywhereWarning(lb->Port())));
     }
     for (const auto& board : net.Boards()) {
         if (board->Spec().address != 0)

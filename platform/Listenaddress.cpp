@@ -25,6 +25,22 @@ bool ReadListenAddress(const QString& text, QHostAddress& host, quint16& port)
 
 QString ListenAddressText(const QHostAddress& host, quint16 port)
 {
-    const QString shown = host.protocol() == QAbstractSocket::IPv6Protocol ? "[" + host.toString() + "]" : host.toString();
+    // The dual-stack address reads as "0.0.0.0" yet takes IPv6 connections too.
+    const QString shown = host.protocol() == QAbstractSocket::AnyIPProtocol ? QStringLiteral("*")
+                          : host.protocol() == QAbstractSocket::IPv6Protocol ? "[" + host.toString() + "]"
+                                                                              : host.toString();
     return shown + ":" + QString::number(port);
+}
+
+bool ListensEverywhere(const QHostAddress& host)
+{
+    return host == QHostAddress(QHostAddress::Any) || host == QHostAddress(QHostAddress::AnyIPv4) ||
+           host == QHostAddress(QHostAddress::AnyIPv6);
+}
+
+QString ListenEverywhereWarning(quint16 port)
+{
+    return QStringLiteral("warning: listening on every address without authentication: anyone who reaches port %1 "
+                          "can drive the layout")
+        .arg(port);
 }

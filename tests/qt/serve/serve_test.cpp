@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
@@ -20,6 +21,7 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -225,7 +227,8 @@ TEST(LbServer, ListenAddresses)
     const TCase cases[] = {
         {"1234", true, "127.0.0.1:1234"},
         {"localhost:0", true, "127.0.0.1:0"},
-        {"*:5550", true, "0.0.0.0:5550"},
+        {"*:5550", true, "*:5550"},  // both every IPv4 and every IPv6 address
+        {"0.0.0.0:5550", true, "*:5550"},
         {"192.168.1.5:1234", true, "192.168.1.5:1234"},
         {"[::1]:99", true, "[::1]:99"},
         {"host.example:1234", false, {}},
@@ -238,6 +241,7 @@ TEST(LbServer, ListenAddresses)
         EXPECT_EQ(ReadListenAddress(c.text, host, port), c.ok) << c.text.toStdString();
         if (c.ok) {
             EXPECT_EQ(ListenAddressText(host, port), c.shown);
+            EXPECT_EQ(ListensEverywhere(host), c.shown.startsWith("*")) << c.text.toStdString();
         }
     }
 }
@@ -253,8 +257,10 @@ public:
             if (process_.waitForReadyRead(100))
                 out_ += process_.readAllStandardOutput();
         for (const QByteArray& line : out_.split('\n'))
-            if (line.startsWith("listen: "))
+            if (line.startsWith("listen: ")) {
+                listen_ = QString::fromUtf8(line.mid(8));
                 port_ = line.mid(line.lastIndexOf(':') + 1).toInt();
+            }
     }
     ~TBackground()
     {
@@ -265,10 +271,12 @@ public:
     }
     bool Ready() const { return out_.contains("ready\n"); }
     quint16 Port() const { return quint16(port_); }
+    const QString& Listen() const { return listen_; }  // the listen line's address
     QProcess& Process() { return process_; }
 
 private:
     QProcess process_;
+    QString listen_;
     QByteArray out_;
     int port_ = 0;
 };
@@ -319,6 +327,51 @@ TEST(ServeCli, ServesAnInterfaceUntilStopped)
     EXPECT_EQ(RunCli({"serve", "--port", "sim"}, &err), 2);
     EXPECT_EQ(err, "error: --listen is required\n");
     EXPECT_EQ(RunCli({"serve", "--port", "sim", "--listen", "nowhere:12"}, &err), 2);
+}
+
+// What the listen line says is what takes connections, and listening on
+// every address says once that anyone there may drive the layout.
+TEST(ServeCli, ListenLineAndWarning)
+{
+    QTcpServer probe;
+    const bool ipv6 = probe.listen(QHostAddress::LocalHostIPv6, 0);
+    probe.close();
+    struct TCase {
+        QStringList args;
+        QString shown;  // the listen line up to the port
+        bool warns;
+        bool takesIpv4;
+        bool takesIpv6;
+    };
+    const TCase cases[] = {
+        {{"simulate", "--no-pty", "--listen", "0.0.0.0:0"}, "*:", true, true, true},
+        {{"serve", "--port", "sim", "--listen", "*:0"}, "*:", true, true, true},
+        {{"simulate", "--no-pty", "--listen", "0"}, "127.0.0.1:", false, true, false},
+        {{"serve", "--port", "sim", "--listen", "[::1]:0"}, "[::1]:", false, false, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        if (!ipv6 && c.shown == "[::1]:")
+            continue;
+        TBackground server(c.args);
+        ASSERT_TRUE(server.Ready());
+        ASSERT_GT(server.Port(), 0);
+        EXPECT_EQ(server.Listen(), c.shown + QString::number(server.Port()));
+        for (const auto& [address, takes] : {std::pair{QHostAddress(QHostAddress::LocalHost), c.takesIpv4},
+                                             std::pair{QHostAddress(QHostAddress::LocalHostIPv6), c.takesIpv6 && ipv6}}) {
+            QTcpSocket client;
+            client.connectToHost(address, server.Port());
+            EXPECT_EQ(client.waitForConnected(2000), takes) << address.toString().toStdString();
+        }
+        server.Process().terminate();
+        ASSERT_TRUE(server.Process().waitForFinished(5000));
+        const QString err = QString::fromUtf8(server.Process().readAllStandardError());
+        const QString warning = QString("warning: listening on every address without authentication: anyone who "
+                                        "reaches port %1 can drive the layout\n")
+                                    .arg(server.Port());
+        EXPECT_EQ(err.count(warning), c.warns ? 1 : 0) << err.toStdString();
+        EXPECT_EQ(err.count("warning"), c.warns ? 1 : 0) << err.toStdString();
+    }
 }
 
 TEST(ServeCli, TransferEndsAsAFailureWhenTheServerGoes)
