@@ -84,8 +84,14 @@ void TLbServer::OnConnection()
 {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        // Lines not yet read stay in the network, where they slow the sender down.
+        socket->setReadBufferSize(kReadChunk);
         clients_.push_back({socket, {}});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnReadable(socket); });
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
+            if (socket->bytesAvailable() > 0)
+                OnReadable(socket);  // lines held back while the client had much to read
+        });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Forget(socket); });
         Write(clients_.back(), "VERSION " + bus_.VersionText() + "\r\n");
         emit ClientsChanged(ClientCount());
@@ -123,12 +129,20 @@ void TLbServer::Log(const QString& text)
 
 void TLbServer::OnReadable(QTcpSocket* socket)
 {
+    // A client with much still to read gets its further lines answered once
+    // it has read (bytesWritten calls again).
+    while (socket->bytesAvailable() > 0 && socket->bytesToWrite() < kPauseQueuedBytes)
+        if (!TakeLines(socket, socket->read(kReadChunk)))
+            return;
+}
+
+bool TLbServer::TakeLines(QTcpSocket* socket, const QByteArray& data)
+{
     TClient* client = Find(socket);
     if (!client)
-        return;
+        return false;
     // Whole lines are taken one by one; what follows the last line end waits
     // for the rest of its line, but never more than a line's length of it.
-    const QByteArray data = socket->readAll();
     qsizetype from = 0;
     while (from < data.size()) {
         qsizetype end = from;
@@ -153,9 +167,10 @@ void TLbServer::OnReadable(QTcpSocket* socket)
         // A line's answer may have dropped the client.
         client = Find(socket);
         if (!client)
-            return;
+            return false;
         from = end + 1;
     }
+    return true;
 }
 
 void TLbServer::OnLine(QTcpSocket* socket, const QByteArray& line)

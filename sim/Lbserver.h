@@ -12,6 +12,11 @@
 // SENT ERROR, an over-long line is refused without being kept, and a client
 // that does not read what it is sent is dropped once more than
 // kMaxQueuedBytes wait for it.
+//
+// A client that sends faster than it reads its answers is a fast sender, not
+// a slow reader: its lines are read only while less than kPauseQueuedBytes
+// wait for it, and the rest stays in the network until it has read, so its
+// own answers never put it over the limit. Only what the bus sends it can.
 #pragma once
 
 #include "sim/Lbprotocol.h"
@@ -45,9 +50,12 @@ class TLbServer : public QObject {
 public:
     // What a client may leave unread before it is dropped.
     static constexpr qint64 kMaxQueuedBytes = 1 << 20;
-    // The longest line a client may send; a SEND of the longest LocoNet
-    // message (127 bytes) takes under 400 characters.
-    static constexpr qsizetype kMaxLineLength = 4096;
+    // What a client may leave unread before its own lines wait.
+    static constexpr qint64 kPauseQueuedBytes = 1 << 16;
+    // What is taken of a client's lines at one time. [bytes]
+    static constexpr qint64 kReadChunk = 1 << 14;
+    // The longest line a client may send.
+    static constexpr qsizetype kMaxLineLength = kLbMaxLineLength;
 
     explicit TLbServer(ILbBusSide& bus, QObject* parent = nullptr);
     ~TLbServer() override;
@@ -85,6 +93,8 @@ private:
     };
     void OnConnection();
     void OnReadable(QTcpSocket* socket);
+    // One piece of a client's input; false when the client was dropped meanwhile.
+    bool TakeLines(QTcpSocket* socket, const QByteArray& data);
     void OnLine(QTcpSocket* socket, const QByteArray& line);
     void Write(TClient& client, const QByteArray& line);
     void Drop(QTcpSocket* socket, const QString& why);

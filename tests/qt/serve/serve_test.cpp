@@ -200,6 +200,40 @@ TEST(LbServer, DropsAClientThatNeverReads)
     EXPECT_EQ(reader.Count("SENT OK\r\n"), 1);
 }
 
+// A client that reads, but sends a burst whose answers outgrow the unread
+// limit, is a fast sender: slowed down, every line answered, never dropped.
+TEST(LbServer, AFastSenderThatReadsIsNotTakenForASlowReader)
+{
+    struct TCase {
+        QByteArray line;
+        int times;
+        QByteArray answer;  // of the last line
+    };
+    const TCase cases[] = {
+        {"SEND 83 7C", 25000, {}},                            // answers and echoes
+        {"X", 50000, "SENT ERROR unknown command: X\r\n"},  // each answer ten times its line
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.line.constData());
+        TServedLink served;
+        TClient a(served.Port()), b(served.Port());
+        ASSERT_TRUE(a.Greeted() && b.Greeted());
+        a.in.clear();
+        QByteArray burst;
+        for (int i = 0; i < c.times; ++i)
+            burst += c.line + "\r\n";
+        a.socket.write(burst);
+        ASSERT_TRUE(WaitFor([&] { return a.Count("SENT ") == c.times || served.server->ClientsDropped() > 0; }, 60000))
+            << a.Count("SENT ");
+        EXPECT_EQ(served.server->ClientsDropped(), 0u) << served.log.join('\n').toStdString();
+        EXPECT_EQ(served.server->ClientCount(), 2);
+        EXPECT_EQ(a.Count("SENT "), c.times);
+        if (!c.answer.isEmpty()) {
+            EXPECT_TRUE(a.in.endsWith(c.answer));
+        }
+    }
+}
+
 TEST(LbServer, AFloodOfMessagesIsRefusedOnceTheInterfaceIsBusy)
 {
     TServedLink served(true);  // the bus carries about 400 short messages a second
