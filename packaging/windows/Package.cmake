@@ -6,6 +6,7 @@
 # Version information and the icon in both programs; the window program is a
 # GUI program, so no console opens beside it, while varnscope-cli stays a
 # console program.
+# varnscope.ico is packaging/varnscope.svg drawn at 16 to 256 pixels.
 set(VARNSCOPE_RC_ICON ${CMAKE_CURRENT_LIST_DIR}/varnscope.ico)
 foreach(program varnscope varnscope-cli)
   if(NOT TARGET ${program})

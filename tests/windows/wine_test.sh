@@ -119,7 +119,17 @@ step "discover, program, verify, read on the simulated LocoNet inside the progra
 transfers sim "SVs differ from the configuration"
 
 step "the same over an LbServer: simulate --no-pty --listen in a second wine process"
-expect "--listen" "$( (cd "$work" && wine "$pkg/varnscope-cli.exe" simulate 2>&1) | tr -d '\r')"
+# No pseudo-terminal on Windows: without --listen, or with --pty, a usage error that says so.
+for args in "simulate" "simulate --pty link --listen 0"; do
+  set +e
+  # shellcheck disable=SC2086
+  (cd "$work" && wine "$pkg/varnscope-cli.exe" $args >"$work/usage.txt" 2>&1)
+  status=$?
+  set -e
+  out=$(tr -d '\r' <"$work/usage.txt")
+  [ "$status" -eq 2 ] || { echo "$out"; fail "$args: exit status $status, not 2"; }
+  expect "pseudo-terminals" "$out"
+done
 (cd "$work" && exec wine "$pkg/varnscope-cli.exe" simulate --no-pty --listen 0 >"$work/sim.out" 2>&1) &
 sim_pid=$!
 for _ in $(seq 1 300); do
