@@ -1,11 +1,10 @@
 #include "cli/Progtransfer.h"
 
 #include "boards/core/Tconfigurableboard.h"
+#include "cli/Terminal.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -133,5 +132,5 @@ void AddBoardTransferOptions(QCommandLineParser& parser, const QString& indexHel
 void ReadTransferOutputOptions(const QCommandLineParser& parser, TCliTransferOptions& options)
 {
     options.log = parser.isSet("log");
-    options.progressBar = isatty(fileno(stdout)) != 0;
+    options.progressBar = StdoutRedrawsLines();
 }

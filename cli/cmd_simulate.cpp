@@ -197,9 +197,16 @@ int RunSimulate(const QStringList& args)
         PrintError("--listen needs [HOST:]PORT: " + parser.value("listen"));
         return ProgExit::kUsage;
     }
-    const bool servePty = !parser.isSet("no-pty");
+    if (!TSimPtyServer::Supported() && parser.isSet("pty")) {
+        PrintError("--pty: Windows has no pseudo-terminals; serve with --listen [HOST:]PORT and connect to "
+                   "tcp:HOST:PORT");
+        return ProgExit::kUsage;
+    }
+    const bool servePty = !parser.isSet("no-pty") && TSimPtyServer::Supported();
     if (!servePty && !parser.isSet("listen")) {
-        PrintError("--no-pty needs --listen");
+        PrintError(TSimPtyServer::Supported()
+                       ? "--no-pty needs --listen"
+                       : "Windows has no pseudo-terminals: simulate serves only an LbServer, give --listen [HOST:]PORT");
         return ProgExit::kUsage;
     }
     const QString linkPath = parser.value("pty");

@@ -24,6 +24,11 @@ TSimPtyServer::TSimPtyServer(TSimBus& bus, QObject* parent)
     connect(&idle_, &QTimer::timeout, this, [this] { packetizer_.Flush(); });
 }
 
+bool TSimPtyServer::Supported()
+{
+    return true;
+}
+
 TSimPtyServer::~TSimPtyServer()
 {
     Stop();

@@ -19,6 +19,10 @@ public:
     explicit TSimPtyServer(TSimBus& bus, QObject* parent = nullptr);
     ~TSimPtyServer() override;
 
+    // False where the system has no pseudo-terminals (Windows): there the
+    // simulated bus is served as an LbServer only.
+    static bool Supported();
+
     // Makes the terminal; false with the reason when it cannot.
     bool Start(QString& error);
     void Stop();

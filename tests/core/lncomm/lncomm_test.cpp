@@ -460,7 +460,8 @@ TEST(LinkLog, WritesBytesAndVerdicts)
     s.in = {0x83, 0x7C};
     port->Fire(kLnEvRxChar);
     auto read = [&] {
-        std::ifstream f(path, std::ios::binary);
+        // A text file: lines end as the system's own (CR LF on Windows).
+        std::ifstream f(path);
         std::stringstream ss;
         ss << f.rdbuf();
         return ss.str();
