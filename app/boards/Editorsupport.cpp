@@ -40,6 +40,16 @@ QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vect
     return combo;
 }
 
+void ShowCode(QComboBox* combo, int code)
+{
+    combo->setCurrentIndex(code >= 0 && code < combo->count() ? code : -1);
+}
+
+int StoredCode(const QComboBox* combo, int loadedCode)
+{
+    return combo->currentIndex() >= 0 ? combo->currentIndex() : loadedCode;
+}
+
 QLineEdit* MakeText(QWidget* parent, const QString& objectName, const std::string& text, int maxLength)
 {
     auto* edit = new QLineEdit(parent);

@@ -29,6 +29,12 @@ QSpinBox* MakeSerialSpin(QWidget* parent, const QString& objectName, int maximum
 // A drop-down list of the model's names; the index is the model's code.
 QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names,
                      int index = 0);
+// Selects the item of a stored code. A code the combo does not offer (a
+// board read back from the hardware, or a file, may hold one) shows no item,
+// and StoredCode hands the old code back unless the operator picked an item,
+// so opening and closing an editor never changes such a setting.
+void ShowCode(QComboBox* combo, int code);
+int StoredCode(const QComboBox* combo, int loadedCode);
 // A one-line text field limited to maxLength characters (0: no limit).
 QLineEdit* MakeText(QWidget* parent, const QString& objectName, const std::string& text, int maxLength = 0);
 

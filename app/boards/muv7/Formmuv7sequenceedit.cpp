@@ -181,7 +181,10 @@ TMUV7SequenceEditForm::TMUV7SequenceEditForm(TMUV7Sequence& sequence, QWidget* p
 
 void TMUV7SequenceEditForm::showEvent(QShowEvent* event)
 {
-    FormShow();
+    // Once: shown again (restored from minimised) it keeps what was typed
+    // and a type the steps' changes made "User Defined".
+    if (!std::exchange(loaded_, true))
+        FormShow();
     QDialog::showEvent(event);
 }
 
@@ -380,6 +383,10 @@ void TMUV7SequenceEditForm::NameEditExit()
 
 void TMUV7SequenceEditForm::WizardBtnClick()
 {
+    // The wizard works on the whole sequence: what it leaves alone (all of
+    // it, when cancelled) must come back as typed. The steps' changes are in
+    // the copy already.
+    StoreHeader();
     OpenMUV7Wizard(this, copy_);
     LoadHeader();
     FillStepList();
@@ -392,12 +399,17 @@ void TMUV7SequenceEditForm::FormClose(bool ok)
         StoreStep();
     if (!ok)
         return;
-    NameEditExit();
+    StoreHeader();
     sequence_ = copy_;
-    sequence_.name = FromQ(NameEdit->text());
-    sequence_.description = FromQ(DescriptionEdit->text());
-    sequence_.sequenceType = static_cast<uint8_t>(SequenceTypeCombo->currentIndex());
-    sequence_.activeSteps = ActiveStepEdit->text().toInt();
+}
+
+void TMUV7SequenceEditForm::StoreHeader()
+{
+    NameEditExit();
+    copy_.name = FromQ(NameEdit->text());
+    copy_.description = FromQ(DescriptionEdit->text());
+    copy_.sequenceType = static_cast<uint8_t>(SequenceTypeCombo->currentIndex());
+    copy_.activeSteps = ActiveStepEdit->text().toInt();
 }
 
 void TMUV7SequenceEditForm::done(int result)
