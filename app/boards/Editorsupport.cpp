@@ -30,6 +30,13 @@ QSpinBox* MakeSerialSpin(QWidget* parent, const QString& objectName, int maximum
     return spin;
 }
 
+QSpinBox* MakeNoneSpin(QWidget* parent, const QString& objectName, int maximum, int value)
+{
+    QSpinBox* spin = MakeSpin(parent, objectName, 0, maximum, value);
+    spin->setSpecialValueText(QStringLiteral("none"));
+    return spin;
+}
+
 QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names, int index)
 {
     auto* combo = new QComboBox(parent);

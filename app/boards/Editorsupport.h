@@ -26,6 +26,9 @@ QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int 
 // yet" and shows as such: a range from 1 would show 1 instead, and OK would
 // store an address that may be another board's.
 QSpinBox* MakeSerialSpin(QWidget* parent, const QString& objectName, int maximum, int value = 0);
+// A number 1 to maximum that may be 0 for "none" (no zone, no next signal),
+// and shows it so: a range from 1 would show 1 instead, and OK would store it.
+QSpinBox* MakeNoneSpin(QWidget* parent, const QString& objectName, int maximum, int value = 0);
 // A drop-down list of the model's names; the index is the model's code.
 QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names,
                      int index = 0);
