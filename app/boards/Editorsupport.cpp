@@ -3,7 +3,9 @@
 #include "app/shell/Formsupport.h"
 #include "boards/core/Tconfigurableboard.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -45,6 +47,36 @@ QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vect
         combo->addItem(ToQ(name));
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : 0);
     return combo;
+}
+
+namespace {
+
+class TEnterFilter : public QObject {
+public:
+    TEnterFilter(QObject* parent, std::function<void()> open) : QObject(parent), open_(std::move(open)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                open_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> open_;
+};
+
+}  // namespace
+
+void OpenOnEnter(QAbstractItemView* list, std::function<void()> open)
+{
+    list->installEventFilter(new TEnterFilter(list, std::move(open)));
 }
 
 void ShowCode(QComboBox* combo, int code)

@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+class QAbstractItemView;
 class QComboBox;
 class QDialog;
 class QDialogButtonBox;
@@ -45,6 +47,10 @@ QLineEdit* MakeText(QWidget* parent, const QString& objectName, const std::strin
 // (Enter), Escape cancels, Help opens the topic (none when topic is 0).
 // OK and Cancel are wired to the dialog's accept and reject.
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic);
+
+// Enter on the list runs open (the row's editor) instead of reaching the
+// dialog's default button, which would close the dialog with OK.
+void OpenOnEnter(QAbstractItemView* list, std::function<void()> open);
 
 // Places a dialog at a point of the screen, kept inside the screen it is on.
 void PlaceDialog(QDialog* dialog, const QPoint& position);

@@ -109,6 +109,10 @@ TPAXBoardEditForm::TPAXBoardEditForm(QWidget* parent, std::unique_ptr<TConfigura
     connect(OutputCellList, &QListWidget::itemDoubleClicked, this, &TPAXBoardEditForm::OutputCellListDblClick);
     connect(InputCellList, &QListWidget::itemDoubleClicked, this, &TPAXBoardEditForm::InputCellListDblClick);
     connect(RouteList, &QListWidget::itemDoubleClicked, this, &TPAXBoardEditForm::RouteListDblClick);
+    // Enter on a list opens the row, as a double click does, rather than OK.
+    OpenOnEnter(OutputCellList, [this] { OutputCellListDblClick(); });
+    OpenOnEnter(InputCellList, [this] { InputCellListDblClick(); });
+    OpenOnEnter(RouteList, [this] { RouteListDblClick(); });
     for (QSpinBox* spin : {SerialNumEdit, SensBdEdit, CDUDelayEdit, MemLocEdit, RouteAddrEdit})
         connect(spin, &QSpinBox::valueChanged, this, &TPAXBoardEditForm::CheckSettings);
     for (QCheckBox* box : {Addr16Check, LocoNetCheck})
