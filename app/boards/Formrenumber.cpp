@@ -209,10 +209,15 @@ void TRenumberForm::BuildControls()
 
 bool TRenumberForm::LinkReady()
 {
-    if (main_.LocoNetComm1.Enabled())
+    if (main_.LocoNetComm1.Enabled() && main_.LocoNetComm1.Connected())
         return true;
-    const QString text = QStringLiteral("LocoNet port %1 is not open: nothing can be sent to the boards")
-                             .arg(QString::fromStdString(main_.LocoNetComm1.DeviceName()));
+    // A network link waiting for its server again would let a discovery end
+    // "complete" with no board: refused as the board configuration window does.
+    const QString port = QString::fromStdString(main_.LocoNetComm1.DeviceName());
+    const QString text =
+        main_.LocoNetComm1.Enabled()
+            ? QStringLiteral("port not connected: %1 is reconnecting").arg(port)
+            : QStringLiteral("LocoNet port %1 is not open: nothing can be sent to the boards").arg(port);
     main_.ProgStatus->setText(text);
     ShowNotice(this, QString::fromLatin1(RenumberTexts::kErrorCaption), text);
     return false;
