@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 
 QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int maximum, int value)
@@ -117,6 +118,9 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic)
     if (helpTopic != 0) {
         SetHelpContext(dialog, helpTopic);
         QObject::connect(box, &QDialogButtonBox::helpRequested, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
+        // F1 as well: the program's own F1 does not reach past a modal window.
+        auto* f1 = new QShortcut(QKeySequence::HelpContents, dialog);
+        QObject::connect(f1, &QShortcut::activated, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
     }
     return box;
 }
