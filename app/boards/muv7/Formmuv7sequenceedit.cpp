@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QAbstractSpinBox>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -336,6 +337,7 @@ void TMUV7SequenceEditForm::FillStepList()
 void TMUV7SequenceEditForm::MarkUserDefined()
 {
     SequenceTypeCombo->setCurrentIndex(kMuv7UserDefined);
+    copy_.sequenceType = kMuv7UserDefined;
 }
 
 void TMUV7SequenceEditForm::StepListClick()
@@ -395,8 +397,11 @@ void TMUV7SequenceEditForm::WizardBtnClick()
 
 void TMUV7SequenceEditForm::FormClose(bool ok)
 {
-    if (storing_)
-        StoreStep();
+    // Changes are stored as they are made; a number typed but not taken yet
+    // is taken now. Storing the step again regardless would rewrite values
+    // its controls cannot show (a board read back may hold them).
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(focusWidget()))
+        spin->interpretText();
     if (!ok)
         return;
     StoreHeader();
@@ -408,7 +413,11 @@ void TMUV7SequenceEditForm::StoreHeader()
     NameEditExit();
     copy_.name = FromQ(NameEdit->text());
     copy_.description = FromQ(DescriptionEdit->text());
-    copy_.sequenceType = static_cast<uint8_t>(SequenceTypeCombo->currentIndex());
+    // A type the list does not name shows as "User Defined" and stays as it
+    // is until a step's change makes the sequence user defined.
+    const int shown = copy_.sequenceType < kTypeItems.size() ? copy_.sequenceType : kMuv7UserDefined;
+    if (SequenceTypeCombo->currentIndex() != shown)
+        copy_.sequenceType = static_cast<uint8_t>(SequenceTypeCombo->currentIndex());
     copy_.activeSteps = ActiveStepEdit->text().toInt();
 }
 

@@ -56,7 +56,8 @@ TPAXBoardEditForm::TPAXBoardEditForm(QWidget* parent, std::unique_ptr<TConfigura
     LocoNetCheck->setObjectName(QStringLiteral("LocoNetCheck"));
     SensBdEdit = MakeSpin(this, QStringLiteral("SensBdEdit"), 1, 256);
     CDUDelayEdit = MakeSpin(this, QStringLiteral("CDUDelayEdit"), 0, 32);
-    MemLocEdit = MakeSpin(this, QStringLiteral("MemLocEdit"), 1, 40);
+    // A new board's location is 0: shown as "none", so that OK keeps it.
+    MemLocEdit = MakeNoneSpin(this, QStringLiteral("MemLocEdit"), 40);
     RouteAddrEdit = MakeSpin(this, QStringLiteral("RouteAddrEdit"), 1, 2048);
     OutputCellList = MakeList(this, QStringLiteral("OutputCellList"), TPAX60BoardParts::kCellCount);
     InputCellList = MakeList(this, QStringLiteral("InputCellList"), TPAX60BoardParts::kInputCount);
@@ -145,7 +146,10 @@ void TPAXBoardEditForm::TakeSettings(TPAXBoard& board) const
     board.SetName(FromQ(BoardNameEdit->text()));
     board.SetSerialNumber(SerialNumEdit->value());
     parts.UserDescription = FromQ(NotesEdit->text());
-    board.SetBaseAddress(DCCBaseAddrEdit->value());
+    // Setting it copies it into every cell and route: only a new address, so
+    // that OK leaves the copies a file or a new board holds as they are.
+    if (DCCBaseAddrEdit->value() != parts.BaseAddress)
+        board.SetBaseAddress(DCCBaseAddrEdit->value());
     parts.Occupies16Addresses = Addr16Check->isChecked() ? 1 : 0;
     parts.LocoNetSwitchCommands = LocoNetCheck->isChecked() ? 1 : 0;
     parts.SensorBoardNumber = SensBdEdit->value();
