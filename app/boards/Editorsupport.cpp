@@ -15,6 +15,8 @@
 #include <QShortcut>
 #include <QSpinBox>
 
+#include <algorithm>
+
 QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int maximum, int value)
 {
     auto* spin = new QSpinBox(parent);
@@ -38,6 +40,13 @@ QSpinBox* MakeNoneSpin(QWidget* parent, const QString& objectName, int maximum, 
     QSpinBox* spin = MakeSpin(parent, objectName, 0, maximum, value);
     spin->setSpecialValueText(QStringLiteral("none"));
     return spin;
+}
+
+void ShowNumber(QSpinBox* spin, int value)
+{
+    if (value < spin->minimum() || value > spin->maximum())
+        spin->setRange(std::min(value, spin->minimum()), std::max(value, spin->maximum()));
+    spin->setValue(value);
 }
 
 QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names, int index)

@@ -31,6 +31,10 @@ QSpinBox* MakeSerialSpin(QWidget* parent, const QString& objectName, int maximum
 // A number 1 to maximum that may be 0 for "none" (no zone, no next signal),
 // and shows it so: a range from 1 would show 1 instead, and OK would store it.
 QSpinBox* MakeNoneSpin(QWidget* parent, const QString& objectName, int maximum, int value = 0);
+// Shows a stored number. One beyond the spin edit's range (a board read back
+// may hold any) widens the range to take it, so that it shows as it is and OK
+// keeps it, rather than showing and storing the nearest bound.
+void ShowNumber(QSpinBox* spin, int value);
 // A drop-down list of the model's names; the index is the model's code.
 QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names,
                      int index = 0);

@@ -101,9 +101,9 @@ void TORT50RouteEditForm::FormShow()
 {
     handleChanges_ = false;
     setWindowTitle(QStringLiteral("Edit Route %1").arg(Route.number));
-    FromSpin->setValue(Route.fromButton);
-    ToSpin->setValue(Route.toButton);
-    CascadeSpin->setValue(Route.cascadeRoute);
+    ShowNumber(FromSpin, Route.fromButton);
+    ShowNumber(ToSpin, Route.toButton);
+    ShowNumber(CascadeSpin, Route.cascadeRoute);
     CascadeCheck->setChecked(Route.cascade);
     CascadeSpin->setEnabled(Route.cascade);
     FromSpin->setEnabled(Route.toFromMode);

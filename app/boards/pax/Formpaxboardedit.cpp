@@ -125,16 +125,16 @@ TPAXBoardEditForm::~TPAXBoardEditForm() = default;
 void TPAXBoardEditForm::FillControls()
 {
     const TPAX60BoardParts& parts = FCopy->Parts;
-    SerialNumEdit->setValue(FCopy->SerialNumber());
+    ShowNumber(SerialNumEdit, FCopy->SerialNumber());
     DCCBaseAddrEdit->blockSignals(true);
-    DCCBaseAddrEdit->setValue(parts.BaseAddress);
+    ShowNumber(DCCBaseAddrEdit, parts.BaseAddress);
     DCCBaseAddrEdit->blockSignals(false);
     Addr16Check->setChecked(parts.Occupies16Addresses != 0);
     LocoNetCheck->setChecked(parts.LocoNetSwitchCommands != 0);
-    SensBdEdit->setValue(parts.SensorBoardNumber);
-    CDUDelayEdit->setValue(parts.CduDelay);
-    MemLocEdit->setValue(parts.OutputMemoryLocation);
-    RouteAddrEdit->setValue(parts.RouteDccBaseAddress);
+    ShowNumber(SensBdEdit, parts.SensorBoardNumber);
+    ShowNumber(CDUDelayEdit, parts.CduDelay);
+    ShowNumber(MemLocEdit, parts.OutputMemoryLocation);
+    ShowNumber(RouteAddrEdit, parts.RouteDccBaseAddress);
     BuildLists();
     FFilled = true;
     CheckSettings();

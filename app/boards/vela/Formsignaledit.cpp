@@ -195,14 +195,14 @@ void TSignalEditForm::FormShow()
     velaedit::ShowCode(SigTypeCombo, signal_.Type());
     loadedHeadType_ = signal_.HeadType();
     velaedit::ShowCode(HeadTypeCombo, loadedHeadType_);
-    PointSpin->setValue(signal_.JunctionPoint());
-    TZoneSpin->setValue(signal_.TranspondingZone());
+    ShowNumber(PointSpin, signal_.JunctionPoint());
+    ShowNumber(TZoneSpin, signal_.TranspondingZone());
     loadedRevZone_ = signal_.RevZoneLink();
     velaedit::ShowCode(RevZoneCombo, loadedRevZone_);
-    NxtSigClosedSpin->setValue(signal_.NextSignal());
+    ShowNumber(NxtSigClosedSpin, signal_.NextSignal());
     loadedNextMode_ = signal_.NextMode();
     velaedit::ShowCode(NxtSigClosedCombo, loadedNextMode_);
-    NxtSigThrownSpin->setValue(signal_.NextSignalThrown());
+    ShowNumber(NxtSigThrownSpin, signal_.NextSignalThrown());
     loadedNextModeThrown_ = signal_.NextModeThrown();
     velaedit::ShowCode(NxtSigThrownCombo, loadedNextModeThrown_);
     velaedit::FillConditionList(ListIsol, signal_.IsolationSet());
