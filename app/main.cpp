@@ -1,9 +1,9 @@
 // varnscope: the LocoNet monitor and Quorvel board configuration program.
 #include "app/shell/Aboutbox.h"
-#include "app/shell/Appicon.h"
-#include "app/shell/Appsettings.h"
+#include "app/common/Appicon.h"
+#include "app/common/Appsettings.h"
 #include "app/shell/Main.h"
-#include "app/shell/Screenshottour.h"
+#include "app/tour/Screenshottour.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -37,6 +37,6 @@ int main(int argc, char** argv)
     TMainForm mainForm(std::move(options));
     mainForm.show();
     if (parser.isSet(screenshots))
-        StartScreenshotTour(mainForm, parser.value(screenshots));
+        StartScreenshotTour(mainForm, mainForm.Workbench(), parser.value(screenshots));
     return app.exec();
 }

@@ -2,6 +2,7 @@
 // classification into message kinds, and its text forms.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -58,6 +59,8 @@ enum TLnMessageKind : int {
 };
 
 constexpr int kLnMessageKindCount = 46;
+// A set of message kinds, one bit per kind.
+using TKindSet = std::bitset<kLnMessageKindCount>;
 
 // The kind-name text of a kind ("OPC_GPON:"); "Unknown:" outside 0..45.
 const char* LnKindName(int kind);

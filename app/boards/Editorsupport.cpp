@@ -1,6 +1,6 @@
 #include "app/boards/Editorsupport.h"
 
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 #include "boards/core/Tconfigurableboard.h"
 
 #include <QAbstractItemView>

@@ -2,9 +2,9 @@
 
 #include "app/boards/Boardeditors.h"
 #include "app/boards/Formdisplayboard.h"
-#include "app/shell/Main.h"
+#include "app/common/Workbench.h"
 #include "boards/core/Boarddata.h"
-#include "link/Lncomm.h"
+#include "link/Tsvprogmsg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,8 +52,8 @@ private:
 namespace {
 
 constexpr int kHelpTopic = 80;
-constexpr int kChildOffset = 30;
-constexpr int kLogFlushMs = 100;  // [px] right of and below the window a child opens from
+constexpr int kChildOffset = 30;  // [px] right of and below the window a child opens from
+constexpr int kLogFlushMs = 100;
 
 QString Q(const std::string& text)
 {
@@ -62,13 +62,13 @@ QString Q(const std::string& text)
 
 }  // namespace
 
-TProgramBoardForm::TProgramBoardForm(TMainForm& main, QWidget* parent)
-    : QWidget(parent), main_(main), boards_(main.BoardData)
+TProgramBoardForm::TProgramBoardForm(TWorkbench& workbench, QWidget* parent)
+    : QWidget(parent), workbench_(workbench), boards_(workbench.BoardData())
 {
     setObjectName(QStringLiteral("ProgramBoardForm"));
     setWindowTitle(QStringLiteral("Configure Boards"));
     SetHelpContext(this, kHelpTopic);
-    Sender = [this](std::unique_ptr<TLocoNetMessage> message) { main_.SendMessage(std::move(message)); };
+    Sender = [this](std::unique_ptr<TLocoNetMessage> message) { workbench_.SendMessage(std::move(message)); };
 
     TimeoutTimer = new QTimer(this);
     TimeoutTimer->setObjectName(QStringLiteral("TimeoutTimer"));
@@ -99,7 +99,11 @@ TProgramBoardForm::TProgramBoardForm(TMainForm& main, QWidget* parent)
     UpdateEnabling();
     // Queued: the link may report its failure from inside a send of ours,
     // with the sequencer in the middle of a step.
-    connect(&main_, &TMainForm::LinkLost, this, &TProgramBoardForm::LinkLost, Qt::QueuedConnection);
+    connect(&workbench_, &TWorkbench::LinkLost, this, &TProgramBoardForm::LinkLost, Qt::QueuedConnection);
+    // Boards copied in by the numbering window.
+    connect(&workbench_, &TWorkbench::BoardListsChanged, this, &TProgramBoardForm::Refresh);
+    workbench_.Subscribe<TLNSVProgMessage>(this, Kinds({eOPCSVACCESS2}),
+                                           [this](const TLNSVProgMessage& message) { HandleSvMessage(message); });
 }
 
 TProgramBoardForm::~TProgramBoardForm()
@@ -382,7 +386,8 @@ void TProgramBoardForm::EditBoard1Click()
     TConfigurableBoard* board = boards_.BoardForChange(static_cast<uint8_t>(type), position);
     if (board == nullptr)
         return;
-    row->edit(this, main_.pos() + QPoint(kChildOffset, kChildOffset), *board);
+    const QWidget* top = workbench_.TopWindow();
+    row->edit(this, (top ? top->pos() : QPoint()) + QPoint(kChildOffset, kChildOffset), *board);
     Refresh();
 }
 
@@ -396,7 +401,7 @@ void TProgramBoardForm::DisplayBoard1Click()
     form->ShowBoard(*board);
     QWidget* frame = FormFrame(this);
     const QPoint at = frame->pos() + QPoint(kChildOffset, kChildOffset);
-    if (QMdiArea* workspace = main_.Workspace(); workspace && frame != this) {
+    if (QMdiArea* workspace = workbench_.Workspace(); workspace && frame != this) {
         QMdiSubWindow* child = workspace->addSubWindow(form);
         child->setAttribute(Qt::WA_DeleteOnClose);
         child->resize(child->sizeHint().expandedTo(QSize(540, 460)));
@@ -422,7 +427,7 @@ void TProgramBoardForm::Open1Click()
         return;
     const uint8_t type = static_cast<uint8_t>(CurrentType());
     const QString fileName =
-        main_.OpenFileDialog(QStringLiteral("Open File for board type: ") + Q(TBoardData::LongTypeName(type)));
+        workbench_.OpenFileDialog(QStringLiteral("Open File for board type: ") + Q(TBoardData::LongTypeName(type)));
     // Only a file read whole replaces the list: after a damaged one the list,
     // its file name included, stays as it was, so that no later Save writes
     // it over a file it did not come from.
@@ -470,7 +475,7 @@ void TProgramBoardForm::SaveAs1Click()
     // read, and a file read in part would lose the rest.
     const QString preset =
         boards_.HasFileName(type) && !boards_.IsPartlyRead(type) ? Q(boards_.FileNameOf(type)) : QString();
-    const QString fileName = main_.SaveFileDialog(
+    const QString fileName = workbench_.SaveFileDialog(
         QStringLiteral("Save file for board type: ") + Q(TBoardData::LongTypeName(type)), preset);
     if (fileName.isEmpty())
         return;
@@ -498,7 +503,7 @@ void TProgramBoardForm::Close1Click()
 
 void TProgramBoardForm::Exit1Click()
 {
-    main_.close();
+    workbench_.CloseProgram();
 }
 
 void TProgramBoardForm::WriteSVtofile1Click()
@@ -564,14 +569,14 @@ void TProgramBoardForm::StartTransfer(TProgramMode mode)
         return;
     }
     // Without an open port every request would only time out, 21 times over.
-    if (!main_.LocoNetComm1.Enabled()) {
-        Status(QStringLiteral("port not open: ") + Q(main_.LocoNetComm1.DeviceName()));
+    const TLinkState link = workbench_.LinkState();
+    if (!link.open) {
+        Status(QStringLiteral("port not open: ") + link.port);
         return;
     }
     // Nor while a network link waits for its server again.
-    if (!main_.LocoNetComm1.Connected()) {
-        Status(QStringLiteral("port not connected: ") + Q(main_.LocoNetComm1.DeviceName()) +
-               QStringLiteral(" is reconnecting"));
+    if (!link.connected) {
+        Status(QStringLiteral("port not connected: ") + link.port + QStringLiteral(" is reconnecting"));
         return;
     }
     // A read replaces the board's configuration: the list becomes modified.
@@ -580,7 +585,7 @@ void TProgramBoardForm::StartTransfer(TProgramMode mode)
         boards_.BoardForChange(type, position);
     transferType_ = type;
     transferPosition_ = position;
-    sequencer_->SetPacedSending(main_.LocoNetComm1.LocoNetInterface() == eMS100);
+    sequencer_->SetPacedSending(link.interface == eMS100);
     sequencer_->SetLogging(DebugCheck->isChecked());
     sequencer_->Start(mode, *board);
     UpdateEnabling();
@@ -601,7 +606,7 @@ void TProgramBoardForm::SendMessage(std::unique_ptr<TLNSVProgMessage> message)
 
 void TProgramBoardForm::Status(const QString& text)
 {
-    main_.ProgStatus->setText(text);
+    workbench_.ShowProgStatus(text);
     Log(text);
 }
 
@@ -682,7 +687,7 @@ void TProgramBoardForm::TransferEnded(bool success, const std::string& text)
     Refresh();
     // The verdict of a verify is what the operator asked for: keep it in sight.
     if (success && sequencer_->Mode() == TProgramMode::eVerify)
-        main_.ProgStatus->setText(Q(text));
+        workbench_.ShowProgStatus(Q(text));
     emit TransferFinished(success, Q(text));
 }
 
@@ -701,7 +706,7 @@ void TProgramBoardForm::LinkLost(const QString& reason)
 
 void TProgramBoardForm::HelpBtnClick()
 {
-    ShowHelpTopic(kHelpTopic);
+    workbench_.ShowHelp(kHelpTopic);
 }
 
 void TProgramBoardForm::closeEvent(QCloseEvent* event)
@@ -710,7 +715,8 @@ void TProgramBoardForm::closeEvent(QCloseEvent* event)
     // sequencer that is about to go away.
     if (Busy())
         sequencer_->GoIdle();
-    main_.ProgStatus->setText(QStringLiteral("(Inactive)"));
+    workbench_.ShowProgStatus(QStringLiteral("(Inactive)"));
+    workbench_.Unsubscribe(this);
     emit Closed();
     QWidget::closeEvent(event);
 }

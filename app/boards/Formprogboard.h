@@ -3,7 +3,7 @@
 // image into the board, or reading the board back) through TProgSequencer.
 #pragma once
 
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 #include "programming/Tprogsequencer.h"
 
 #include <QStringList>
@@ -23,16 +23,17 @@ class QTabBar;
 class QTimer;
 class QTreeWidget;
 class TBoardData;
-class TMainForm;
 class TQtFormTimer;
+class TWorkbench;
 
 class TProgramBoardForm : public QWidget, private IProgrammerListener {
     Q_OBJECT
 public:
-    explicit TProgramBoardForm(TMainForm& main, QWidget* parent = nullptr);
+    explicit TProgramBoardForm(TWorkbench& workbench, QWidget* parent = nullptr);
     ~TProgramBoardForm() override;
 
-    // Every SV-access message received while the window is open.
+    // Every SV-access message received while the window is open and shown
+    // (it registers for them with the workbench).
     void HandleSvMessage(const TLNSVProgMessage& message);
 
     int CurrentType() const;
@@ -43,7 +44,7 @@ public:
     bool Busy() const;
     const TProgSequencer& Sequencer() const { return *sequencer_; }
 
-    // Where the window's messages go; the main window's link by default.
+    // Where the window's messages go; the workbench's link by default.
     TMessageSender Sender;
 
 public:  // controls
@@ -103,7 +104,7 @@ public slots:
     void LinkLost(const QString& reason);
 
 signals:
-    // The window is closing: the main window stops handing it messages.
+    // The window is closing; it no longer takes messages.
     void Closed();
     // A started transfer is over.
     void TransferFinished(bool success, const QString& text);
@@ -136,7 +137,7 @@ private:
     bool HasBoardsToSave(uint8_t type);
     void UpdateEnabling();
 
-    TMainForm& main_;
+    TWorkbench& workbench_;
     TBoardData& boards_;
     std::unique_ptr<TQtFormTimer> timeoutPort_;
     std::unique_ptr<TQtFormTimer> delayPort_;

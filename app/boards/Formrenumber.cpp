@@ -3,8 +3,9 @@
 #include "platform/Datafiles.h"
 
 #include "app/boards/Editorsupport.h"
-#include "app/shell/Formsupport.h"
-#include "app/shell/Main.h"
+#include "app/common/Formsupport.h"
+#include "app/common/Workbench.h"
+#include "link/Tsvprogmsg.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -77,9 +78,9 @@ void TRenumberForm::SetProductListFile(const QString& fileName)
     ProductListOverride() = fileName;
 }
 
-TRenumberForm::TRenumberForm(TMainForm& main, QWidget* parent)
+TRenumberForm::TRenumberForm(TWorkbench& workbench, QWidget* parent)
     : QWidget(parent),
-      main_(main),
+      workbench_(workbench),
       timeoutTimer_(std::make_unique<TQtRenumberTimer>(
           this, [this](uint64_t token) { engine_.TimeoutExpired(token); }, replyTimeoutOverrideMs)),
       delayTimer_(std::make_unique<TQtRenumberTimer>(this, [this](uint64_t token) { engine_.DelayExpired(token); })),
@@ -96,10 +97,12 @@ TRenumberForm::TRenumberForm(TMainForm& main, QWidget* parent)
     // Without a product list the boards are still found, only without names;
     // the status field says why.
     if (!engine_.LoadProductList(products.toStdString()))
-        main_.ProgStatus->setText(QString::fromStdString(engine_.Products().Warning()));
+        workbench_.ShowProgStatus(QString::fromStdString(engine_.Products().Warning()));
     ButtonsChanged(engine_.Buttons());
     // Queued: the link may report its failure from inside a send of ours.
-    connect(&main_, &TMainForm::LinkLost, this, &TRenumberForm::LinkLost, Qt::QueuedConnection);
+    connect(&workbench_, &TWorkbench::LinkLost, this, &TRenumberForm::LinkLost, Qt::QueuedConnection);
+    workbench_.Subscribe<TLNSVProgMessage>(this, Kinds({eOPCSVACCESS2}),
+                                           [this](const TLNSVProgMessage& message) { HandleSvMessage(message); });
 }
 
 TRenumberForm::~TRenumberForm() = default;
@@ -209,16 +212,15 @@ void TRenumberForm::BuildControls()
 
 bool TRenumberForm::LinkReady()
 {
-    if (main_.LocoNetComm1.Enabled() && main_.LocoNetComm1.Connected())
+    const TLinkState link = workbench_.LinkState();
+    if (link.open && link.connected)
         return true;
     // A network link waiting for its server again would let a discovery end
     // "complete" with no board: refused as the board configuration window does.
-    const QString port = QString::fromStdString(main_.LocoNetComm1.DeviceName());
     const QString text =
-        main_.LocoNetComm1.Enabled()
-            ? QStringLiteral("port not connected: %1 is reconnecting").arg(port)
-            : QStringLiteral("LocoNet port %1 is not open: nothing can be sent to the boards").arg(port);
-    main_.ProgStatus->setText(text);
+        link.open ? QStringLiteral("port not connected: %1 is reconnecting").arg(link.port)
+                  : QStringLiteral("LocoNet port %1 is not open: nothing can be sent to the boards").arg(link.port);
+    workbench_.ShowProgStatus(text);
     ShowNotice(this, QString::fromLatin1(RenumberTexts::kErrorCaption), text);
     return false;
 }
@@ -257,13 +259,13 @@ void TRenumberForm::CopyNewBoardsButtonClick()
 {
     if (!engine_.IsIdle())
         return;
-    if (engine_.CopyNewBoards(main_.BoardData) > 0)
-        emit main_.BoardListsChanged();
+    if (engine_.CopyNewBoards(workbench_.BoardData()) > 0)
+        workbench_.AnnounceBoardListsChanged();
 }
 
 void TRenumberForm::HelpButtonClick()
 {
-    ShowHelpTopic(kHelpTopic);
+    workbench_.ShowHelp(kHelpTopic);
 }
 
 void TRenumberForm::HandleSvMessage(const TLNSVProgMessage& message)
@@ -297,7 +299,7 @@ void TRenumberForm::LinkLost(const QString& reason)
     case TRenumberState::eIdle:
         return;
     }
-    main_.ProgStatus->setText(QStringLiteral("%1 stopped: the link was lost (%2)").arg(operation, reason));
+    workbench_.ShowProgStatus(QStringLiteral("%1 stopped: the link was lost (%2)").arg(operation, reason));
 }
 
 void TRenumberForm::closeEvent(QCloseEvent* event)
@@ -305,7 +307,8 @@ void TRenumberForm::closeEvent(QCloseEvent* event)
     if (!closed_) {
         closed_ = true;
         engine_.GoIdle();
-        main_.ProgStatus->setText(QString::fromLatin1(RenumberTexts::kInactive));
+        workbench_.ShowProgStatus(QString::fromLatin1(RenumberTexts::kInactive));
+        workbench_.Unsubscribe(this);
         emit Closed();
     }
     QWidget::closeEvent(event);
@@ -315,12 +318,12 @@ void TRenumberForm::closeEvent(QCloseEvent* event)
 
 void TRenumberForm::SendMessage(std::unique_ptr<TLNSVProgMessage> message)
 {
-    main_.SendMessage(std::move(message));
+    workbench_.SendMessage(std::move(message));
 }
 
 void TRenumberForm::StatusText(const std::string& text)
 {
-    main_.ProgStatus->setText(QString::fromStdString(text));
+    workbench_.ShowProgStatus(QString::fromStdString(text));
 }
 
 void TRenumberForm::MessageBox(const std::string& text, const std::string& caption)

@@ -23,8 +23,8 @@ class QPushButton;
 class QSpinBox;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TMainForm;
 class TQtRenumberTimer;
+class TWorkbench;
 
 class TRenumberForm : public QWidget, private IRenumberListener {
     Q_OBJECT
@@ -34,8 +34,9 @@ public:
     enum { kSerialColumn, kProductColumn, kManufacturerColumn, kDescriptionColumn, kColumnCount };
 
     // Loads the product list from the program's folder; status texts go to
-    // the main window's ProgStatus, messages to its link.
-    explicit TRenumberForm(TMainForm& main, QWidget* parent = nullptr);
+    // the workbench's ProgStatus, messages to its link, and it registers for
+    // the SV-access messages received.
+    explicit TRenumberForm(TWorkbench& workbench, QWidget* parent = nullptr);
     ~TRenumberForm() override;
 
     // The reply timeout the windows made from now on use instead of the
@@ -45,7 +46,7 @@ public:
     // "progdevicelist.csv" in the program's folder (empty restores that).
     static void SetProductListFile(const QString& fileName);
 
-    // Received SV-access messages, from the main window's dispatch.
+    // Received SV-access messages, from the workbench's dispatch.
     void HandleSvMessage(const TLNSVProgMessage& message);
 
     const TRenumberEngine& Engine() const { return engine_; }
@@ -86,7 +87,7 @@ public slots:
     void LinkLost(const QString& reason);
 
 signals:
-    // The window is closing: the main window stops delivering to it.
+    // The window is closing; it no longer takes messages.
     void Closed();
 
 protected:
@@ -110,7 +111,7 @@ private:
     bool LinkReady();
     void SortBy(int column);
 
-    TMainForm& main_;
+    TWorkbench& workbench_;
     std::unique_ptr<TQtRenumberTimer> timeoutTimer_;
     std::unique_ptr<TQtRenumberTimer> delayTimer_;
     TRenumberEngine engine_;

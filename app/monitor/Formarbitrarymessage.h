@@ -2,7 +2,7 @@
 // as typed (no checksum added, no validity check).
 #pragma once
 
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 
 #include <QWidget>
 

@@ -1,7 +1,8 @@
 #include "app/monitor/Formspeedometer.h"
 
-#include "app/shell/Appsettings.h"
-#include "app/shell/Formsupport.h"
+#include "app/common/Appsettings.h"
+#include "app/common/Formsupport.h"
+#include "app/common/Workbench.h"
 #include "link/Lndecoders.h"
 
 #include <QComboBox>
@@ -159,6 +160,12 @@ void TSpeedometerForm::showEvent(QShowEvent* event)
     meter_.Reset();
     TimeoutTimer->stop();
     ShowResult();
+}
+
+void TSpeedometerForm::ListenTo(TWorkbench& workbench)
+{
+    workbench.Subscribe<TLNSensFBMessage>(this, Kinds({eOPCSENS}),
+                                          [this](const TLNSensFBMessage& report) { SensorReport(report); });
 }
 
 void TSpeedometerForm::SensorReport(const TLNSensFBMessage& message)

@@ -17,6 +17,7 @@ class QSettings;
 class QSpinBox;
 class QTimer;
 class TLNSensFBMessage;
+class TWorkbench;
 
 class TSpeedometerForm : public QWidget {
     Q_OBJECT
@@ -28,6 +29,8 @@ public:
 
     // A sensor report from the bus.
     void SensorReport(const TLNSensFBMessage& message);
+    // Registers with the workbench for the sensor reports received while shown.
+    void ListenTo(TWorkbench& workbench);
 
     // Stored settings (section "SpeedometerForm").
     void RestoreSettings(QSettings& store);  // only when the section exists

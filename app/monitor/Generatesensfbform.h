@@ -1,7 +1,7 @@
 // The sensor message window: sends a sensor report for a board's input, occupied or not.
 #pragma once
 
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 
 #include <QWidget>
 

@@ -1,6 +1,7 @@
 #include "app/monitor/Lndisplay.h"
 
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
+#include "app/common/Workbench.h"
 #include "app/monitor/Kindfilterdialog.h"
 #include "app/monitor/Linkclock.h"
 #include "app/monitor/Messagelistmodel.h"
@@ -145,6 +146,11 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     countTimer_ = new QTimer(this);
     countTimer_->setSingleShot(true);
     connect(countTimer_, &QTimer::timeout, this, [this] { MsgCountEdit->setText(QString::number(displayedCount_)); });
+}
+
+void TDisplayForm::ListenTo(TWorkbench& workbench)
+{
+    workbench.Subscribe(this, AllKinds(), [this](const TLocoNetMessage& message) { ShowMessage(message); });
 }
 
 void TDisplayForm::ShowMessage(const TLocoNetMessage& message)

@@ -23,6 +23,7 @@ class QPushButton;
 class QTimer;
 class TLocoNetMessage;
 class TMessageListView;
+class TWorkbench;
 
 class TDisplayForm : public QWidget {
     Q_OBJECT
@@ -33,6 +34,8 @@ public:
     void ShowMessage(const TLocoNetMessage& message);
     // The same, arrived at timeMs on the link's clock.
     void ShowMessage(const TLocoNetMessage& message, uint32_t timeMs);
+    // Registers with the workbench for every message received while shown.
+    void ListenTo(TWorkbench& workbench);
     // The clock that stamps arriving messages (ms since the link opened).
     void SetClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
 

@@ -19,10 +19,7 @@
 #include <QAbstractListModel>
 #include <QTimer>
 
-#include <bitset>
 #include <vector>
-
-using TKindSet = std::bitset<kLnMessageKindCount>;
 
 class TMessageListModel : public QAbstractListModel {
     Q_OBJECT

@@ -1,7 +1,7 @@
 // The switch control window: sends a switch request for a point, closed or thrown.
 #pragma once
 
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 
 #include <QWidget>
 

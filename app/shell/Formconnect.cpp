@@ -1,6 +1,6 @@
 #include "app/shell/Formconnect.h"
 
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 #include "link/Lncomm.h"
 #include "platform/Linkports.h"
 

@@ -1,7 +1,7 @@
 #include "app/shell/Linksharing.h"
 
-#include "app/shell/Appsettings.h"
-#include "app/shell/Formsupport.h"
+#include "app/common/Appsettings.h"
+#include "app/common/Formsupport.h"
 #include "platform/Lbserverlink.h"
 #include "platform/Listenaddress.h"
 

@@ -3,22 +3,21 @@
 #include "app/boards/Formprogboard.h"
 #include "app/boards/Formrenumber.h"
 #include "app/shell/Aboutbox.h"
-#include "app/shell/Appicon.h"
-#include "app/shell/Appsettings.h"
+#include "app/common/Appicon.h"
+#include "app/common/Appsettings.h"
 #include "app/monitor/Formarbitrarymessage.h"
 #include "app/shell/Formconnect.h"
 #include "app/monitor/Formspeedometer.h"
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 #include "app/monitor/Generatesensfbform.h"
-#include "app/shell/Helpviewer.h"
+#include "app/common/Helpviewer.h"
 #include "app/shell/Linksharing.h"
-#include "app/shell/Statusfield.h"
+#include "app/common/Statusfield.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/monitor/Linkclock.h"
 #include "app/monitor/Swreqform.h"
 #include "link/Lndecoders.h"
 #include "link/Lndispatch.h"
-#include "link/Tsvprogmsg.h"
 #include "platform/Linkports.h"
 
 #include <QAction>
@@ -90,6 +89,37 @@ TLnPortFactory PortFactoryOf(const TMainOptions& options)
 
 }  // namespace
 
+// The main window as the other windows see it.
+class TMainWorkbench final : public TWorkbench {
+public:
+    explicit TMainWorkbench(TMainForm& main) : TWorkbench(&main), main_(main) {}
+
+    void SendMessage(std::unique_ptr<TLocoNetMessage> message, const QString& what) override
+    {
+        main_.SendMessage(std::move(message), what);
+    }
+    TLinkState LinkState() const override
+    {
+        const TLocoNetComm& link = main_.LocoNetComm1;
+        return {link.Enabled(), link.Connected(), QString::fromStdString(link.DeviceName()), link.LocoNetInterface()};
+    }
+    TBoardData& BoardData() override { return main_.BoardData; }
+    QString OpenFileDialog(const QString& title) override { return main_.OpenFileDialog(title); }
+    QString SaveFileDialog(const QString& title, const QString& fileName) override
+    {
+        return main_.SaveFileDialog(title, fileName);
+    }
+    // Through the main window's own signal, which comes back here.
+    void AnnounceBoardListsChanged() override { emit main_.BoardListsChanged(); }
+    void ShowProgStatus(const QString& text) override { main_.ProgStatus->setText(text); }
+    QMdiArea* Workspace() const override { return main_.Workspace(); }
+    QWidget* TopWindow() const override { return &main_; }
+    void CloseProgram() override { main_.close(); }
+
+private:
+    TMainForm& main_;
+};
+
 TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     : QMainWindow(parent), LocoNetComm1(PortFactoryOf(options)), options_(std::move(options))
 {
@@ -98,6 +128,10 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     setWindowIcon(ProgramIcon());
     SetHelpContext(this, kHelpTopic);
     HelpFileName = QStringLiteral("varnscope help.chm");
+
+    workbench_ = new TMainWorkbench(*this);
+    connect(this, &TMainForm::LinkLost, workbench_, &TWorkbench::LinkLost);
+    connect(this, &TMainForm::BoardListsChanged, workbench_, &TWorkbench::BoardListsChanged);
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("Workspace"));
@@ -135,6 +169,7 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
 
     // The windows that live for the whole run.
     speedometerForm_ = new TSpeedometerForm(this);
+    speedometerForm_->ListenTo(*workbench_);
     aboutBox_ = new TAboutBox(this);
 
     auto* help = new QShortcut(QKeySequence::HelpContents, this, nullptr, nullptr, Qt::ApplicationShortcut);
@@ -222,6 +257,11 @@ void TMainForm::BuildStatusStrip()
     strip->addWidget(MsgNum);
     strip->addWidget(ProgStatus, 1);
     strip->addWidget(LinkProblem, 2);
+}
+
+TWorkbench& TMainForm::Workbench() const
+{
+    return *workbench_;
 }
 
 TDisplayForm* TMainForm::DisplayForm() const
@@ -415,36 +455,15 @@ void TMainForm::ShowMessageCount()
 
 void TMainForm::Deliver(const TLocoNetMessage& message)
 {
-    switch (message.MessageKind()) {
-    case eOPCSENS:
-        if (const auto* report = dynamic_cast<const TLNSensFBMessage*>(&message)) {
-            if (FormShown(speedometerForm_))
-                speedometerForm_->SensorReport(*report);
-        }
-        break;
-    case eOPCSVACCESS2:
-        if (const auto* sv = dynamic_cast<const TLNSVProgMessage*>(&message)) {
-            if (ProgramBoardOpen && FormShown(ProgramBoardForm) && ProgramBoardReceiver)
-                ProgramBoardReceiver(*sv);
-            if (RenumberOpen && FormShown(RenumberForm) && RenumberReceiver)
-                RenumberReceiver(*sv);
-        }
-        break;
-    case eOPCPEERXFER:
+    // The interface's state is this window's own; the other windows
+    // registered for what they want.
+    if (message.MessageKind() == eOPCPEERXFER) {
         if (const auto* peer = dynamic_cast<const TLNPeerXferMessage*>(&message)) {
             if (peer->IsLocoBufferReply())
                 InterfaceStatus->setText(QString::fromStdString(peer->ToText()));
         }
-        break;
-    default:
-        break;
     }
-    if (DisplayOpen) {
-        for (TDisplayForm* display : DisplayForms()) {
-            if (FormShown(display))
-                display->ShowMessage(message);
-        }
-    }
+    workbench_->Deliver(message);
 }
 
 // ---- File dialogs ----
@@ -557,16 +576,14 @@ void TMainForm::RenumberBoards1Click()
 {
     if (ProgramBoardOpen || RenumberOpen)
         return;
-    auto* form = new TRenumberForm(*this);
+    auto* form = new TRenumberForm(*workbench_);
     connect(form, &TRenumberForm::Closed, this, [this, form] {
         if (RenumberForm == form) {
             RenumberOpen = false;
-            RenumberReceiver = nullptr;
             RenumberForm = nullptr;
         }
     });
     RenumberForm = form;
-    RenumberReceiver = [form](const TLNSVProgMessage& message) { form->HandleSvMessage(message); };
     RenumberOpen = true;
     AddChild(form);
 }
@@ -575,18 +592,9 @@ void TMainForm::ConfigureBoards1Click()
 {
     if (ProgramBoardOpen || RenumberOpen)
         return;
-    auto* form = new TProgramBoardForm(*this);
-    QPointer<TProgramBoardForm> alive(form);
-    connect(form, &TProgramBoardForm::Closed, this, [this] {
-        ProgramBoardOpen = false;
-        ProgramBoardReceiver = nullptr;
-    });
-    connect(this, &TMainForm::BoardListsChanged, form, &TProgramBoardForm::Refresh);
+    auto* form = new TProgramBoardForm(*workbench_);
+    connect(form, &TProgramBoardForm::Closed, this, [this] { ProgramBoardOpen = false; });
     ProgramBoardForm = form;
-    ProgramBoardReceiver = [alive](const TLNSVProgMessage& message) {
-        if (alive)
-            alive->HandleSvMessage(message);
-    };
     ProgramBoardOpen = true;
     QWidget* frame = AddChild(form);
     frame->resize(frame->sizeHint().expandedTo(QSize(780, 600)));
@@ -602,6 +610,7 @@ void TMainForm::Speedometer1Click()
 void TMainForm::MessageDisplay1Click()
 {
     auto* form = new TDisplayForm;
+    form->ListenTo(*workbench_);
     // Every open display is fed; the feed stops when the last one closes.
     connect(form, &TDisplayForm::Closed, this, [this](TDisplayForm* closed) {
         displayForms_.removeAll(closed);

@@ -1,10 +1,12 @@
 // The main window: the workspace that holds every other window, the LocoNet
 // link and the settings. It restores the connection at start-up, hands every
-// received message to the windows that want it, offers the bus commands of
-// the monitor and stores the settings again at exit.
+// received message to the windows registered for its kind, offers the bus
+// commands of the monitor and stores the settings again at exit. The other
+// windows see it only as their workbench (app/common/Workbench.h).
 #pragma once
 
-#include "app/shell/Statusfield.h"
+#include "app/common/Statusfield.h"
+#include "app/common/Workbench.h"
 #include "boards/core/Boarddata.h"
 #include "link/Lncomm.h"
 #include "link/Lnport.h"
@@ -16,7 +18,6 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 class QAction;
@@ -28,8 +29,8 @@ class QTimer;
 class TAboutBox;
 class TDisplayForm;
 class TLinkSharing;
-class TLNSVProgMessage;
 class TLocoNetMessage;
+class TMainWorkbench;
 class TSpeedometerForm;
 
 struct TMainOptions {
@@ -47,7 +48,7 @@ public:
     explicit TMainForm(TMainOptions options = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-public:  // For the other windows
+public:  // The window's state, as its own code and its tests see it
     TLocoNetComm LocoNetComm1;
     bool DisplayOpen = false;
     bool ProgramBoardOpen = false;
@@ -58,17 +59,17 @@ public:  // For the other windows
     // Every configured board of the run, one list per board type.
     TBoardData BoardData;
 
-    // The board windows take SV-access messages while open and shown.
-    using TSvReceiver = std::function<void(const TLNSVProgMessage&)>;
+    // The board windows, of which one at a time is open.
     QPointer<QWidget> ProgramBoardForm;
-    TSvReceiver ProgramBoardReceiver;
     QPointer<QWidget> RenumberForm;
-    TSvReceiver RenumberReceiver;
 
-    // The file dialogs the board windows and the exit questions use: the chosen
+    // What the other windows see of this one.
+    TWorkbench& Workbench() const;
+
+    // The file dialogs of the board lists and the exit questions: the chosen
     // path, empty when cancelled. Extension "csv", filter "*.csv", starting in
     // the user's documents folder; the open dialog takes existing files only.
-    // Both go through AskFileName (app/shell/Formsupport.h).
+    // Both go through AskFileName (app/common/Formsupport.h).
     QString OpenFileDialog(const QString& title);
     QString SaveFileDialog(const QString& title, const QString& fileName = {});
 
@@ -174,6 +175,7 @@ private:
     void ShowMessageCount();
 
     TMainOptions options_;
+    TMainWorkbench* workbench_ = nullptr;
     QMdiArea* mdiArea_ = nullptr;
     TSpeedometerForm* speedometerForm_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;

@@ -19,15 +19,12 @@ constexpr std::array<const char*, TVELA40SensorConfig::kPairs> kPairLabels = {
     "Sensor Input 7,8 config = "};
 
 // SVs of the board's own settings.
-constexpr int kSvReportSpad = 9;
 constexpr int kSvFirstInputPair = 20;
 constexpr int kSvOutputs1to4 = 24;
 constexpr int kSvOutputs5to8 = 25;
 constexpr int kSvSensorBoard = 26;
 constexpr int kSvHighCurrentBase = 27;  // and 28
 constexpr int kSvDisplayMode = 507;
-constexpr int kSvIsolationDelay = 508;
-constexpr int kSvBrightness = 509;
 
 }  // namespace
 
@@ -150,10 +147,7 @@ void TVELA40HighCurrentConfig::Report(std::vector<std::string>& lines) const
 
 // ---- The board ----
 
-TVELA40Board::TVELA40Board() : TConfigurableBoard(kSvCount)
-{
-    SetName("VELA40 Signal Controller");
-}
+TVELA40Board::TVELA40Board() : TVelaBoard("VELA40 Signal Controller", "VELA40_BOARD") {}
 
 TVELA40Board::~TVELA40Board() = default;
 
@@ -167,81 +161,42 @@ bool TVELA40Board::MatchesIdentity(int32_t vendorId, int32_t deviceId, int32_t s
     return MatchesIdentityOf(btVELA40, vendorId, deviceId, serialNumber);
 }
 
-void TVELA40Board::WriteToFile(std::ostream& out)
+void TVELA40Board::PutOwnFields()
 {
-    ClearFields();
-    SetTextField(0, "VELA40_BOARD");
-    SetTextField(1, Name());
-    SetIntField(2, SerialNumber());
-    SetIntField(3, SignalBaseAddress());
-    SetIntField(4, reportSpad_);
-    SetIntField(5, isolationDelay_);
     SetIntField(6, displayMode_);
     SetIntField(7, brightness_);
-    WriteLine(out, kMinFields);
-
-    ClearFields();
-    SetTextField(1, description_);
-    WriteLine(out, kMinFields);
-
-    sensorConfig_.WriteRecord(out);
-    highCurrentConfig_.WriteRecord(out);
-    layout_.WriteRecords(out);
 }
 
-void TVELA40Board::ReadFromFile(std::istream& in)
+void TVELA40Board::GetOwnFields()
 {
-    ReadLine(in);
-    SetName(GetTextField(1));
-    SetSerialNumber(GetIntField(2));
-    SetSignalBaseAddress(GetIntField(3));
-    reportSpad_ = GetIntField(4) != 0 ? 1 : 0;
-    isolationDelay_ = GetIntField(5);
     displayMode_ = GetIntField(6) != 0 ? 1 : 0;
     brightness_ = GetIntField(7) != 0 ? 1 : 0;
+}
 
-    ReadLine(in);
-    description_ = GetTextField(1);
+void TVELA40Board::WriteOwnRecords(std::ostream& out)
+{
+    sensorConfig_.WriteRecord(out);
+    highCurrentConfig_.WriteRecord(out);
+}
 
+void TVELA40Board::ReadOwnRecords(std::istream& in)
+{
     sensorConfig_.ReadRecord(in);
     highCurrentConfig_.ReadRecord(in);
-    layout_.ReadRecords(in);
 }
 
-bool TVELA40Board::ComputeSvImage()
+void TVELA40Board::EncodeOwnSettings(std::span<uint8_t> image) const
 {
-    TConfigurableBoard::ComputeSvImage();
-    return layout_.ComputeBoardImage(*this, [this](std::span<uint8_t> image) {
-        PutSv(image, kSvReportSpad, reportSpad_);
-        PutSv(image, kSvIsolationDelay, uint8_t(isolationDelay_));
-        PutSv(image, kSvDisplayMode, displayMode_);
-        PutSv(image, kSvBrightness, brightness_);
-        highCurrentConfig_.Encode(image);
-        sensorConfig_.Encode(image);
-    });
+    PutSv(image, kSvDisplayMode, displayMode_);
+    highCurrentConfig_.Encode(image);
+    sensorConfig_.Encode(image);
 }
 
-std::string TVELA40Board::SvErrorText() const
+void TVELA40Board::DecodeOwnSettings(std::span<const uint8_t> image)
 {
-    return vela::kSvErrorText;
-}
-
-bool TVELA40Board::DecodeSvImage()
-{
-    TConfigurableBoard::DecodeSvImage();
-    const std::span<const uint8_t> image(SvImage());
-    reportSpad_ = GetSv(image, kSvReportSpad) != 0 ? 1 : 0;
     displayMode_ = GetSv(image, kSvDisplayMode) != 0 ? 1 : 0;
-    brightness_ = GetSv(image, kSvBrightness) != 0 ? 1 : 0;
-    isolationDelay_ = GetSv(image, kSvIsolationDelay);
     highCurrentConfig_.Decode(image);
     sensorConfig_.Decode(image);
-    return layout_.DecodeImage(image);
-}
-
-std::vector<unsigned> TVELA40Board::SystemSvList() const
-{
-    return vela::SystemSvList();
 }
 
 std::vector<unsigned> TVELA40Board::UnusedSvList() const
@@ -251,9 +206,7 @@ std::vector<unsigned> TVELA40Board::UnusedSvList() const
 
 void TVELA40Board::DescribeSettings(std::vector<std::string>& lines) const
 {
-    TConfigurableBoard::DescribeSettings(lines);
-    lines.push_back("Signal Base address: " + std::to_string(SignalBaseAddress()));
-    lines.push_back("User Description: " + description_);
+    DescribeHead(lines);
     if (displayMode_) {
         lines.push_back("Board operates in Display Mode only");
         return;

@@ -4,8 +4,7 @@
 #pragma once
 
 #include "boards/core/Csv_io.h"
-#include "boards/core/Tconfigurableboard.h"
-#include "boards/vela/Tvelalayout.h"
+#include "boards/vela/Tvelaboard.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -64,10 +63,8 @@ private:
     int32_t dccBase_ = 1000;
 };
 
-class TVELA40Board : public TConfigurableBoard {
+class TVELA40Board : public TVelaBoard {
 public:
-    static constexpr unsigned kSvCount = 512;
-
     TVELA40Board();
     TVELA40Board(const TVELA40Board& other) = default;
     TVELA40Board& operator=(const TVELA40Board& other) = default;
@@ -76,48 +73,27 @@ public:
 public:  // TConfigurableBoard
     std::string BoardTypeName() const override;
     bool MatchesIdentity(int32_t vendorId, int32_t deviceId, int32_t serialNumber) const override;
-    void WriteToFile(std::ostream& out) override;
-    void ReadFromFile(std::istream& in) override;
-    bool ComputeSvImage() override;
-    std::string SvErrorText() const override;
-    bool DecodeSvImage() override;
-    std::vector<unsigned> SystemSvList() const override;
     std::vector<unsigned> UnusedSvList() const override;
     void DescribeSettings(std::vector<std::string>& lines) const override;
-
-public:  // signals, zones and their device table
-    TSignal& Signal(int index) { return layout_.Signal(index); }  // 0..9
-    const TSignal& Signal(int index) const { return layout_.Signal(index); }
-    TRevRunZone& Zone(int index) { return layout_.Zone(index); }  // 0..2
-    const TRevRunZone& Zone(int index) const { return layout_.Zone(index); }
-    TExtDevTable& ExtDevTable() { return layout_.Table(); }
-    const TExtDevTable& ExtDevTable() const { return layout_.Table(); }
-    int32_t SignalBaseAddress() const { return layout_.BaseAddress(); }
-    void SetSignalBaseAddress(int32_t address) { layout_.SetBaseAddress(address); }
 
 public:  // board settings
     TVELA40SensorConfig& SensorConfig() { return sensorConfig_; }
     const TVELA40SensorConfig& SensorConfig() const { return sensorConfig_; }
     TVELA40HighCurrentConfig& HighCurrentConfig() { return highCurrentConfig_; }
     const TVELA40HighCurrentConfig& HighCurrentConfig() const { return highCurrentConfig_; }
-    bool ReportSpad() const { return reportSpad_ != 0; }
-    void SetReportSpad(bool on) { reportSpad_ = on ? 1 : 0; }
-    int32_t IsolationDelay() const { return isolationDelay_; }  // quarter seconds, 0..32
-    void SetIsolationDelay(int32_t quarters) { isolationDelay_ = quarters; }
     bool DisplayMode() const { return displayMode_ != 0; }
     void SetDisplayMode(bool on) { displayMode_ = on ? 1 : 0; }
-    const std::string& Description() const { return description_; }
-    void SetDescription(const std::string& text) { description_ = text; }
-    bool BrightnessSimulation() const { return brightness_ != 0; }
-    void SetBrightnessSimulation(bool on) { brightness_ = on ? 1 : 0; }
+
+private:  // TVelaBoard
+    void PutOwnFields() override;
+    void GetOwnFields() override;
+    void WriteOwnRecords(std::ostream& out) override;
+    void ReadOwnRecords(std::istream& in) override;
+    void EncodeOwnSettings(std::span<uint8_t> image) const override;
+    void DecodeOwnSettings(std::span<const uint8_t> image) override;
 
 private:
-    TVelaLayout layout_;  // device table, signals, zones, signal base address
     TVELA40SensorConfig sensorConfig_;
     TVELA40HighCurrentConfig highCurrentConfig_;
-    uint8_t reportSpad_ = 0;
-    int32_t isolationDelay_ = 8;
     uint8_t displayMode_ = 0;
-    std::string description_ = "Unassigned";
-    uint8_t brightness_ = 0;
 };

@@ -24,7 +24,6 @@ constexpr std::array<TInputCodeRow, 4> kInputCodes = {{
 }};
 
 // SVs of the board's own settings.
-constexpr int kSvReportSpad = 9;
 constexpr int kSvOnBoardInputs = 20;
 constexpr int kSvExternalInputs = 21;
 constexpr int kSvAuxOutputs = 22;
@@ -33,8 +32,6 @@ constexpr int kSvOutputs1to4 = 24;
 constexpr int kSvOutputs5to8 = 25;
 constexpr int kSvSensorBoard = 26;
 constexpr int kSvInterrogate = 507;
-constexpr int kSvIsolationDelay = 508;
-constexpr int kSvBrightness = 509;
 constexpr int kSvReleaseDelay = 510;
 
 }  // namespace
@@ -99,10 +96,7 @@ void TVELA80SensorConfig::Report(std::vector<std::string>& lines) const
 
 // ---- The board ----
 
-TVELA80Board::TVELA80Board() : TConfigurableBoard(kSvCount)
-{
-    SetName("VELA80 Signal Controller");
-}
+TVELA80Board::TVELA80Board() : TVelaBoard("VELA80 Signal Controller", "VELA80_BOARD") {}
 
 TVELA80Board::~TVELA80Board() = default;
 
@@ -116,15 +110,8 @@ bool TVELA80Board::MatchesIdentity(int32_t vendorId, int32_t deviceId, int32_t s
     return MatchesIdentityOf(btVELA80, vendorId, deviceId, serialNumber);
 }
 
-void TVELA80Board::WriteToFile(std::ostream& out)
+void TVELA80Board::PutOwnFields()
 {
-    ClearFields();
-    SetTextField(0, "VELA80_BOARD");
-    SetTextField(1, Name());
-    SetIntField(2, SerialNumber());
-    SetIntField(3, SignalBaseAddress());
-    SetIntField(4, reportSpad_);
-    SetIntField(5, isolationDelay_);
     SetIntField(6, outputs1to4_);
     SetIntField(7, outputs5to8_);
     SetIntField(8, auxOutputs_);
@@ -132,24 +119,10 @@ void TVELA80Board::WriteToFile(std::ostream& out)
     SetIntField(10, brightness_);
     SetIntField(11, loconetSwitch_);
     SetIntField(12, releaseDelay_);
-    WriteLine(out, kMinFields);
-
-    ClearFields();
-    SetTextField(1, description_);
-    WriteLine(out, kMinFields);
-
-    sensorConfig_.WriteRecord(out);
-    layout_.WriteRecords(out);
 }
 
-void TVELA80Board::ReadFromFile(std::istream& in)
+void TVELA80Board::GetOwnFields()
 {
-    ReadLine(in);
-    SetName(GetTextField(1));
-    SetSerialNumber(GetIntField(2));
-    SetSignalBaseAddress(GetIntField(3));
-    reportSpad_ = GetIntField(4) != 0 ? 1 : 0;
-    isolationDelay_ = GetIntField(5);
     outputs1to4_ = uint8_t(GetIntField(6));
     outputs5to8_ = uint8_t(GetIntField(7));
     auxOutputs_ = uint8_t(GetIntField(8));
@@ -157,56 +130,38 @@ void TVELA80Board::ReadFromFile(std::istream& in)
     brightness_ = GetIntField(10) != 0 ? 1 : 0;
     loconetSwitch_ = GetIntField(11) != 0 ? 1 : 0;
     releaseDelay_ = GetIntField(12);
+}
 
-    ReadLine(in);
-    description_ = GetTextField(1);
+void TVELA80Board::WriteOwnRecords(std::ostream& out)
+{
+    sensorConfig_.WriteRecord(out);
+}
 
+void TVELA80Board::ReadOwnRecords(std::istream& in)
+{
     sensorConfig_.ReadRecord(in);
-    layout_.ReadRecords(in);
 }
 
-bool TVELA80Board::ComputeSvImage()
+void TVELA80Board::EncodeOwnSettings(std::span<uint8_t> image) const
 {
-    TConfigurableBoard::ComputeSvImage();
-    return layout_.ComputeBoardImage(*this, [this](std::span<uint8_t> image) {
-        PutSv(image, kSvReportSpad, reportSpad_);
-        PutSv(image, kSvIsolationDelay, uint8_t(isolationDelay_));
-        PutSv(image, kSvReleaseDelay, uint8_t(releaseDelay_));
-        PutSv(image, kSvOutputs1to4, outputs1to4_);
-        PutSv(image, kSvOutputs5to8, outputs5to8_);
-        PutSv(image, kSvAuxOutputs, auxOutputs_);
-        PutSv(image, kSvInterrogate, interrogate_);
-        PutSv(image, kSvBrightness, brightness_);
-        PutSv(image, kSvLocoNetSwitch, loconetSwitch_);
-        sensorConfig_.Encode(image);
-    });
+    PutSv(image, kSvReleaseDelay, uint8_t(releaseDelay_));
+    PutSv(image, kSvOutputs1to4, outputs1to4_);
+    PutSv(image, kSvOutputs5to8, outputs5to8_);
+    PutSv(image, kSvAuxOutputs, auxOutputs_);
+    PutSv(image, kSvInterrogate, interrogate_);
+    PutSv(image, kSvLocoNetSwitch, loconetSwitch_);
+    sensorConfig_.Encode(image);
 }
 
-std::string TVELA80Board::SvErrorText() const
+void TVELA80Board::DecodeOwnSettings(std::span<const uint8_t> image)
 {
-    return vela::kSvErrorText;
-}
-
-bool TVELA80Board::DecodeSvImage()
-{
-    TConfigurableBoard::DecodeSvImage();
-    const std::span<const uint8_t> image(SvImage());
-    reportSpad_ = GetSv(image, kSvReportSpad) != 0 ? 1 : 0;
-    isolationDelay_ = GetSv(image, kSvIsolationDelay);
     releaseDelay_ = GetSv(image, kSvReleaseDelay);
     outputs1to4_ = GetSv(image, kSvOutputs1to4);
     outputs5to8_ = GetSv(image, kSvOutputs5to8);
     auxOutputs_ = GetSv(image, kSvAuxOutputs);
     interrogate_ = GetSv(image, kSvInterrogate) != 0 ? 1 : 0;
-    brightness_ = GetSv(image, kSvBrightness) != 0 ? 1 : 0;
     loconetSwitch_ = GetSv(image, kSvLocoNetSwitch) != 0 ? 1 : 0;
     sensorConfig_.Decode(image);
-    return layout_.DecodeImage(image);
-}
-
-std::vector<unsigned> TVELA80Board::SystemSvList() const
-{
-    return vela::SystemSvList();
 }
 
 std::vector<unsigned> TVELA80Board::UnusedSvList() const
@@ -216,9 +171,7 @@ std::vector<unsigned> TVELA80Board::UnusedSvList() const
 
 void TVELA80Board::DescribeSettings(std::vector<std::string>& lines) const
 {
-    TConfigurableBoard::DescribeSettings(lines);
-    lines.push_back("Signal Base address: " + std::to_string(SignalBaseAddress()));
-    lines.push_back("User Description: " + description_);
+    DescribeHead(lines);
     lines.push_back(reportSpad_ ? "Report signal passed at danger ENABLED" : "Report signal passed at danger DISABLED");
     lines.push_back("Delay for power isolation zone = " + vela::QuarterSecondsText(isolationDelay_) + " s");
     lines.push_back("Delay before change from RED = " + vela::QuarterSecondsText(releaseDelay_) + " s");

@@ -4,8 +4,7 @@
 #pragma once
 
 #include "boards/core/Csv_io.h"
-#include "boards/core/Tconfigurableboard.h"
-#include "boards/vela/Tvelalayout.h"
+#include "boards/vela/Tvelaboard.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -40,10 +39,8 @@ private:
     int32_t sensorBoard_ = 10;
 };
 
-class TVELA80Board : public TConfigurableBoard {
+class TVELA80Board : public TVelaBoard {
 public:
-    static constexpr unsigned kSvCount = 512;
-
     TVELA80Board();
     TVELA80Board(const TVELA80Board& other) = default;
     TVELA80Board& operator=(const TVELA80Board& other) = default;
@@ -52,32 +49,12 @@ public:
 public:  // TConfigurableBoard
     std::string BoardTypeName() const override;
     bool MatchesIdentity(int32_t vendorId, int32_t deviceId, int32_t serialNumber) const override;
-    void WriteToFile(std::ostream& out) override;
-    void ReadFromFile(std::istream& in) override;
-    bool ComputeSvImage() override;
-    std::string SvErrorText() const override;
-    bool DecodeSvImage() override;
-    std::vector<unsigned> SystemSvList() const override;
     std::vector<unsigned> UnusedSvList() const override;
     void DescribeSettings(std::vector<std::string>& lines) const override;
-
-public:  // signals, zones and their device table
-    TSignal& Signal(int index) { return layout_.Signal(index); }  // 0..9
-    const TSignal& Signal(int index) const { return layout_.Signal(index); }
-    TRevRunZone& Zone(int index) { return layout_.Zone(index); }  // 0..2
-    const TRevRunZone& Zone(int index) const { return layout_.Zone(index); }
-    TExtDevTable& ExtDevTable() { return layout_.Table(); }
-    const TExtDevTable& ExtDevTable() const { return layout_.Table(); }
-    int32_t SignalBaseAddress() const { return layout_.BaseAddress(); }
-    void SetSignalBaseAddress(int32_t address) { layout_.SetBaseAddress(address); }
 
 public:  // board settings
     TVELA80SensorConfig& SensorConfig() { return sensorConfig_; }
     const TVELA80SensorConfig& SensorConfig() const { return sensorConfig_; }
-    const std::string& Description() const { return description_; }
-    void SetDescription(const std::string& text) { description_ = text; }
-    bool ReportSpad() const { return reportSpad_ != 0; }
-    void SetReportSpad(bool on) { reportSpad_ = on ? 1 : 0; }
     // 0: signals 1-4 have 3 LEDs each; 1: signals 1-3 have 4 LEDs, signal 4 none.
     uint8_t Outputs1to4() const { return outputs1to4_; }
     void SetOutputs1to4(uint8_t code) { outputs1to4_ = code; }
@@ -89,26 +66,25 @@ public:  // board settings
     void SetAuxOutputs(uint8_t code) { auxOutputs_ = code; }
     bool InterrogateResponse() const { return interrogate_ != 0; }
     void SetInterrogateResponse(bool on) { interrogate_ = on ? 1 : 0; }
-    int32_t IsolationDelay() const { return isolationDelay_; }  // quarter seconds, 0..32
-    void SetIsolationDelay(int32_t quarters) { isolationDelay_ = quarters; }
     int32_t ReleaseDelay() const { return releaseDelay_; }  // quarter seconds, 0..32
     void SetReleaseDelay(int32_t quarters) { releaseDelay_ = quarters; }
-    bool BrightnessSimulation() const { return brightness_ != 0; }
-    void SetBrightnessSimulation(bool on) { brightness_ = on ? 1 : 0; }
     bool LocoNetSwitchCommands() const { return loconetSwitch_ != 0; }
     void SetLocoNetSwitchCommands(bool on) { loconetSwitch_ = on ? 1 : 0; }
 
+private:  // TVelaBoard
+    void PutOwnFields() override;
+    void GetOwnFields() override;
+    void WriteOwnRecords(std::ostream& out) override;
+    void ReadOwnRecords(std::istream& in) override;
+    void EncodeOwnSettings(std::span<uint8_t> image) const override;
+    void DecodeOwnSettings(std::span<const uint8_t> image) override;
+
 private:
-    TVelaLayout layout_;  // device table, signals, zones, signal base address
     TVELA80SensorConfig sensorConfig_;
-    std::string description_ = "Unassigned";
-    uint8_t reportSpad_ = 0;
     uint8_t outputs1to4_ = 0;
     uint8_t outputs5to8_ = 0;
     uint8_t auxOutputs_ = 0;
     uint8_t interrogate_ = 0;
-    int32_t isolationDelay_ = 8;
     int32_t releaseDelay_ = 8;
-    uint8_t brightness_ = 0;
     uint8_t loconetSwitch_ = 0;
 };

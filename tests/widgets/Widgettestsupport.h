@@ -3,8 +3,8 @@
 // and notice displays that collect instead of blocking.
 #pragma once
 
-#include "app/shell/Appsettings.h"
-#include "app/shell/Formsupport.h"
+#include "app/common/Appsettings.h"
+#include "app/common/Formsupport.h"
 #include "boards/core/Tconfigurableboard.h"
 #include "link/Lnmessage.h"
 #include "platform/Linkports.h"

@@ -11,7 +11,7 @@
 #include "app/shell/Aboutbox.h"
 #include "app/shell/Formconnect.h"
 #include "app/monitor/Formspeedometer.h"
-#include "app/shell/Helpviewer.h"
+#include "app/common/Helpviewer.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/monitor/Messagelistview.h"
 #include "app/shell/Main.h"

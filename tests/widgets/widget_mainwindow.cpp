@@ -295,26 +295,22 @@ private slots:
         programWindow.show();
         renumberWindow.show();
         QStringList deliveries;
-        main.ProgramBoardForm = &programWindow;
-        main.ProgramBoardReceiver = [&](const TLNSVProgMessage& m) {
-            deliveries << QStringLiteral("program %1").arg(m.SvKind());
-        };
-        main.RenumberForm = &renumberWindow;
-        main.RenumberReceiver = [&](const TLNSVProgMessage& m) {
-            deliveries << QStringLiteral("renumber %1").arg(m.SvKind());
-        };
         TLNSVProgMessage discover;
         discover.MakeSvDiscover(0);
         const QByteArray wire(reinterpret_cast<const char*>(discover.Data()), int(discover.Length()));
         const int kind = discover.SvKind();
 
-        // Neither flag set: nobody gets it.
+        // Neither window registered: nobody gets it.
         bus.Inject(wire);
         QTRY_COMPARE(main.MessageCount, 1u);
         QVERIFY(deliveries.isEmpty());
 
-        main.ProgramBoardOpen = true;
-        main.RenumberOpen = true;
+        main.Workbench().Subscribe<TLNSVProgMessage>(&programWindow, Kinds({eOPCSVACCESS2}), [&](const TLNSVProgMessage& m) {
+            deliveries << QStringLiteral("program %1").arg(m.SvKind());
+        });
+        main.Workbench().Subscribe<TLNSVProgMessage>(&renumberWindow, Kinds({eOPCSVACCESS2}), [&](const TLNSVProgMessage& m) {
+            deliveries << QStringLiteral("renumber %1").arg(m.SvKind());
+        });
         bus.Inject(wire);
         QTRY_COMPARE(main.MessageCount, 2u);
         QCOMPARE(deliveries, (QStringList{QStringLiteral("program %1").arg(kind), QStringLiteral("renumber %1").arg(kind)}));

@@ -7,7 +7,7 @@
 #include "app/boards/Boardeditors.h"
 #include "app/boards/Formdisplayboard.h"
 #include "app/boards/Formprogboard.h"
-#include "app/shell/Helpviewer.h"
+#include "app/common/Helpviewer.h"
 #include "app/shell/Main.h"
 #include "boards/core/Boarddata.h"
 #include "boards/ort50/Tort50board.h"

@@ -149,6 +149,7 @@ private slots:
         TRenumberForm* form = bench.form;
         QVERIFY(form != nullptr);
         QVERIFY(bench.main->RenumberOpen);
+        QCOMPARE(bench.main->Workbench().SubscriberCount(eOPCSVACCESS2), 1);
         QCOMPARE(form->windowTitle(), QStringLiteral("Display & Change Board Serial Numbers"));
         QCOMPARE(form->BoardCountEdit->text(), QStringLiteral("0"));
         QCOMPARE(form->SerialNumberEdit->value(), 1000);
@@ -176,7 +177,7 @@ private slots:
         bench.form->CloseButton->click();
         QTRY_VERIFY(bench.main->RenumberForm.isNull());
         QVERIFY(!bench.main->RenumberOpen);
-        QVERIFY(!bench.main->RenumberReceiver);
+        QCOMPARE(bench.main->Workbench().SubscriberCount(eOPCSVACCESS2), 0);
         QCOMPARE(bench.main->ProgStatus->text(), QStringLiteral("(Inactive)"));
 
         bench.main->ProgramBoardOpen = true;

@@ -5,8 +5,10 @@
 
 #include <QString>
 
-class TMainForm;
+class QMainWindow;
+class TWorkbench;
 
 // Opens the windows one after another on the running program, saves a PNG
-// of each into folder and quits the program when done.
-void StartScreenshotTour(TMainForm& mainForm, const QString& folder);
+// of each into folder and quits the program when done. window is the
+// program's main window, workbench what it offers the other windows.
+void StartScreenshotTour(QMainWindow& window, TWorkbench& workbench, const QString& folder);

@@ -1,4 +1,4 @@
-#include "app/shell/Appicon.h"
+#include "app/common/Appicon.h"
 
 #include <QPainter>
 #include <QPainterPath>

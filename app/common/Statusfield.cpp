@@ -1,4 +1,4 @@
-#include "app/shell/Statusfield.h"
+#include "app/common/Statusfield.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "app/shell/Helpviewer.h"
+#include "app/common/Helpviewer.h"
 
 #include <QApplication>
 #include <QFile>

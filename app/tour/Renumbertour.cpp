@@ -2,16 +2,17 @@
 // simulated boards, with a second board answering at the VELA40's serial
 // number so that the clash marking shows, and a board of another maker that
 // keeps its address apart from its serial number.
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include "app/boards/Formrenumber.h"
-#include "app/shell/Formsupport.h"
-#include "app/shell/Main.h"
+#include "app/common/Formsupport.h"
+#include "app/common/Workbench.h"
 #include "platform/Linkports.h"
 #include "sim/Simloconet.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,20 +24,20 @@ namespace {
 
 constexpr uint16_t kTwinSerial = 101;
 
-TRenumberForm* Form(TMainForm& main)
+TRenumberForm* Form(const TTour& tour)
 {
-    return qobject_cast<TRenumberForm*>(main.RenumberForm.data());
+    return tour.window->findChild<TRenumberForm*>();
 }
 
-QWidget* Frame(TMainForm& main)
+QWidget* Frame(const TTour& tour)
 {
-    TRenumberForm* form = Form(main);
+    TRenumberForm* form = Form(tour);
     return form != nullptr ? FormFrame(form) : nullptr;
 }
 
-QMessageBox* OpenNotice(TMainForm& main)
+QMessageBox* OpenNotice(const TTour& tour)
 {
-    for (QMessageBox* box : main.findChildren<QMessageBox*>()) {
+    for (QMessageBox* box : tour.window->findChildren<QMessageBox*>()) {
         if (box->isVisible())
             return box;
     }
@@ -45,11 +46,13 @@ QMessageBox* OpenNotice(TMainForm& main)
 
 }  // namespace
 
-void AddRenumberTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps)
+void AddRenumberTourSteps(const TTour& tour, TTourSteps& steps)
 {
-    TMainForm* m = &main;
-    steps.push_back({300, [m] {
-                         if (m->Simulating()) {
+    const QString folder = tour.folder;
+    // On the simulated LocoNet the tour may add boards to the bus for a while.
+    auto simulating = [tour] { return tour.workbench->LinkState().port == QStringLiteral("sim"); };
+    steps.push_back({300, [tour, simulating] {
+                         if (simulating()) {
                              TSimBoardSpec twin;
                              twin.type = 2;  // a VELA80 that left the factory with the VELA40's number
                              twin.serial = kTwinSerial;
@@ -57,36 +60,36 @@ void AddRenumberTourSteps(TMainForm& main, const QString& folder, TTourSteps& st
                              SimulatedLocoNet().Boards().push_back(
                                  std::make_unique<TSimBoard>(Sv2BoardSpec(4000, 33000, 46, 7, 2)));
                          }
-                         m->RenumberBoards1->trigger();
-                         TRenumberForm* form = Form(*m);
+                         tour.Trigger("RenumberBoards1");
+                         TRenumberForm* form = Form(tour);
                          if (form == nullptr)
                              return;
                          FormFrame(form)->move(20, 20);
                          FormFrame(form)->resize(820, 460);
                          form->DiscoverButton->click();
                      }});
-    steps.push_back({300, [m, folder] {
-                         SaveTourPicture(Frame(*m), folder, QStringLiteral("renumber-discovering.png"));
+    steps.push_back({300, [tour] {
+                         tour.Save(Frame(tour), QStringLiteral("renumber-discovering.png"));
                      }});
     // Discovery ends 5 s after the last reply.
-    steps.push_back({500, [m, folder] {
+    steps.push_back({500, [tour, folder] {
                          QElapsedTimer waited;
                          waited.start();
-                         while (Form(*m) != nullptr && !Form(*m)->Engine().IsIdle() && waited.elapsed() < 15000)
+                         while (Form(tour) != nullptr && !Form(tour)->Engine().IsIdle() && waited.elapsed() < 15000)
                              QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
                          QCoreApplication::processEvents();
-                         if (QMessageBox* box = OpenNotice(*m)) {
+                         if (QMessageBox* box = OpenNotice(tour)) {
                              SaveTourPicture(box, folder, QStringLiteral("renumber-complete.png"));
                              box->accept();
                          }
-                         if (TRenumberForm* form = Form(*m))
+                         if (TRenumberForm* form = Form(tour))
                              form->BoardList->setCurrentItem(form->BoardList->topLevelItem(2));
                      }});
-    steps.push_back({300, [m, folder] {
-                         SaveTourPicture(Frame(*m), folder, QStringLiteral("renumber.png"));
-                         if (TRenumberForm* form = Form(*m))
+    steps.push_back({300, [tour, folder, simulating] {
+                         SaveTourPicture(Frame(tour), folder, QStringLiteral("renumber.png"));
+                         if (TRenumberForm* form = Form(tour))
                              form->CloseButton->click();
-                         if (m->Simulating()) {
+                         if (simulating()) {
                              auto& boards = SimulatedLocoNet().Boards();
                              if (!boards.empty() && boards.back()->Spec().address != 0)
                                  boards.pop_back();

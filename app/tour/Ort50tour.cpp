@@ -1,7 +1,7 @@
 // Screenshot tour steps for the ORT50 editors: the board editor on a sample
 // board with a route that does not fit (so its warning shows), then a point
 // cell's and a cascading route's editors.
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include "app/boards/ort50/Formort50celledit.h"
 #include "app/boards/ort50/Formort50edit.h"
@@ -49,8 +49,9 @@ std::shared_ptr<TORT50Board> SampleBoard()
 
 }  // namespace
 
-void AddOrt50TourSteps(TMainForm& /*main*/, const QString& folder, TTourSteps& steps)
+void AddOrt50TourSteps(const TTour& tour, TTourSteps& steps)
 {
+    const QString folder = tour.folder;
     steps.push_back({300, [folder] {
                          auto board = SampleBoard();
                          TORT50EditForm editor(*board);

@@ -1,5 +1,5 @@
 // Screenshot tour steps for the VELA40 and VELA80 editors.
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include "app/boards/vela/Formeditconditions.h"
 #include "app/boards/vela/Formsignaledit.h"
@@ -76,8 +76,9 @@ void ShowAndSave(QDialog* dialog, const QString& folder, const QString& name)
 
 }  // namespace
 
-void AddVelaTourSteps(TMainForm& /*main*/, const QString& folder, TTourSteps& steps)
+void AddVelaTourSteps(const TTour& tour, TTourSteps& steps)
 {
+    const QString folder = tour.folder;
     auto vela40 = SampleVela40();
     auto vela80 = OverfullVela80();
     steps.push_back({300, [vela40, folder] {

@@ -3,12 +3,14 @@
 // LocoNet and verified, and the settings display of a board.
 #include "app/boards/Formdisplayboard.h"
 #include "app/boards/Formprogboard.h"
-#include "app/shell/Main.h"
-#include "app/shell/Tourparts.h"
+#include "app/common/Workbench.h"
+#include "app/tour/Tourparts.h"
+#include "boards/core/Boarddata.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -16,32 +18,33 @@
 
 namespace {
 
-TProgramBoardForm* ConfigureForm(TMainForm& main)
+TProgramBoardForm* ConfigureForm(const TTour& tour)
 {
-    return qobject_cast<TProgramBoardForm*>(main.ProgramBoardForm.data());
+    return tour.window->findChild<TProgramBoardForm*>();
 }
 
-void AddBoard(TMainForm& main, uint8_t type, int serial, const char* name)
+void AddBoard(TBoardData& lists, uint8_t type, int serial, const char* name)
 {
-    main.BoardData.AppendBoard(type);
-    TConfigurableBoard* board = main.BoardData.BoardAt(type, main.BoardData.BoardCount(type) - 1);
+    lists.AppendBoard(type);
+    TConfigurableBoard* board = lists.BoardAt(type, lists.BoardCount(type) - 1);
     board->SetSerialNumber(serial);
     board->SetName(name);
 }
 
 }  // namespace
 
-void AddBoardWindowTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps)
+void AddBoardWindowTourSteps(const TTour& tour, TTourSteps& steps)
 {
-    TMainForm* m = &main;
-    steps.push_back({300, [m] {
+    const QString folder = tour.folder;
+    steps.push_back({300, [tour] {
                          // Boards of the simulated LocoNet (serials 101 to 107 in type order) and one not set yet.
-                         AddBoard(*m, btORT50, 102, "Station panel");
-                         AddBoard(*m, btORT50, 0, "Yard panel");
-                         AddBoard(*m, btTEL90, 106, "Hidden sidings");
-                         AddBoard(*m, btTEL90, 116, "Goods yard");
-                         m->ConfigureBoards1->trigger();
-                         TProgramBoardForm* form = ConfigureForm(*m);
+                         TBoardData& lists = tour.workbench->BoardData();
+                         AddBoard(lists, btORT50, 102, "Station panel");
+                         AddBoard(lists, btORT50, 0, "Yard panel");
+                         AddBoard(lists, btTEL90, 106, "Hidden sidings");
+                         AddBoard(lists, btTEL90, 116, "Goods yard");
+                         tour.Trigger("ConfigureBoards1");
+                         TProgramBoardForm* form = ConfigureForm(tour);
                          if (!form)
                              return;
                          form->parentWidget()->move(10, 10);
@@ -50,8 +53,8 @@ void AddBoardWindowTourSteps(TMainForm& main, const QString& folder, TTourSteps&
                          form->DebugCheck->setChecked(true);
                          form->ReadBoardButton->click();
                      }});
-    steps.push_back({300, [m, folder] {
-                         TProgramBoardForm* form = ConfigureForm(*m);
+    steps.push_back({300, [tour, folder] {
+                         TProgramBoardForm* form = ConfigureForm(tour);
                          if (!form)
                              return;
                          QElapsedTimer waited;
@@ -71,22 +74,23 @@ void AddBoardWindowTourSteps(TMainForm& main, const QString& folder, TTourSteps&
                          form->SelectPosition(0);
                          form->DisplayBoard1->trigger();
                      }});
-    steps.push_back({300, [m, folder] {
-                         if (TDisplayBoardForm* display = m->findChild<TDisplayBoardForm*>()) {
+    steps.push_back({300, [tour, folder] {
+                         if (TDisplayBoardForm* display = tour.window->findChild<TDisplayBoardForm*>()) {
                              SaveTourPicture(display->parentWidget(), folder, QStringLiteral("board-settings.png"));
                              display->Close1Click();
                          }
-                         if (TProgramBoardForm* form = ConfigureForm(*m)) {
+                         if (TProgramBoardForm* form = ConfigureForm(tour)) {
                              SaveTourPicture(form->parentWidget(), folder, QStringLiteral("configure-boards-ort50.png"));
                              form->CloseBtn->click();
                          }
                          // The tour's boards are not the operator's: the lists go back to their
                          // files, and no question about them comes at exit.
+                         TBoardData& lists = tour.workbench->BoardData();
                          for (uint8_t type : {uint8_t(btORT50), uint8_t(btTEL90)}) {
-                             const std::string fileName = m->BoardData.FileNameOf(type);
-                             m->BoardData.CloseList(type);
+                             const std::string fileName = lists.FileNameOf(type);
+                             lists.CloseList(type);
                              if (!fileName.empty())
-                                 m->BoardData.LoadList(type, fileName);
+                                 lists.LoadList(type, fileName);
                          }
                      }});
 }

@@ -1,6 +1,6 @@
-#include "app/shell/Formsupport.h"
+#include "app/common/Formsupport.h"
 
-#include "app/shell/Helpviewer.h"
+#include "app/common/Helpviewer.h"
 
 #include <QFileDialog>
 #include <QMdiSubWindow>

@@ -1,13 +1,13 @@
 // Screenshot tour steps for the MUV7 editors and wizard.
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include "app/boards/muv7/Formmuv7edit.h"
 #include "app/boards/muv7/Formmuv7sequenceedit.h"
 #include "app/boards/muv7/Formmuv7wizard.h"
-#include "app/shell/Main.h"
 #include "boards/muv7/Tmuv7board.h"
 
 #include <QListWidget>
+#include <QMainWindow>
 #include <QTabWidget>
 
 #include <memory>
@@ -40,13 +40,14 @@ std::shared_ptr<TMUV7Board> SampleBoard()
 
 }  // namespace
 
-void AddMuv7TourSteps(TMainForm& main, const QString& folder, TTourSteps& steps)
+void AddMuv7TourSteps(const TTour& tour, TTourSteps& steps)
 {
+    const QString folder = tour.folder;
     auto board = SampleBoard();
     auto edit = std::make_shared<std::unique_ptr<TMUV7EditForm>>();
     auto sequence = std::make_shared<std::unique_ptr<TMUV7SequenceEditForm>>();
     auto wizard = std::make_shared<std::unique_ptr<TTMUV7Wizard>>();
-    TMainForm* owner = &main;
+    QWidget* owner = tour.window;
 
     steps.push_back({300, [owner, board, edit] {
                          *edit = std::make_unique<TMUV7EditForm>(*board, owner);

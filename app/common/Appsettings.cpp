@@ -1,4 +1,4 @@
-#include "app/shell/Appsettings.h"
+#include "app/common/Appsettings.h"
 
 #include <QStringList>
 

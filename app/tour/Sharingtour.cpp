@@ -1,23 +1,25 @@
 // Screenshot tour steps for sharing the link on the network: the address
 // dialog, then the main window with two clients connected.
 #include "app/shell/Linksharing.h"
-#include "app/shell/Main.h"
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <memory>
 #include <vector>
 
-void AddLinkSharingTourSteps(TMainForm& main, const QString& folder, TTourSteps& steps)
+void AddLinkSharingTourSteps(const TTour& tour, TTourSteps& steps)
 {
-    TMainForm* form = &main;
+    QMainWindow* form = tour.window;
+    const QString folder = tour.folder;
+    auto sharing = [form] { return form->findChild<TLinkSharing*>(); };
     auto clients = std::make_shared<std::vector<std::unique_ptr<QTcpSocket>>>();
-    steps.push_back({300, [form] { form->LinkSharing->Action()->trigger(); }});
-    steps.push_back({300, [form, folder] {
-                         TShareLinkDialog* dialog = form->LinkSharing->Dialog();
+    steps.push_back({300, [tour] { tour.Trigger("ShareLink1"); }});
+    steps.push_back({300, [sharing, folder] {
+                         TShareLinkDialog* dialog = sharing()->Dialog();
                          SaveTourPicture(dialog, folder, QStringLiteral("share-link.png"));
                          if (!dialog)
                              return;
@@ -27,15 +29,15 @@ void AddLinkSharingTourSteps(TMainForm& main, const QString& folder, TTourSteps&
                          probe.close();
                          dialog->accept();
                      }});
-    steps.push_back({200, [form, clients] {
-                         for (int i = 0; i < 2 && form->LinkSharing->Sharing(); ++i) {
+    steps.push_back({200, [sharing, clients] {
+                         for (int i = 0; i < 2 && sharing()->Sharing(); ++i) {
                              clients->push_back(std::make_unique<QTcpSocket>());
-                             clients->back()->connectToHost(QHostAddress::LocalHost, form->LinkSharing->Port());
+                             clients->back()->connectToHost(QHostAddress::LocalHost, sharing()->Port());
                          }
                      }});
-    steps.push_back({400, [form, folder, clients] {
+    steps.push_back({400, [form, sharing, folder, clients] {
                          SaveTourPicture(form, folder, QStringLiteral("share-link-status.png"));
                          clients->clear();
-                         form->LinkSharing->Stop();
+                         sharing()->Stop();
                      }});
 }

@@ -1,5 +1,5 @@
 // Screenshot tour steps for the PAX60, PAX66 and TEL90 editors.
-#include "app/shell/Tourparts.h"
+#include "app/tour/Tourparts.h"
 
 #include "app/boards/pax/Formpax60celledit.h"
 #include "app/boards/pax/Formpax60conditions.h"
@@ -66,8 +66,9 @@ void AddWindowStep(TTourSteps& steps, const QString& folder, const QString& name
 
 }  // namespace
 
-void AddPaxTourSteps(TMainForm& /*main*/, const QString& folder, TTourSteps& steps)
+void AddPaxTourSteps(const TTour& tour, TTourSteps& steps)
 {
+    const QString folder = tour.folder;
     auto pax60 = std::make_shared<TPAX60Board>();
     FillSampleBoard(*pax60);
     auto pax66 = std::make_shared<TPAX66Board>();
