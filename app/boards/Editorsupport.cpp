@@ -3,14 +3,19 @@
 #include "app/common/Formsupport.h"
 #include "boards/core/Tconfigurableboard.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
+
+#include <algorithm>
 
 QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int maximum, int value)
 {
@@ -30,6 +35,20 @@ QSpinBox* MakeSerialSpin(QWidget* parent, const QString& objectName, int maximum
     return spin;
 }
 
+QSpinBox* MakeNoneSpin(QWidget* parent, const QString& objectName, int maximum, int value)
+{
+    QSpinBox* spin = MakeSpin(parent, objectName, 0, maximum, value);
+    spin->setSpecialValueText(QStringLiteral("none"));
+    return spin;
+}
+
+void ShowNumber(QSpinBox* spin, int value)
+{
+    if (value < spin->minimum() || value > spin->maximum())
+        spin->setRange(std::min(value, spin->minimum()), std::max(value, spin->maximum()));
+    spin->setValue(value);
+}
+
 QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names, int index)
 {
     auto* combo = new QComboBox(parent);
@@ -38,6 +57,46 @@ QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vect
         combo->addItem(ToQ(name));
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : 0);
     return combo;
+}
+
+namespace {
+
+class TEnterFilter : public QObject {
+public:
+    TEnterFilter(QObject* parent, std::function<void()> open) : QObject(parent), open_(std::move(open)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                open_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> open_;
+};
+
+}  // namespace
+
+void OpenOnEnter(QAbstractItemView* list, std::function<void()> open)
+{
+    list->installEventFilter(new TEnterFilter(list, std::move(open)));
+}
+
+void ShowCode(QComboBox* combo, int code)
+{
+    combo->setCurrentIndex(code >= 0 && code < combo->count() ? code : -1);
+}
+
+int StoredCode(const QComboBox* combo, int loadedCode)
+{
+    return combo->currentIndex() >= 0 ? combo->currentIndex() : loadedCode;
 }
 
 QLineEdit* MakeText(QWidget* parent, const QString& objectName, const std::string& text, int maxLength)
@@ -68,6 +127,9 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic)
     if (helpTopic != 0) {
         SetHelpContext(dialog, helpTopic);
         QObject::connect(box, &QDialogButtonBox::helpRequested, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
+        // F1 as well: the program's own F1 does not reach past a modal window.
+        auto* f1 = new QShortcut(QKeySequence::HelpContents, dialog);
+        QObject::connect(f1, &QShortcut::activated, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
     }
     return box;
 }

@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+class QAbstractItemView;
 class QComboBox;
 class QDialog;
 class QDialogButtonBox;
@@ -26,9 +28,22 @@ QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int 
 // yet" and shows as such: a range from 1 would show 1 instead, and OK would
 // store an address that may be another board's.
 QSpinBox* MakeSerialSpin(QWidget* parent, const QString& objectName, int maximum, int value = 0);
+// A number 1 to maximum that may be 0 for "none" (no zone, no next signal),
+// and shows it so: a range from 1 would show 1 instead, and OK would store it.
+QSpinBox* MakeNoneSpin(QWidget* parent, const QString& objectName, int maximum, int value = 0);
+// Shows a stored number. One beyond the spin edit's range (a board read back
+// may hold any) widens the range to take it, so that it shows as it is and OK
+// keeps it, rather than showing and storing the nearest bound.
+void ShowNumber(QSpinBox* spin, int value);
 // A drop-down list of the model's names; the index is the model's code.
 QComboBox* MakeCombo(QWidget* parent, const QString& objectName, const std::vector<std::string>& names,
                      int index = 0);
+// Selects the item of a stored code. A code the combo does not offer (a
+// board read back from the hardware, or a file, may hold one) shows no item,
+// and StoredCode hands the old code back unless the operator picked an item,
+// so opening and closing an editor never changes such a setting.
+void ShowCode(QComboBox* combo, int code);
+int StoredCode(const QComboBox* combo, int loadedCode);
 // A one-line text field limited to maxLength characters (0: no limit).
 QLineEdit* MakeText(QWidget* parent, const QString& objectName, const std::string& text, int maxLength = 0);
 
@@ -36,6 +51,10 @@ QLineEdit* MakeText(QWidget* parent, const QString& objectName, const std::strin
 // (Enter), Escape cancels, Help opens the topic (none when topic is 0).
 // OK and Cancel are wired to the dialog's accept and reject.
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic);
+
+// Enter on the list runs open (the row's editor) instead of reaching the
+// dialog's default button, which would close the dialog with OK.
+void OpenOnEnter(QAbstractItemView* list, std::function<void()> open);
 
 // Places a dialog at a point of the screen, kept inside the screen it is on.
 void PlaceDialog(QDialog* dialog, const QPoint& position);

@@ -94,6 +94,8 @@ TProgramBoardForm::TProgramBoardForm(TWorkbench& workbench, QWidget* parent)
     BuildControls();
     layout()->setMenuBar(menus);
     resize(820, 620);
+    // The window opens with the programmer idle, and says so.
+    sequencer_->GoIdle();
     UpdateEnabling();
     // Queued: the link may report its failure from inside a send of ours,
     // with the sequencer in the middle of a step.
@@ -293,8 +295,10 @@ void TProgramBoardForm::UpdateEnabling()
     // keep its configuration: nothing that deletes, moves, replaces or edits
     // a board, nor another tab.
     const bool idle = !Busy();
-    for (QAction* action : {Open1, Close1, WriteSVtofile1, Addnewboard1, DeleteBoard1, InsertBoard1, ProgramBoard1,
-                            ReadBoard1, VerifyBoard1})
+    // Nor a save: a read changes the board after it, and the list must still
+    // count as modified then.
+    for (QAction* action : {Open1, Save1, SaveAs1, Close1, WriteSVtofile1, Addnewboard1, DeleteBoard1, InsertBoard1,
+                            ProgramBoard1, ReadBoard1, VerifyBoard1})
         action->setEnabled(idle);
     ProgramButton->setEnabled(idle);
     ReadBoardButton->setEnabled(idle);
@@ -424,19 +428,36 @@ void TProgramBoardForm::Open1Click()
     const uint8_t type = static_cast<uint8_t>(CurrentType());
     const QString fileName =
         workbench_.OpenFileDialog(QStringLiteral("Open File for board type: ") + Q(TBoardData::LongTypeName(type)));
-    if (!fileName.isEmpty()) {
-        csvFileName_ = fileName;
-        boards_.ClearList(type);
-        if (!boards_.LoadList(type, fileName.toStdString()))
-            ReportFileError();
-    }
+    // Only a file read whole replaces the list: after a damaged one the list,
+    // its file name included, stays as it was, so that no later Save writes
+    // it over a file it did not come from.
+    if (!fileName.isEmpty() && !boards_.OpenList(type, fileName.toStdString()))
+        ReportFileError();
     Refresh();
+}
+
+bool TProgramBoardForm::HasBoardsToSave(uint8_t type)
+{
+    if (boards_.BoardCount(type) > 0)
+        return true;
+    // Saving writes nothing for an empty list: say so rather than seem to
+    // have emptied the file, whose boards come back at the next start.
+    QString text = QStringLiteral("The %1 list holds no boards: nothing was saved")
+                       .arg(Q(TBoardData::ShortTypeName(type)));
+    text += boards_.HasFileName(type)
+                ? QStringLiteral(", and %1 keeps the boards it holds.").arg(Q(boards_.FileNameOf(type)))
+                : QStringLiteral(".");
+    ShowNotice(this, QStringLiteral("Nothing to save"), text);
+    return false;
 }
 
 void TProgramBoardForm::Save1Click()
 {
     const uint8_t type = static_cast<uint8_t>(CurrentType());
-    if (!boards_.HasFileName(type)) {
+    if (Busy() || !HasBoardsToSave(type))
+        return;
+    // The part read of a damaged file goes only where the operator says.
+    if (!boards_.HasFileName(type) || boards_.IsPartlyRead(type)) {
         SaveAs1Click();
         return;
     }
@@ -448,12 +469,16 @@ void TProgramBoardForm::Save1Click()
 void TProgramBoardForm::SaveAs1Click()
 {
     const uint8_t type = static_cast<uint8_t>(CurrentType());
-    const QString preset = boards_.HasFileName(type) ? Q(boards_.FileNameOf(type)) : csvFileName_;
+    if (Busy() || !HasBoardsToSave(type))
+        return;
+    // The list's own file only: another type's would take boards it cannot
+    // read, and a file read in part would lose the rest.
+    const QString preset =
+        boards_.HasFileName(type) && !boards_.IsPartlyRead(type) ? Q(boards_.FileNameOf(type)) : QString();
     const QString fileName = workbench_.SaveFileDialog(
         QStringLiteral("Save file for board type: ") + Q(TBoardData::LongTypeName(type)), preset);
     if (fileName.isEmpty())
         return;
-    csvFileName_ = fileName;
     if (!boards_.SaveListAs(type, fileName.toStdString()))
         ReportFileError();
     Refresh();
@@ -538,10 +563,7 @@ void TProgramBoardForm::StartTransfer(TProgramMode mode)
         Log(QString::fromLatin1(ProgTexts::kNoBoardSelected));
         return;
     }
-    // A read replaces the board's configuration: the list becomes modified.
-    // Write and verify leave the configuration as it is.
-    TConfigurableBoard* board =
-        mode == TProgramMode::eRead ? boards_.BoardForChange(type, position) : boards_.BoardAt(type, position);
+    TConfigurableBoard* board = boards_.BoardAt(type, position);
     if (!board->IsSerialValid()) {
         Log(QString::fromLatin1(ProgTexts::kSerialInvalid));
         return;
@@ -557,6 +579,12 @@ void TProgramBoardForm::StartTransfer(TProgramMode mode)
         Status(QStringLiteral("port not connected: ") + link.port + QStringLiteral(" is reconnecting"));
         return;
     }
+    // A read replaces the board's configuration: the list becomes modified.
+    // Write and verify leave the configuration as it is.
+    if (mode == TProgramMode::eRead)
+        boards_.BoardForChange(type, position);
+    transferType_ = type;
+    transferPosition_ = position;
     sequencer_->SetPacedSending(link.interface == eMS100);
     sequencer_->SetLogging(DebugCheck->isChecked());
     sequencer_->Start(mode, *board);
@@ -652,7 +680,10 @@ void TProgramBoardForm::Beep()
 void TProgramBoardForm::TransferEnded(bool success, const std::string& text)
 {
     FlushLog();
-    // A read has set the board's configuration, serial number included.
+    // A read has set the board's configuration, serial number included, and
+    // the list differs from its file whatever happened to it meanwhile.
+    if (success && sequencer_->Mode() == TProgramMode::eRead)
+        boards_.BoardForChange(transferType_, transferPosition_);
     Refresh();
     // The verdict of a verify is what the operator asked for: keep it in sight.
     if (success && sequencer_->Mode() == TProgramMode::eVerify)

@@ -133,6 +133,8 @@ private:
     void FlushLog();
     // Says a list file could not be read or written.
     void ReportFileError();
+    // False, with a word to the operator, when the list is empty.
+    bool HasBoardsToSave(uint8_t type);
     void UpdateEnabling();
 
     TWorkbench& workbench_;
@@ -140,7 +142,8 @@ private:
     std::unique_ptr<TQtFormTimer> timeoutPort_;
     std::unique_ptr<TQtFormTimer> delayPort_;
     std::unique_ptr<TProgSequencer> sequencer_;
-    QString csvFileName_;  // the name the save dialog starts with
+    uint8_t transferType_ = 0;  // the board a transfer works on
+    int transferPosition_ = 0;
     QStringList pendingLog_;          // log lines not shown yet
     int progress_ = 0;                // progress bar position to show
     QTimer* flushTimer_ = nullptr;    // shows them during a transfer

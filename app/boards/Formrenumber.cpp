@@ -213,10 +213,13 @@ void TRenumberForm::BuildControls()
 bool TRenumberForm::LinkReady()
 {
     const TLinkState link = workbench_.LinkState();
-    if (link.open)
+    if (link.open && link.connected)
         return true;
-    const QString text = QStringLiteral("LocoNet port %1 is not open: nothing can be sent to the boards")
-                             .arg(link.port);
+    // A network link waiting for its server again would let a discovery end
+    // "complete" with no board: refused as the board configuration window does.
+    const QString text =
+        link.open ? QStringLiteral("port not connected: %1 is reconnecting").arg(link.port)
+                  : QStringLiteral("LocoNet port %1 is not open: nothing can be sent to the boards").arg(link.port);
     workbench_.ShowProgStatus(text);
     ShowNotice(this, QString::fromLatin1(RenumberTexts::kErrorCaption), text);
     return false;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -137,7 +138,47 @@ void THelpViewerForm::ShowTopic(int topic)
             }
         }
     }
+    FollowModalWindow();
     show();
     raise();
     activateWindow();
+}
+
+void THelpViewerForm::FollowModalWindow()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == this || (modal != nullptr && isAncestorOf(modal)))
+        modal = nullptr;
+    if (parentWidget() == modal)
+        return;
+    const bool shown = isVisible();
+    const QPoint at = pos();
+    if (parentWidget() != nullptr)
+        parentWidget()->removeEventFilter(this);
+    // A window of the modal window's, not a child inside it.
+    setParent(modal, Qt::Window);
+    if (modal != nullptr)
+        modal->installEventFilter(this);
+    move(at);
+    if (shown)
+        show();
+}
+
+bool THelpViewerForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && (event->type() == QEvent::Hide || event->type() == QEvent::Close)) {
+        // The editor is closing and takes its windows with it: the viewer
+        // leaves it first, and goes with the modal window under it, if any,
+        // once that one is the active one again.
+        watched->removeEventFilter(this);
+        const bool shown = isVisible();
+        const QPoint at = pos();
+        setParent(nullptr, Qt::Window);
+        move(at);
+        if (shown) {
+            show();
+            QTimer::singleShot(0, this, [this] { FollowModalWindow(); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -25,9 +25,16 @@ public:
     int CurrentTopic() const { return currentTopic_; }
     QTextBrowser* Browser() const { return browser_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     explicit THelpViewerForm(QWidget* parent = nullptr);
     void PlaceOver(const QWidget* home);
+    // A modal window (an editor) blocks every window but its own: while one
+    // is open the viewer is one of its windows, so that it stands in front
+    // and can be used; once it closes the viewer is a window of its own again.
+    void FollowModalWindow();
 
     QTextBrowser* browser_ = nullptr;
     QPushButton* contentsButton_ = nullptr;

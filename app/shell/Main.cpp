@@ -701,7 +701,9 @@ bool TMainForm::AskSaveBoardLists()
         if (!AskYesNo(this, longName, QStringLiteral("Do you want to save data?")))
             continue;
         bool saved = false;
-        if (BoardData.HasFileName(type)) {
+        // The part read of a damaged file is not written over the whole
+        // without the operator choosing the file.
+        if (BoardData.HasFileName(type) && !BoardData.IsPartlyRead(type)) {
             saved = BoardData.SaveList(type);
         } else {
             const QString fileName = SaveFileDialog(QStringLiteral("Save As: ") + longName);
@@ -720,9 +722,14 @@ bool TMainForm::AskSaveBoardLists()
 void TMainForm::SaveBoardListNames(QSettings& store)
 {
     store.beginGroup(kFilenames);
-    for (uint8_t type = 0; type < kBoardTypeCount; ++type)
+    for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
+        // A run without the files keeps the stored names of the lists it
+        // gave no file of their own.
+        if (NoFiles && !BoardData.HasFileName(type))
+            continue;
         store.setValue(QString::fromStdString(TBoardData::ShortTypeName(type)),
                        QString::fromStdString(BoardData.FileNameOf(type)));
+    }
     store.endGroup();
 }
 

@@ -115,6 +115,7 @@ void TBoardData::ClearList(uint8_t type)
     if (TBoardList* list = ListOf(type)) {
         list->boards.clear();
         list->modified = false;
+        list->partlyRead = false;
     }
 }
 
@@ -150,6 +151,12 @@ std::string TBoardData::FileNameOf(uint8_t type) const
 {
     const TBoardList* list = ListOf(type);
     return list ? list->fileName : std::string();
+}
+
+bool TBoardData::IsPartlyRead(uint8_t type) const
+{
+    const TBoardList* list = ListOf(type);
+    return list && list->partlyRead;
 }
 
 TConfigurableBoard* TBoardData::FindBySerial(int32_t serialNumber) const
@@ -202,6 +209,11 @@ bool TBoardData::SaveList(uint8_t type)
         lastError_ = "the " + ShortTypeName(type) + " list has no file name";
         return false;
     }
+    if (list->partlyRead) {
+        lastError_ = list->fileName + " was read only in part: saving the " + std::to_string(list->boards.size()) +
+                     " boards read would replace the whole file; save them with Save As";
+        return false;
+    }
     if (!WriteFileAtomically(
             list->fileName, [this, type](std::ostream& out) { WriteList(type, out); }, lastError_)) {
         return false;  // still differs from its file
@@ -212,8 +224,10 @@ bool TBoardData::SaveList(uint8_t type)
 
 bool TBoardData::SaveListAs(uint8_t type, const std::string& fileName)
 {
-    if (TBoardList* list = ListOf(type))
+    if (TBoardList* list = ListOf(type)) {
         list->fileName = fileName;
+        list->partlyRead = false;
+    }
     return SaveList(type);
 }
 
@@ -283,9 +297,32 @@ bool TBoardData::LoadList(uint8_t type, const std::string& fileName)
         list->modified = false;
         return false;
     }
-    if (!ReadList(type, in, fileName))
-        return false;  // the list keeps what was read, stays modified and keeps its file name
+    if (!ReadList(type, in, fileName)) {
+        // The list keeps what was read and stays modified. It takes the name,
+        // so that the file is loaded again next time rather than forgotten,
+        // but the part read must not be saved over the whole.
+        list->fileName = fileName;
+        list->partlyRead = true;
+        return false;
+    }
     list->fileName = fileName;
     list->modified = false;
+    list->partlyRead = false;
     return true;
+}
+
+bool TBoardData::OpenList(uint8_t type, const std::string& fileName)
+{
+    TBoardList* list = ListOf(type);
+    if (!list)
+        return LoadList(type, fileName);
+    TBoardList previous = std::move(*list);
+    list->boards.clear();
+    list->capacity = previous.capacity;
+    list->modified = false;
+    list->partlyRead = false;
+    if (LoadList(type, fileName))
+        return true;
+    *list = std::move(previous);
+    return false;
 }

@@ -43,6 +43,9 @@ public:  // the lists (type 0..6; other types and positions give nothing)
     bool AnyModified() const;
     bool HasFileName(uint8_t type) const;
     std::string FileNameOf(uint8_t type) const;
+    // The list holds only the part of its file read before the file turned
+    // out damaged: SaveList will not write that part over the whole file.
+    bool IsPartlyRead(uint8_t type) const;
     // The last board, in type order then list order, with this serial number.
     TConfigurableBoard* FindBySerial(int32_t serialNumber) const;
 
@@ -53,17 +56,25 @@ public:  // names of the types
 public:  // files
     // Writes the list to its file, replacing the file only once it is written
     // whole. An empty list writes nothing and gives false with an empty
-    // LastErrorText; a write failure gives false with the reason and leaves the
+    // LastErrorText; a write failure, or a list that is partly read (its file
+    // holds more than was read), gives false with the reason and leaves the
     // list modified. Otherwise true and modified cleared.
     bool SaveList(uint8_t type);
+    // As SaveList under another name, which the operator chose: a partly
+    // read list may be written there, even over the file it came from.
     bool SaveListAs(uint8_t type, const std::string& fileName);
     // Appends the file's boards; the list takes the file name and is not
     // modified. False with LastErrorText when the file cannot be opened (no
     // board added; the list still takes the name, so that it is not forgotten)
     // or, as "<file>, line <n>: <message>", when a board in it is unreadable or
     // the file ends inside a board: the loading stops there, the boards read so
-    // far stay, the list is modified and its file name is unchanged.
+    // far stay, the list is modified, takes the file name (so that it is
+    // not forgotten either) and counts as partly read.
     bool LoadList(uint8_t type, const std::string& fileName);
+    // Replaces the list with the file's boards, as the File, Open command
+    // does. Only a file read whole replaces it: otherwise false with
+    // LastErrorText, and the list stays as it was, boards, name and state.
+    bool OpenList(uint8_t type, const std::string& fileName);
     // Every board of the list, as in its file, to a stream.
     void WriteList(uint8_t type, std::ostream& out) const;
     // Reads boards from a stream as LoadList does; sourceName names it in errors.
@@ -77,6 +88,7 @@ private:
         int capacity = 10;
         std::string fileName;
         bool modified = false;
+        bool partlyRead = false;
     };
     TBoardList* ListOf(uint8_t type);
     const TBoardList* ListOf(uint8_t type) const;

@@ -2,6 +2,9 @@
 // Help buttons opening the current window's topic, the about window's texts.
 #include "Widgettestsupport.h"
 
+#include "app/boards/Boardeditors.h"
+#include "boards/core/Boarddata.h"
+
 #include "app/monitor/Formarbitrarymessage.h"
 #include "app/monitor/Generatesensfbform.h"
 #include "app/monitor/Swreqform.h"
@@ -22,6 +25,7 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTimer>
 
 class THelpTest : public QObject {
     Q_OBJECT
@@ -73,6 +77,61 @@ private slots:
         TConnectForm connectForm(link);
         connectForm.HelpButton->click();
         QCOMPARE(ViewerTopic(), 2);
+    }
+
+    // A modal editor blocks every other window: the viewer must open as one
+    // of the editor's windows, in front of it, from its Help button and F1,
+    // and stay open as a window of its own once the editor closes.
+    void helpStandsInFrontOfEveryEditor()
+    {
+        TMainForm main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        TBoardData boards;
+        int editors = 0;
+        for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
+            if (!HasBoardEditor(type))
+                continue;
+            QVERIFY(boards.AppendBoard(type));
+            bool checked = false;
+            const auto check = [&checked](QDialog* dialog) {
+                QWidget* editor = dialog;
+                const int topic = HelpContextOf(dialog);
+                QVERIFY(topic != 0);
+                THelpViewerForm::CloseIfOpen();
+                QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Help), Qt::LeftButton);
+                THelpViewerForm* viewer = THelpViewerForm::Instance();
+                QVERIFY(viewer->isVisible());
+                QCOMPARE(viewer->CurrentTopic(), topic);
+                QCOMPARE(viewer->parentWidget(), editor);
+                QVERIFY(viewer->isWindow());
+
+                viewer->close();
+                viewer->ShowTopic(1);
+                QApplication::setActiveWindow(dialog);
+                QTRY_VERIFY(dialog->isActiveWindow());
+                QTest::keyClick(dialog, Qt::Key_F1);
+                QTRY_COMPARE(viewer->CurrentTopic(), topic);
+                QCOMPARE(viewer->parentWidget(), editor);
+                checked = true;
+            };
+            QTimer::singleShot(0, qApp, [&] {
+                QWidget* editor = nullptr;
+                (void)QTest::qWaitFor([&] { return (editor = QApplication::activeModalWidget()) != nullptr; }, 5000);
+                if (auto* dialog = qobject_cast<QDialog*>(editor)) {
+                    check(dialog);
+                    dialog->reject();  // whatever the checks found
+                }
+            });
+            BoardEditorRow(type)->edit(&main, QPoint(40, 40), *boards.BoardAt(type, 0));
+            QVERIFY2(checked, qPrintable(QString::fromStdString(TBoardData::ShortTypeName(type))));
+            // The editor is gone; the viewer is still there, a window of its own.
+            QTRY_VERIFY(THelpViewerForm::Instance()->isVisible());
+            QCOMPARE(THelpViewerForm::Instance()->parentWidget(), nullptr);
+            ++editors;
+        }
+        QCOMPARE(editors, int(kBoardTypeCount));  // every model has one
+        THelpViewerForm::CloseIfOpen();
     }
 
     void f1OpensTheTopicOfTheWindowWithTheFocus()

@@ -133,6 +133,7 @@ private slots:
     void cancelLeavesBoardFileUnchanged();
     void sequenceEditorFollowsTriggerAndAction();
     void typeTurnsUserDefinedAndNameIsCut();
+    void keepsWhatWasTypedUntilOkOrCancel();
 };
 
 void TMuv7EditorsTest::boardBuiltThroughWindowsMatchesModel()
@@ -458,6 +459,53 @@ void TMuv7EditorsTest::typeTurnsUserDefinedAndNameIsCut()
     QCOMPARE(sequence.sequenceType, kMuv7UserDefined);
     QCOMPARE(sequence.StepAt(2).sensor, 3);
     QCOMPARE(sequence.activeSteps, 4);
+}
+
+// Showing the windows again (as after minimise and restore) or cancelling the
+// wizard keeps what was typed, and a code the editor does not offer stays.
+void TMuv7EditorsTest::keepsWhatWasTypedUntilOkOrCancel()
+{
+    TMUV7Sequence sequence;
+    sequence.MakeStationStop(10, 1, 10, 1, 2);
+    {
+        TMUV7SequenceEditForm editor(sequence);
+        editor.show();
+        QVERIFY(WaitActive(&editor));
+        TypeText(editor.NameEdit, QStringLiteral("Typed"));
+        TypeText(editor.DescriptionEdit, QStringLiteral("Typed notes"));
+        TypeNumber(editor.TrigSpin2, 3);
+        QCOMPARE(editor.SequenceTypeCombo->currentText(), QStringLiteral("User Defined"));
+        editor.hide();
+        editor.show();
+        bool cancelled = false;
+        WhenOpen<TTMUV7Wizard>([](TTMUV7Wizard* w) { QTest::mouseClick(w->CancelBtn, Qt::LeftButton); }, &cancelled);
+        QTest::mouseClick(editor.WizardBtn, Qt::LeftButton);
+        QVERIFY(cancelled);
+        QCOMPARE(editor.NameEdit->text(), QStringLiteral("Typed"));
+        QCOMPARE(editor.DescriptionEdit->text(), QStringLiteral("Typed notes"));
+        QCOMPARE(editor.SequenceTypeCombo->currentText(), QStringLiteral("User Defined"));
+        QTest::mouseClick(editor.OKBtn, Qt::LeftButton);
+    }
+    QCOMPARE(sequence.name, std::string("Typed"));
+    QCOMPARE(sequence.description, std::string("Typed notes"));
+    QCOMPARE(sequence.sequenceType, kMuv7UserDefined);
+    QCOMPARE(sequence.StepAt(0).sensor, 3);
+
+    for (const uint8_t code : {uint8_t(5), uint8_t(255)}) {
+        TMUV7Board board;
+        board.SensorConfig().sensorConfig = code;  // from a file or a board read back
+        TMUV7EditForm form(board);
+        form.show();
+        QVERIFY(WaitActive(&form));
+        QCOMPARE(form.SensorCombo->currentIndex(), -1);
+        TypeText(form.BoardNameEdit, QStringLiteral("Typed"));
+        form.hide();
+        form.show();
+        QCOMPARE(form.BoardNameEdit->text(), QStringLiteral("Typed"));
+        Press(&form, QDialogButtonBox::Ok);
+        QCOMPARE(board.SensorConfig().sensorConfig, code);
+        QCOMPARE(board.Name(), std::string("Typed"));
+    }
 }
 
 QTEST_MAIN(TMuv7EditorsTest)

@@ -535,6 +535,34 @@ private slots:
         QCOMPARE(FileOf(board), original);
     }
 
+    // "UNDEF" entries read from a file: OK keeps the same route whichever
+    // row is selected, the file unchanged while nothing is touched.
+    void routeWithUndefinedEntries()
+    {
+        TORT50Board board;
+        board.RouteAt(2).SetEntries({{5, kOrtStateClosed}, {6, kOrtStateUndefined}, {7, kOrtStateThrown}});
+        const std::string original = FileOf(board);
+        for (int row : {0, 1, 2, 3, 11}) {
+            TORT50Route route(board.RouteAt(2));
+            TORT50RouteEditForm form(route, board.Cells());
+            form.show();
+            ClickRow(form.RouteListBox, row);
+            Press(&form, QDialogButtonBox::Ok);
+            QCOMPARE(route.Length(), 3u);
+            board.RouteAt(2) = route;
+            QCOMPARE(FileOf(board), original);
+        }
+        // A change applies the route's rules: the undefined entry goes.
+        TORT50Route route(board.RouteAt(2));
+        TORT50RouteEditForm form(route, board.Cells());
+        form.show();
+        ClickRow(form.RouteListBox, 2);
+        form.PointNumberSpin->setValue(8);  // applied at once; the removal selects row 0
+        Press(&form, QDialogButtonBox::Ok);
+        QCOMPARE(route.Length(), 2u);
+        QCOMPARE(route.RoutePointAt(1), 8);
+    }
+
     void cellEnabling_data()
     {
         QTest::addColumn<int>("type");

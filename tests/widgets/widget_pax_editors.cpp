@@ -242,6 +242,8 @@ private slots:
     void liveCheckShowsTheErrorText();
     void editorTableOpensTheModelsWindows();
     void enterTakesTheTypedValueAndTabFollowsTheLayout();
+    void inputCodesNotOfferedAreKept();
+    void enterOnARowOpensIt();
 };
 
 void TPaxEditorsTest::initTestCase()
@@ -280,9 +282,9 @@ void TPaxEditorsTest::pax60BuiltThroughTheWindows()
 
 void TPaxEditorsTest::pax60OkAndCancel()
 {
-    // A default board taken with OK: its serial number stays "not set yet";
-    // the memory location, which cannot show the model's default 0, stores
-    // what it shows.
+    // A default board taken with OK is the default board still: its serial
+    // number stays "not set yet", its memory location "none" (0), and its
+    // routes' copy of the base address as it was.
     TPAX60Board board;
     {
         TPAX60EditForm form(nullptr, board);
@@ -290,8 +292,6 @@ void TPaxEditorsTest::pax60OkAndCancel()
         Press(&form, QDialogButtonBox::Ok);
     }
     TPAX60Board expected;
-    expected.SetBaseAddress(1);
-    expected.Parts.OutputMemoryLocation = 1;
     QCOMPARE(FileOf(board), FileOf(expected));
 
     // Everything edited, sub-windows confirmed, then Cancel: nothing changes.
@@ -671,8 +671,6 @@ void TPaxEditorsTest::pax66AddressesSurviveTheBoardWindow()
     expected.Parts.Occupies16Addresses = 1;
     expected.SetIndividualAddress(1, 1001);
     expected.SetIndividualAddress(8, 1008);
-    if (boardOk)
-        expected.Parts.OutputMemoryLocation = 1;
     QCOMPARE(FileOf(board), FileOf(expected));
 }
 
@@ -822,6 +820,70 @@ void TPaxEditorsTest::enterTakesTheTypedValueAndTabFollowsTheLayout()
         if (expected.contains(w) && !chain.contains(w))
             chain << w;
     QCOMPARE(chain, expected);
+}
+
+// A board read back or a file may hold input codes the window does not offer.
+void TPaxEditorsTest::inputCodesNotOfferedAreKept()
+{
+    TPAX60Board board;
+    struct {
+        int input;
+        uint8_t type, message;
+    } const cases[] = {{9, 5, 4}, {0, 6, 9}, {3, 200, 255}};
+    for (const auto& c : cases) {
+        TPAX60InputCell& input = board.InputCell(c.input);
+        input.InputType = c.type;
+        input.MessageType = c.message;
+        {
+            TPAX60InputCellEditForm form(nullptr, input);
+            form.show();
+            QCOMPARE(form.InputCellTypeCombo->currentIndex(), -1);
+            Press(&form, QDialogButtonBox::Ok);
+        }
+        QCOMPARE(int(input.InputType), int(c.type));
+        QCOMPARE(int(input.MessageType), int(c.message));
+        TPAX60InputCellEditForm form(nullptr, input);
+        form.show();
+        ChooseItem(form.InputCellTypeCombo, 1);
+        Press(&form, QDialogButtonBox::Ok);
+        QCOMPARE(int(input.InputType), 1);  // picked
+        QCOMPARE(int(input.MessageType), int(c.message));
+    }
+}
+
+// Enter on a list row opens the row, as in the ORT50 window, rather than
+// closing the board window with OK.
+void TPaxEditorsTest::enterOnARowOpensIt()
+{
+    TPAX60Board pax60;
+    TPAX66Board pax66;
+    TPAX60EditForm form60(nullptr, pax60);
+    TPAX66EditForm form66(nullptr, pax66);
+    for (TPAXBoardEditForm* form : {static_cast<TPAXBoardEditForm*>(&form60), static_cast<TPAXBoardEditForm*>(&form66)}) {
+        form->show();
+        int opened = 0;
+        WhenOpened<TPAX60OutputCellEditForm>([&opened](TPAX60OutputCellEditForm* cell) {
+            ++opened;
+            Press(cell, QDialogButtonBox::Cancel);
+        });
+        ClickRow(form->OutputCellList, 2);
+        QTest::keyClick(form->OutputCellList, Qt::Key_Return);
+        WhenOpened<TPAX60InputCellEditForm>([&opened](TPAX60InputCellEditForm* input) {
+            ++opened;
+            Press(input, QDialogButtonBox::Cancel);
+        });
+        ClickRow(form->InputCellList, 1);
+        QTest::keyClick(form->InputCellList, Qt::Key_Enter);
+        WhenOpened<TPAX60RouteEditForm>([&opened](TPAX60RouteEditForm* route) {
+            ++opened;
+            Press(route, QDialogButtonBox::Cancel);
+        });
+        ClickRow(form->RouteList, 0);
+        QTest::keyClick(form->RouteList, Qt::Key_Return);
+        QCOMPARE(opened, 3);
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->result(), 0);
+    }
 }
 
 QTEST_MAIN(TPaxEditorsTest)

@@ -167,6 +167,7 @@ private slots:
         TProgramBoardForm* form = OpenForm(*main);
         QVERIFY(form);
         QVERIFY(main->ProgramBoardOpen);
+        QCOMPARE(main->ProgStatus->text(), QStringLiteral("Board programmer idle"));
         main->ConfigureBoards1->trigger();
         QCOMPARE(main->findChildren<TProgramBoardForm*>().size(), 1);
 
@@ -370,6 +371,103 @@ private slots:
         QCOMPARE(main->BoardData.BoardCount(btORT50), 0);
     }
 
+    // A read changes the board after it started: a save meanwhile would
+    // count the list as saved, and the read would be lost at exit.
+    void keepsABoardReadUnsavedUntilSaved()
+    {
+        TCollectedDisplays displays;
+        TDialogScript dialogs;
+        auto main = StartMain();
+        TProgramBoardForm* form = OpenForm(*main);
+        form->BoardTabControl->setCurrentIndex(btORT50);
+        AddBoard(*main, *form, 102, "Read");
+        const QString path = FilePath(QStringLiteral("read.csv"));
+        QVERIFY(main->BoardData.SaveListAs(btORT50, path.toStdString()));
+        const QByteArray before = ReadAll(path);
+        form->SelectPosition(0);
+        form->ReadBoardButton->click();
+        QVERIFY(form->Busy());
+        QVERIFY(!form->Save1->isEnabled());
+        QVERIFY(!form->SaveAs1->isEnabled());
+        dialogs.fileNames << path;
+        form->Save1Click();
+        form->SaveAs1Click();
+        QVERIFY(dialogs.fileTitles.isEmpty());
+        QCOMPARE(ReadAll(path), before);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->Busy(), 20000);
+        QVERIFY(LogLines(*form).contains(QStringLiteral("Board data read completed successfully!")));
+        QVERIFY(main->BoardData.IsModified(btORT50));
+        QVERIFY(form->Save1->isEnabled());
+        QVERIFY(displays.errors.isEmpty());
+    }
+
+    void neverSavesAListOverAFileItDidNotComeFrom()
+    {
+        TCollectedDisplays displays;
+        TDialogScript dialogs;
+        auto main = StartMain();
+        TProgramBoardForm* form = OpenForm(*main);
+        form->BoardTabControl->setCurrentIndex(btORT50);
+        AddBoard(*main, *form, 5, "Old one");
+        AddBoard(*main, *form, 6, "Old two");
+        const QString oldPath = FilePath(QStringLiteral("old.csv"));
+        dialogs.fileNames << oldPath;
+        form->SaveAs1->trigger();
+        const QByteArray oldBytes = ReadAll(oldPath);
+        main->BoardData.BoardForChange(btORT50, 1)->SetName("Old two, changed");
+        form->Refresh();
+
+        // A damaged file: the first board whole, the second cut short.
+        std::ostringstream damaged;
+        TORT50Board good;
+        good.SetName("New");
+        good.WriteToFile(damaged);
+        const QString newPath = FilePath(QStringLiteral("new.csv"));
+        const QByteArray newBytes = QByteArray::fromStdString(damaged.str()) + "\"ORT50\",\"Cut\",7\r\n";
+        {
+            QFile file(newPath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(newBytes);
+        }
+        dialogs.fileNames << newPath;
+        form->Open1->trigger();
+        QCOMPARE(displays.errors.size(), 1);
+        QVERIFY(displays.errors.first().startsWith(newPath));
+        // The list stays as it was, unsaved change and file name included.
+        QCOMPARE(Column(form->BoardListBox, 2), (QStringList{"Old one", "Old two, changed"}));
+        QCOMPARE(form->MessageEdit->text(), QStringLiteral("File Name = ") + oldPath);
+        QVERIFY(main->BoardData.IsModified(btORT50));
+        form->Save1->trigger();
+        QCOMPARE(ReadAll(newPath), newBytes);
+        QVERIFY(ReadAll(oldPath) != oldBytes);
+        QVERIFY(ReadAll(oldPath).contains("Old two, changed"));
+
+        // Save As for a type without a file presets nothing of another type's.
+        form->BoardTabControl->setCurrentIndex(btVELA40);
+        AddBoard(*main, *form, 8, "Signals");
+        form->SaveAs1->trigger();
+        QCOMPARE(dialogs.requests.last().fileName, QString());
+
+        // An empty list: nothing is written, and the operator is told so.
+        form->BoardTabControl->setCurrentIndex(btORT50);
+        const QByteArray saved = ReadAll(oldPath);
+        form->SelectPosition(0);
+        form->DeleteBoard1->trigger();
+        form->SelectPosition(0);
+        form->DeleteBoard1->trigger();
+        const int titles = dialogs.fileTitles.size();
+        for (QAction* save : {form->Save1, form->SaveAs1}) {
+            displays.notices.clear();
+            save->trigger();
+            QCOMPARE(displays.notices, QStringList{QStringLiteral("Nothing to save|The ORT50 list holds no boards: "
+                                                                  "nothing was saved, and %1 keeps the boards it holds.")
+                                                       .arg(oldPath)});
+        }
+        QCOMPARE(dialogs.fileTitles.size(), titles);
+        QCOMPARE(ReadAll(oldPath), saved);
+        QVERIFY(main->BoardData.IsModified(btORT50));
+    }
+
     void writesTheSvListing()
     {
         TCollectedDisplays displays;
@@ -509,6 +607,8 @@ private slots:
         TProgramBoardForm* form = OpenForm(*main);
         form->BoardTabControl->setCurrentIndex(btORT50);
 
+        QCOMPARE(LogLines(*form), QStringList{"Board programmer idle"});  // as it opens
+        form->DebugList->clear();
         form->ProgramButton->click();
         QCOMPARE(LogLines(*form), QStringList{"No board selected in list box"});
         AddBoard(*main, *form, 0, "Unset");
@@ -522,9 +622,11 @@ private slots:
         QCOMPARE(main->ProgStatus->text(), QStringLiteral("port not open: Com1"));
         QVERIFY(!form->Busy());
         QVERIFY(!form->TimeoutTimer->isActive());
+        QVERIFY(main->BoardData.SaveListAs(btORT50, FilePath(QStringLiteral("refused.csv")).toStdString()));
         form->ReadBoardButton->click();
         QCOMPARE(main->ProgStatus->text(), QStringLiteral("port not open: Com1"));
         QVERIFY(!form->Busy());
+        QVERIFY(!main->BoardData.IsModified(btORT50));  // nothing was read
         main->ProgStatus->clear();
         form->VerifyButton->click();
         QCOMPARE(main->ProgStatus->text(), QStringLiteral("port not open: Com1"));
@@ -702,7 +804,7 @@ private slots:
         // Nothing that would delete, move, replace or recompute the board runs meanwhile.
         for (QAction* a : {form->DeleteBoard1, form->InsertBoard1, form->Open1, form->Close1, form->Addnewboard1,
                            form->WriteSVtofile1, form->ReadBoard1, form->ProgramBoard1, form->EditBoard1,
-                           form->VerifyBoard1})
+                           form->VerifyBoard1, form->Save1, form->SaveAs1})
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
         QVERIFY(!form->BoardTabControl->isEnabled());
         QVERIFY(!form->ReadBoardButton->isEnabled());
@@ -857,6 +959,66 @@ private slots:
             QVERIFY(main->LocoNetComm1.Enabled());  // the connection still comes up
             QVERIFY(displays.errors.isEmpty());
         }
+    }
+
+    // A list file found damaged at start-up keeps its stored name, and the
+    // part read is not written over it unless the operator picks the file.
+    void keepsADamagedListFileAcrossRuns()
+    {
+        TDialogScript dialogs;
+        std::ostringstream whole;
+        TORT50Board board;
+        board.SetName("Whole");
+        board.WriteToFile(whole);
+        const QString path = FilePath(QStringLiteral("damaged-ort50.csv"));
+        const QByteArray bytes = QByteArray::fromStdString(whole.str()) + "\"ORT50\",\"Cut\",7\r\n";
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        auto store = OpenSettingsStore();
+        store->setValue(QStringLiteral("Filenames/ORT50"), path);
+        store->sync();
+        for (bool yes : {false, true}) {
+            TCollectedDisplays displays;
+            dialogs.fileTitles.clear();
+            auto main = StartMain();
+            QCOMPARE(displays.errors.size(), 1);
+            QCOMPARE(main->BoardData.BoardCount(btORT50), 2);
+            QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btORT50)), path);
+            TProgramBoardForm* form = OpenForm(*main);
+            form->BoardTabControl->setCurrentIndex(btORT50);
+            form->Save1->trigger();  // asks where, rather than cutting the file short
+            QCOMPARE(dialogs.fileTitles.takeLast(), QStringLiteral("Save file for board type: ORT50 Kestrix"));
+            QCOMPARE(dialogs.requests.last().fileName, QString());
+            dialogs.answers << yes;
+            QVERIFY(main->close());
+            QCOMPARE(dialogs.fileTitles, yes ? QStringList{"Save As: ORT50 Kestrix"} : QStringList{});
+            QCOMPARE(ReadAll(path), bytes);
+            QCOMPARE(OpenSettingsStore()->value(QStringLiteral("Filenames/ORT50")).toString(), path);
+        }
+    }
+
+    void keepsTheStoredNamesInARunWithoutFiles()
+    {
+        const QString ort = FilePath(QStringLiteral("kept-ort50.csv"));
+        const QString tel = FilePath(QStringLiteral("new-tel90.csv"));
+        {
+            auto store = OpenSettingsStore();
+            store->setValue(QStringLiteral("Filenames/ORT50"), ort);
+            store->sync();
+        }
+        {
+            TCollectedDisplays displays;
+            auto main = StartMain(true, {QStringLiteral("nofiles")});
+            main->BoardData.AppendBoard(btTEL90);
+            QVERIFY(main->BoardData.SaveListAs(btTEL90, tel.toStdString()));
+            QVERIFY(main->close());
+        }
+        auto store = OpenSettingsStore();
+        QCOMPARE(store->value(QStringLiteral("Filenames/ORT50")).toString(), ort);
+        QCOMPARE(store->value(QStringLiteral("Filenames/TEL90")).toString(), tel);  // given in this run
     }
 
     void asksAboutModifiedListsInTypeOrderAtExit()

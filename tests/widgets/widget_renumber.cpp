@@ -9,6 +9,7 @@
 #include "boards/core/Tconfigurableboard.h"
 #include "link/Tsvprogmsg.h"
 #include "sim/Simboard.h"
+#include "sim/Simlbserver.h"
 
 #include <QAction>
 #include <QEventLoop>
@@ -438,6 +439,32 @@ private slots:
         QVERIFY(displays.notices.constFirst().startsWith(QStringLiteral("Error:|LocoNet port sim is not open")));
         QVERIFY(bench.form->Engine().IsIdle());
         QVERIFY(bench.form->DiscoverButton->isEnabled());
+    }
+
+    // A network link whose server is gone keeps trying: a discovery then would
+    // hear nothing and report itself complete.
+    void aReconnectingLinkIsRefused()
+    {
+        TCollectedDisplays displays;
+        TNumberingBench bench(OneBoardOfEachModel());
+        TSimLbServer server(SimulatedLocoNet().Bus());
+        QString error;
+        QVERIFY(server.Listen(QHostAddress::LocalHost, 0, error));
+        const QString port = QStringLiteral("tcp:127.0.0.1:%1").arg(server.Port());
+        bench.main->LocoNetComm1.Close();
+        bench.main->LocoNetComm1.SetDeviceName(port.toStdString());
+        bench.main->LocoNetComm1.Open();
+        QTRY_COMPARE(server.ClientCount(), 1);
+        server.Stop();
+        QTRY_VERIFY(!bench.main->LocoNetComm1.Connected());
+        QVERIFY(bench.main->LocoNetComm1.Enabled());
+        const QString text = QStringLiteral("port not connected: %1 is reconnecting").arg(port);
+        bench.form->DiscoverButton->click();
+        QCOMPARE(displays.notices, QStringList{QStringLiteral("Error:|") + text});
+        QCOMPARE(bench.main->ProgStatus->text(), text);
+        QVERIFY(bench.form->Engine().IsIdle());
+        QVERIFY(bench.form->DiscoverButton->isEnabled());
+        bench.main->LocoNetComm1.Close();
     }
 
     // A notice used to run a nested event loop inside the receive dispatch:

@@ -287,7 +287,11 @@ void TVelaEditorsTest::vela80BuiltThroughTheWindows()
         QVERIFY(!s->ThrownPanel->isEnabled());
         QCOMPARE(Rows(s->ListRedThrown), QStringList{QStringLiteral("N/A")});
         QVERIFY(!s->LearnRedClosed->isEnabled());
+        // A new signal has no zone and no next signal, and shows so.
+        for (QSpinBox* none : {s->PointSpin, s->TZoneSpin, s->NxtSigClosedSpin, s->NxtSigThrownSpin})
+            QCOMPARE(none->text(), QStringLiteral("none"));
         TypeText(s->NameEdit, QStringLiteral("Up starter"));
+        TypeSpin(s->PointSpin, QStringLiteral("12"));
         TypeSpin(s->PointSpin, QStringLiteral("0"));
         TypeSpin(s->NxtSigClosedSpin, QStringLiteral("3000"));
         QCOMPARE(s->NxtSigClosedSpin->value(), 300);
@@ -332,12 +336,12 @@ void TVelaEditorsTest::vela80BuiltThroughTheWindows()
     expected.SetLocoNetSwitchCommands(true);
     TSignal& signal = expected.Signal(0);
     signal.SetName("Up starter");
-    // What the spin edits showed is what OK stored: none of them goes below 1.
-    signal.SetJunctionPoint(1);
-    signal.SetTranspondingZone(1);
+    // What the spin edits showed is what OK stored: 0, "none", stays 0.
+    signal.SetJunctionPoint(0);
+    signal.SetTranspondingZone(0);
     signal.SetNextSignal(300);
     signal.SetNextMode(eNextAlwaysGreen);
-    signal.SetNextSignalThrown(1);
+    signal.SetNextSignalThrown(0);
     signal.RedSet().SetCondition(0, TCondition::Signal(510, 0, true));
     signal.AuxSet().SetCondition(1, TCondition::RevZone(0, false));
     QCOMPARE(FirstDifference(FileText(board), FileText(expected)), QString());
@@ -395,11 +399,9 @@ void TVelaEditorsTest::boardEditorCancelKeepsTheBoardButNotTheChildEdits()
         Click(form.CancelButton);
     }
     TSignal& signal = expected.Signal(9);
+    // Only the name: renaming leaves "none" (0) as it was, rather than have
+    // the signal follow signal 1.
     signal.SetName("Kept");
-    signal.SetJunctionPoint(1);
-    signal.SetTranspondingZone(1);
-    signal.SetNextSignal(1);
-    signal.SetNextSignalThrown(1);
     QCOMPARE(FirstDifference(FileText(board), FileText(expected)), QString());
 }
 

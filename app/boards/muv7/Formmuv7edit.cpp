@@ -16,6 +16,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 constexpr int kHelpTopic = 700;
@@ -76,7 +78,9 @@ TMUV7EditForm::TMUV7EditForm(TMUV7Board& board, QWidget* parent) : QDialog(paren
 
 void TMUV7EditForm::showEvent(QShowEvent* event)
 {
-    FormShow();
+    // Once: shown again (restored from minimised) it keeps what was typed.
+    if (!std::exchange(loaded_, true))
+        FormShow();
     QDialog::showEvent(event);
 }
 
@@ -85,9 +89,7 @@ void TMUV7EditForm::FormShow()
     BoardNameEdit->setText(ToQ(board_.Name()));
     SerialNumEdit->setValue(board_.SerialNumber());
     DescriptionEdit->setText(ToQ(board_.description));
-    SensorCombo->setCurrentIndex(board_.SensorConfig().sensorConfig < kSensorItems.size()
-                                     ? board_.SensorConfig().sensorConfig
-                                     : 0);
+    ShowCode(SensorCombo, board_.SensorConfig().sensorConfig);
     SensorBoardSpin->setValue(board_.SensorConfig().sensorBoardNumber);
     FillSequenceList();
     UpdateSvCheck();
@@ -109,7 +111,8 @@ void TMUV7EditForm::StoreControls(TMUV7Board& board) const
     board.SetSerialNumber(SerialNumEdit->value());
     board.description = FromQ(DescriptionEdit->text());
     board.SensorConfig().sensorBoardNumber = SensorBoardSpin->value();
-    board.SensorConfig().sensorConfig = static_cast<uint8_t>(SensorCombo->currentIndex());
+    board.SensorConfig().sensorConfig =
+        static_cast<uint8_t>(StoredCode(SensorCombo, board_.SensorConfig().sensorConfig));
 }
 
 void TMUV7EditForm::UpdateSvCheck()

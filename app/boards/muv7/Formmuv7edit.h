@@ -50,6 +50,7 @@ private:
     void StoreControls(TMUV7Board& board) const;
 
     TMUV7Board& board_;
+    bool loaded_ = false;  // the controls hold the board's values from the first show on
 };
 
 // The editor table's row for the MUV7: opens the board editor modally at

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QAbstractSpinBox>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -181,7 +182,10 @@ TMUV7SequenceEditForm::TMUV7SequenceEditForm(TMUV7Sequence& sequence, QWidget* p
 
 void TMUV7SequenceEditForm::showEvent(QShowEvent* event)
 {
-    FormShow();
+    // Once: shown again (restored from minimised) it keeps what was typed
+    // and a type the steps' changes made "User Defined".
+    if (!std::exchange(loaded_, true))
+        FormShow();
     QDialog::showEvent(event);
 }
 
@@ -333,6 +337,7 @@ void TMUV7SequenceEditForm::FillStepList()
 void TMUV7SequenceEditForm::MarkUserDefined()
 {
     SequenceTypeCombo->setCurrentIndex(kMuv7UserDefined);
+    copy_.sequenceType = kMuv7UserDefined;
 }
 
 void TMUV7SequenceEditForm::StepListClick()
@@ -380,6 +385,10 @@ void TMUV7SequenceEditForm::NameEditExit()
 
 void TMUV7SequenceEditForm::WizardBtnClick()
 {
+    // The wizard works on the whole sequence: what it leaves alone (all of
+    // it, when cancelled) must come back as typed. The steps' changes are in
+    // the copy already.
+    StoreHeader();
     OpenMUV7Wizard(this, copy_);
     LoadHeader();
     FillStepList();
@@ -388,16 +397,28 @@ void TMUV7SequenceEditForm::WizardBtnClick()
 
 void TMUV7SequenceEditForm::FormClose(bool ok)
 {
-    if (storing_)
-        StoreStep();
+    // Changes are stored as they are made; a number typed but not taken yet
+    // is taken now. Storing the step again regardless would rewrite values
+    // its controls cannot show (a board read back may hold them).
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(focusWidget()))
+        spin->interpretText();
     if (!ok)
         return;
-    NameEditExit();
+    StoreHeader();
     sequence_ = copy_;
-    sequence_.name = FromQ(NameEdit->text());
-    sequence_.description = FromQ(DescriptionEdit->text());
-    sequence_.sequenceType = static_cast<uint8_t>(SequenceTypeCombo->currentIndex());
-    sequence_.activeSteps = ActiveStepEdit->text().toInt();
+}
+
+void TMUV7SequenceEditForm::StoreHeader()
+{
+    NameEditExit();
+    copy_.name = FromQ(NameEdit->text());
+    copy_.description = FromQ(DescriptionEdit->text());
+    // A type the list does not name shows as "User Defined" and stays as it
+    // is until a step's change makes the sequence user defined.
+    const int shown = copy_.sequenceType < kTypeItems.size() ? copy_.sequenceType : kMuv7UserDefined;
+    if (SequenceTypeCombo->currentIndex() != shown)
+        copy_.sequenceType = static_cast<uint8_t>(SequenceTypeCombo->currentIndex());
+    copy_.activeSteps = ActiveStepEdit->text().toInt();
 }
 
 void TMUV7SequenceEditForm::done(int result)

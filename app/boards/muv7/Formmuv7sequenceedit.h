@@ -71,12 +71,15 @@ private:
     void StoreStep();
     void FillStepList();
     void MarkUserDefined();
+    // The name, notes, type and active steps as the controls hold them, into the copy.
+    void StoreHeader();
 
     TMUV7Sequence& sequence_;
     TMUV7Sequence copy_;
     int currentStep_ = 0;
     // Off while controls are being loaded, so their change handlers leave the step alone.
     bool storing_ = false;
+    bool loaded_ = false;  // the controls hold the sequence from the first show on
 };
 
 // Opens the sequence editor modally on sequence, 30 pixels right of and below

@@ -136,20 +136,20 @@ TORT50EditForm::TORT50EditForm(TORT50Board& board, QWidget* parent) : QDialog(pa
 void TORT50EditForm::FormShow()
 {
     BoardNameEdit->setText(ToQ(board_.Name()));
-    SerialNumEdit->setValue(board_.SerialNumber());
+    ShowNumber(SerialNumEdit, board_.SerialNumber());
     NotesEdit->setText(ToQ(board_.notes));
     ToFromBox->setChecked(board_.ToFromNumbering());
-    RouteAddrEdit->setValue(board_.routeAddress);
-    StartupModeCombo->setCurrentIndex(board_.powerUpMode < kStartupModeItems.size() ? board_.powerUpMode : 0);
+    ShowNumber(RouteAddrEdit, board_.routeAddress);
+    ShowCode(StartupModeCombo, board_.powerUpMode);
     // Slave block 0 (any four board addresses) has no item: shown as no
     // choice, and kept by OK unless the modeller picks a block.
     SlaveModeCombo->setCurrentIndex(board_.slaveBlock >= 1 && board_.slaveBlock <= kSlaveModeItems.size()
                                         ? board_.slaveBlock - 1
                                         : -1);
-    SlaveAddrEdit->setValue(board_.sensorBoardNumber);
-    DCCSlaveEdit->setValue(board_.slaveAddress);
-    DCCInterlockEdit->setValue(board_.interlockAddress);
-    PointDelayEdit->setValue(board_.pointDelay);
+    ShowNumber(SlaveAddrEdit, board_.sensorBoardNumber);
+    ShowNumber(DCCSlaveEdit, board_.slaveAddress);
+    ShowNumber(DCCInterlockEdit, board_.interlockAddress);
+    ShowNumber(PointDelayEdit, board_.pointDelay);
     FillCellList();
     FillRouteList();
 }
@@ -241,8 +241,8 @@ void TORT50EditForm::FormClose(bool ok)
     board_.SetSerialNumber(SerialNumEdit->value());
     board_.notes = FromQ(NotesEdit->text());
     board_.routeAddress = RouteAddrEdit->value();
-    board_.powerUpMode = static_cast<uint8_t>(StartupModeCombo->currentIndex());
-    board_.slaveBlock = static_cast<uint8_t>(SlaveModeCombo->currentIndex() + 1);
+    board_.powerUpMode = static_cast<uint8_t>(StoredCode(StartupModeCombo, board_.powerUpMode));
+    board_.slaveBlock = static_cast<uint8_t>(StoredCode(SlaveModeCombo, board_.slaveBlock - 1) + 1);
     board_.sensorBoardNumber = SlaveAddrEdit->value();
     board_.slaveAddress = DCCSlaveEdit->value();
     board_.interlockAddress = DCCInterlockEdit->value();

@@ -101,9 +101,9 @@ void TORT50RouteEditForm::FormShow()
 {
     handleChanges_ = false;
     setWindowTitle(QStringLiteral("Edit Route %1").arg(Route.number));
-    FromSpin->setValue(Route.fromButton);
-    ToSpin->setValue(Route.toButton);
-    CascadeSpin->setValue(Route.cascadeRoute);
+    ShowNumber(FromSpin, Route.fromButton);
+    ShowNumber(ToSpin, Route.toButton);
+    ShowNumber(CascadeSpin, Route.cascadeRoute);
     CascadeCheck->setChecked(Route.cascade);
     CascadeSpin->setEnabled(Route.cascade);
     FromSpin->setEnabled(Route.toFromMode);
@@ -222,7 +222,15 @@ void TORT50RouteEditForm::FormClose(bool ok)
     Route.toButton = ToSpin->value();
     Route.cascade = CascadeCheck->isChecked();
     Route.cascadeRoute = CascadeSpin->value();
-    if (PointNumberSpin->isEnabled() || StateButton->currentIndex() != kOrtStateUndefined)
+    // The current row once more, for a point typed but not applied yet. A row
+    // whose controls still show its entry is left alone, whichever row it
+    // is: applying it would drop the route's "UNDEF" entries when a defined
+    // row is selected and keep them otherwise, so OK would keep a different
+    // route depending on the selection, and change an untouched one.
+    const int row = std::max(RouteListBox->currentRow(), 0);
+    const int state = StateButton->currentIndex();
+    if (state != Route.RouteStateAt(row) ||
+        (state != kOrtStateUndefined && PointNumberSpin->value() != Route.RoutePointAt(row)))
         ApplyRow();
     // Number and to/from mode belong to the board, not to the editor.
     const int32_t number = target_.number;

@@ -103,12 +103,14 @@ TPAX60OutputCellEditForm::TPAX60OutputCellEditForm(QWidget* parent, TPAX60Cell& 
     const int rate = FCopy.Rate >= 0 && FCopy.Rate < TPAX60Cell::kRateCount ? FCopy.Rate : 0;
     DescriptionEdit = MakeText(this, QStringLiteral("DescriptionEdit"), FCopy.Description);
     CellTypeCombo = MakeCombo(this, QStringLiteral("CellTypeCombo"), kCellTypeItems, FCopy.CellType);
-    MsgTypeCombo = MakeCombo(this, QStringLiteral("MsgTypeCombo"), kMessageItems, FCopy.MessageType);
+    MsgTypeCombo = MakeCombo(this, QStringLiteral("MsgTypeCombo"), kMessageItems);
+    ShowCode(MsgTypeCombo, FCopy.MessageType);
 
     OnTimeCombo = MakeCombo(this, QStringLiteral("OnTimeCombo"), OnTimeItems(), rate);
     FollowBox = new QCheckBox(QStringLiteral("Follow a cell"), this);
     FollowBox->setObjectName(QStringLiteral("FollowBox"));
-    FollowSpin = MakeSpin(this, QStringLiteral("FollowSpin"), 0, 8, FCopy.Follows == 0 ? 1 : FCopy.Follows);
+    FollowSpin = MakeSpin(this, QStringLiteral("FollowSpin"), 0, 8);
+    ShowNumber(FollowSpin, FCopy.Follows == 0 ? 1 : FCopy.Follows);
     FlashRateCombo = MakeCombo(this, QStringLiteral("FlashRateCombo"), FlashRateItems(), rate);
     BrightnessBox = new QCheckBox(QStringLiteral("Simulate Brightness"), this);
     BrightnessBox->setObjectName(QStringLiteral("BrightnessBox"));
@@ -228,7 +230,7 @@ void TPAX60OutputCellEditForm::accept()
     const int type = CellTypeCombo->currentIndex();
     FCopy.Description = FromQ(DescriptionEdit->text());
     FCopy.CellType = static_cast<uint8_t>(type);
-    FCopy.MessageType = static_cast<uint8_t>(MsgTypeCombo->currentIndex());
+    FCopy.MessageType = static_cast<uint8_t>(StoredCode(MsgTypeCombo, FCopy.MessageType));
     FCopy.ConditionDelay = ConditionTimeSpin->value();
     FCopy.ChangeDelay = AdditionalDelaySpin->value();
     FCopy.Follows = FollowBox->isChecked() ? FollowSpin->value() : 0;

@@ -135,9 +135,9 @@ void TPAX60EditConditionsForm::ShowCondition()
     StateCombo->addItems(StateNames(type));
     StateCombo->setCurrentIndex(c.State >= 0 && c.State < StateCombo->count() ? c.State : 0);
     StateCombo->setEnabled(type != kPax60DevNone);
-    NumberSpin->setValue(type == kPax60DevNone ? 1 : c.Number);
+    ShowNumber(NumberSpin, type == kPax60DevNone ? 1 : c.Number);
     NumberSpin->setEnabled(type != kPax60DevNone);
-    OffsetSpin->setValue(type == kPax60DevSensor ? c.Offset : 1);
+    ShowNumber(OffsetSpin, type == kPax60DevSensor ? c.Offset : 1);
     OffsetSpin->setEnabled(type == kPax60DevSensor);
     AndBox->setChecked(c.AndNext != 0);
     FShowing = false;

@@ -35,6 +35,10 @@ TPAX60InputCellEditForm::TPAX60InputCellEditForm(QWidget* parent, TPAX60InputCel
                                   {"No message", "Sensor message", "Turnout Feedback message",
                                    "Emergency stop message", "Track power off message"},
                                   input.MessageType);
+    // A code the lists do not offer (from a file or a board read back)
+    // shows no item and stays unless another is picked.
+    ShowCode(InputCellTypeCombo, input.InputType);
+    ShowCode(InputMessageCombo, input.MessageType);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Input Cell Type:"), InputCellTypeCombo);
@@ -53,7 +57,7 @@ bool TPAX60InputCellEditForm::EditInput(QWidget* opener, TPAX60InputCell& input)
 
 void TPAX60InputCellEditForm::accept()
 {
-    FInput.InputType = static_cast<uint8_t>(InputCellTypeCombo->currentIndex());
-    FInput.MessageType = static_cast<uint8_t>(InputMessageCombo->currentIndex());
+    FInput.InputType = static_cast<uint8_t>(StoredCode(InputCellTypeCombo, FInput.InputType));
+    FInput.MessageType = static_cast<uint8_t>(StoredCode(InputMessageCombo, FInput.MessageType));
     QDialog::accept();
 }

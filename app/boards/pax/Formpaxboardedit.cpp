@@ -56,7 +56,8 @@ TPAXBoardEditForm::TPAXBoardEditForm(QWidget* parent, std::unique_ptr<TConfigura
     LocoNetCheck->setObjectName(QStringLiteral("LocoNetCheck"));
     SensBdEdit = MakeSpin(this, QStringLiteral("SensBdEdit"), 1, 256);
     CDUDelayEdit = MakeSpin(this, QStringLiteral("CDUDelayEdit"), 0, 32);
-    MemLocEdit = MakeSpin(this, QStringLiteral("MemLocEdit"), 1, 40);
+    // A new board's location is 0: shown as "none", so that OK keeps it.
+    MemLocEdit = MakeNoneSpin(this, QStringLiteral("MemLocEdit"), 40);
     RouteAddrEdit = MakeSpin(this, QStringLiteral("RouteAddrEdit"), 1, 2048);
     OutputCellList = MakeList(this, QStringLiteral("OutputCellList"), TPAX60BoardParts::kCellCount);
     InputCellList = MakeList(this, QStringLiteral("InputCellList"), TPAX60BoardParts::kInputCount);
@@ -109,6 +110,10 @@ TPAXBoardEditForm::TPAXBoardEditForm(QWidget* parent, std::unique_ptr<TConfigura
     connect(OutputCellList, &QListWidget::itemDoubleClicked, this, &TPAXBoardEditForm::OutputCellListDblClick);
     connect(InputCellList, &QListWidget::itemDoubleClicked, this, &TPAXBoardEditForm::InputCellListDblClick);
     connect(RouteList, &QListWidget::itemDoubleClicked, this, &TPAXBoardEditForm::RouteListDblClick);
+    // Enter on a list opens the row, as a double click does, rather than OK.
+    OpenOnEnter(OutputCellList, [this] { OutputCellListDblClick(); });
+    OpenOnEnter(InputCellList, [this] { InputCellListDblClick(); });
+    OpenOnEnter(RouteList, [this] { RouteListDblClick(); });
     for (QSpinBox* spin : {SerialNumEdit, SensBdEdit, CDUDelayEdit, MemLocEdit, RouteAddrEdit})
         connect(spin, &QSpinBox::valueChanged, this, &TPAXBoardEditForm::CheckSettings);
     for (QCheckBox* box : {Addr16Check, LocoNetCheck})
@@ -120,16 +125,16 @@ TPAXBoardEditForm::~TPAXBoardEditForm() = default;
 void TPAXBoardEditForm::FillControls()
 {
     const TPAX60BoardParts& parts = FCopy->Parts;
-    SerialNumEdit->setValue(FCopy->SerialNumber());
+    ShowNumber(SerialNumEdit, FCopy->SerialNumber());
     DCCBaseAddrEdit->blockSignals(true);
-    DCCBaseAddrEdit->setValue(parts.BaseAddress);
+    ShowNumber(DCCBaseAddrEdit, parts.BaseAddress);
     DCCBaseAddrEdit->blockSignals(false);
     Addr16Check->setChecked(parts.Occupies16Addresses != 0);
     LocoNetCheck->setChecked(parts.LocoNetSwitchCommands != 0);
-    SensBdEdit->setValue(parts.SensorBoardNumber);
-    CDUDelayEdit->setValue(parts.CduDelay);
-    MemLocEdit->setValue(parts.OutputMemoryLocation);
-    RouteAddrEdit->setValue(parts.RouteDccBaseAddress);
+    ShowNumber(SensBdEdit, parts.SensorBoardNumber);
+    ShowNumber(CDUDelayEdit, parts.CduDelay);
+    ShowNumber(MemLocEdit, parts.OutputMemoryLocation);
+    ShowNumber(RouteAddrEdit, parts.RouteDccBaseAddress);
     BuildLists();
     FFilled = true;
     CheckSettings();
@@ -141,7 +146,10 @@ void TPAXBoardEditForm::TakeSettings(TPAXBoard& board) const
     board.SetName(FromQ(BoardNameEdit->text()));
     board.SetSerialNumber(SerialNumEdit->value());
     parts.UserDescription = FromQ(NotesEdit->text());
-    board.SetBaseAddress(DCCBaseAddrEdit->value());
+    // Setting it copies it into every cell and route: only a new address, so
+    // that OK leaves the copies a file or a new board holds as they are.
+    if (DCCBaseAddrEdit->value() != parts.BaseAddress)
+        board.SetBaseAddress(DCCBaseAddrEdit->value());
     parts.Occupies16Addresses = Addr16Check->isChecked() ? 1 : 0;
     parts.LocoNetSwitchCommands = LocoNetCheck->isChecked() ? 1 : 0;
     parts.SensorBoardNumber = SensBdEdit->value();

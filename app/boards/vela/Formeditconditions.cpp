@@ -157,9 +157,9 @@ void TEditConditionsForm::LoadCondition()
     default: state = 0; break;
     }
     DeviceTypeCombo->setCurrentIndex(item);
-    NumberSpin->setValue(number);
+    ShowNumber(NumberSpin, number);
     NumberSpin->setEnabled(c.deviceType == eVelaPoint || c.deviceType == eVelaSensor || c.deviceType == eVelaSignal);
-    OffsetSpin->setValue(offset);
+    ShowNumber(OffsetSpin, offset);
     OffsetSpin->setEnabled(c.deviceType == eVelaSensor);
     StateCombo->clear();
     StateCombo->addItems(StateItems(c.deviceType == eVelaRevZone || c.deviceType <= eVelaSignal ? c.deviceType : 0));

@@ -50,8 +50,10 @@ TSignalEditForm::TSignalEditForm(TSignal& signal, QWidget* parent) : QDialog(par
     SigTypeCombo = MakeCombo(this, QStringLiteral("SigTypeCombo"), kSignalTypes);
     DescriptionEdit = MakeText(this, QStringLiteral("DescriptionEdit"), {});
     HeadTypeCombo = MakeCombo(this, QStringLiteral("HeadTypeCombo"), HeadTypeItems());
-    PointSpin = MakeSpin(this, QStringLiteral("PointSpin"), 1, 2048, 1);
-    TZoneSpin = MakeSpin(this, QStringLiteral("TZoneSpin"), 1, 2048, 1);
+    // 0 is "none" for each: a block signal has no junction point, and a
+    // signal may have no transponding zone or next signal.
+    PointSpin = MakeNoneSpin(this, QStringLiteral("PointSpin"), 2048);
+    TZoneSpin = MakeNoneSpin(this, QStringLiteral("TZoneSpin"), 2048);
     RevZoneCombo = MakeCombo(this, QStringLiteral("RevZoneCombo"), kRevZoneLinks);
     fields->addWidget(Label(this, QStringLiteral("Name"), NameEdit), 0, 0);
     fields->addWidget(NameEdit, 0, 1);
@@ -89,7 +91,7 @@ TSignalEditForm::TSignalEditForm(TSignal& signal, QWidget* parent) : QDialog(par
         QFont bold = p.label->font();
         bold.setBold(true);
         p.label->setFont(bold);
-        p.spin = MakeSpin(p.box, QStringLiteral("NxtSig") + suffix + QStringLiteral("Spin"), 1, 2048, 1);
+        p.spin = MakeNoneSpin(p.box, QStringLiteral("NxtSig") + suffix + QStringLiteral("Spin"), 2048);
         p.combo = MakeCombo(p.box, QStringLiteral("NxtSig") + suffix + QStringLiteral("Combo"), kNextModes);
         p.block = velaedit::MakeConditionPanel(p.box, QStringLiteral("Block Is Occupied When"),
                                                QStringLiteral("ListBlk") + suffix, QStringLiteral("DefineBlk") + suffix,
@@ -193,14 +195,14 @@ void TSignalEditForm::FormShow()
     velaedit::ShowCode(SigTypeCombo, signal_.Type());
     loadedHeadType_ = signal_.HeadType();
     velaedit::ShowCode(HeadTypeCombo, loadedHeadType_);
-    PointSpin->setValue(signal_.JunctionPoint());
-    TZoneSpin->setValue(signal_.TranspondingZone());
+    ShowNumber(PointSpin, signal_.JunctionPoint());
+    ShowNumber(TZoneSpin, signal_.TranspondingZone());
     loadedRevZone_ = signal_.RevZoneLink();
     velaedit::ShowCode(RevZoneCombo, loadedRevZone_);
-    NxtSigClosedSpin->setValue(signal_.NextSignal());
+    ShowNumber(NxtSigClosedSpin, signal_.NextSignal());
     loadedNextMode_ = signal_.NextMode();
     velaedit::ShowCode(NxtSigClosedCombo, loadedNextMode_);
-    NxtSigThrownSpin->setValue(signal_.NextSignalThrown());
+    ShowNumber(NxtSigThrownSpin, signal_.NextSignalThrown());
     loadedNextModeThrown_ = signal_.NextModeThrown();
     velaedit::ShowCode(NxtSigThrownCombo, loadedNextModeThrown_);
     velaedit::FillConditionList(ListIsol, signal_.IsolationSet());

@@ -81,16 +81,16 @@ TRevRunZone& TVela40EditForm::ZoneAt(int index) { return board_.Zone(index); }
 
 void TVela40EditForm::LoadSettings()
 {
-    DCCAddrSpin->setValue(board_.SignalBaseAddress());
+    ShowNumber(DCCAddrSpin, board_.SignalBaseAddress());
     NotesEdit->setText(ToQ(board_.Description()));
     const TVELA40SensorConfig& sensors = board_.SensorConfig();
-    SensorSpin->setValue(sensors.SensorBoardNumber());
+    ShowNumber(SensorSpin, sensors.SensorBoardNumber());
     for (int pair = 0; pair < TVELA40SensorConfig::kPairs; ++pair) {
         loadedPairs_[pair] = sensors.PairConfig(pair);
         velaedit::ShowCode(PairCombo(pair), loadedPairs_[pair]);
     }
     const TVELA40HighCurrentConfig& outputs = board_.HighCurrentConfig();
-    HighCSpin->setValue(outputs.DccBaseAddress());
+    ShowNumber(HighCSpin, outputs.DccBaseAddress());
     loadedOp14_ = outputs.Outputs1to4();
     loadedOp58_ = outputs.Outputs5to8();
     velaedit::ShowCode(Op14Combo, loadedOp14_);

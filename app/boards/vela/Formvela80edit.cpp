@@ -87,10 +87,10 @@ TRevRunZone& TVela80EditForm::ZoneAt(int index) { return board_.Zone(index); }
 
 void TVela80EditForm::LoadSettings()
 {
-    DCCAddrSpin->setValue(board_.SignalBaseAddress());
+    ShowNumber(DCCAddrSpin, board_.SignalBaseAddress());
     NotesEdit->setText(ToQ(board_.Description()));
     const TVELA80SensorConfig& sensors = board_.SensorConfig();
-    SensorSpin->setValue(sensors.SensorBoardNumber());
+    ShowNumber(SensorSpin, sensors.SensorBoardNumber());
     loadedInt_ = sensors.OnBoardInputs();
     loadedExt_ = sensors.ExternalInputs();
     velaedit::ShowCode(SensorIntCombo, loadedInt_);

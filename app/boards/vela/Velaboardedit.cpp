@@ -88,7 +88,7 @@ void TVelaBoardEditForm::showEvent(QShowEvent* event)
 void TVelaBoardEditForm::FormShow()
 {
     BdNameEdit->setText(ToQ(board_.Name()));
-    SerialNumSpin->setValue(board_.SerialNumber());
+    ShowNumber(SerialNumSpin, board_.SerialNumber());
     LoadSettings();
     FillLists();
     UpdateSvCheck();

@@ -24,16 +24,6 @@ std::vector<std::string> DelayItems()
     return items;
 }
 
-void ShowCode(QComboBox* combo, int code)
-{
-    combo->setCurrentIndex(code >= 0 && code < combo->count() ? code : -1);
-}
-
-int StoredCode(const QComboBox* combo, int loadedCode)
-{
-    return combo->currentIndex() >= 0 ? combo->currentIndex() : loadedCode;
-}
-
 static int RowsHeight(const QWidget* widget, int rows)
 {
     return rows * (QFontMetrics(widget->font()).height() + 2) + 2 * widget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;

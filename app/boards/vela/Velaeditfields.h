@@ -4,6 +4,8 @@
 // editor opens.
 #pragma once
 
+#include "app/boards/Editorsupport.h"
+
 #include <QPoint>
 #include <QString>
 
@@ -24,12 +26,9 @@ namespace velaedit {
 // The 33 delay items: "No delay", "0.25s", ... "8s"; the index is the delay in quarter seconds.
 std::vector<std::string> DelayItems();
 
-// Selects the item of a stored code. A code the combo does not offer (a
-// board read back from the hardware may hold one) shows no item, and
-// StoredCode hands the old code back unless the operator picked an item,
-// so opening and closing an editor never changes such a setting.
-void ShowCode(QComboBox* combo, int code);
-int StoredCode(const QComboBox* combo, int loadedCode);
+// The combo boxes that keep a code they do not offer (Editorsupport.h).
+using ::ShowCode;
+using ::StoredCode;
 
 // A condition list shows the display text of every condition of its set,
 // "(No Condition)" entries included.

@@ -319,18 +319,21 @@ TEST_F(BoardDataFiles, MalformedFilesLoadWithoutCrashing)
         const std::string path = PathOf("malformed.csv");
         WriteBytes(path, c.content);
         TBoardData data(SmallFactory());
-        data.SaveListAs(0, PathOf("before.csv"));  // an earlier name, kept when the load stops
+        data.SaveListAs(0, PathOf("before.csv"));  // an earlier name, never saved over with these boards
         const bool ok = data.LoadList(0, path);
         EXPECT_EQ(ok, c.ok) << c.what << ": " << data.LastErrorText();
         EXPECT_EQ(data.BoardCount(0), c.boards) << c.what;
+        EXPECT_EQ(data.FileNameOf(0), path) << c.what;
+        EXPECT_EQ(data.IsPartlyRead(0), !c.ok) << c.what;
         if (c.ok) {
             EXPECT_EQ(data.LastErrorText(), "") << c.what;
             EXPECT_FALSE(data.IsModified(0)) << c.what;
-            EXPECT_EQ(data.FileNameOf(0), path) << c.what;
         } else {
             EXPECT_EQ(data.LastErrorText(), path + c.error) << c.what;
             EXPECT_TRUE(data.IsModified(0)) << c.what;
-            EXPECT_EQ(data.FileNameOf(0), PathOf("before.csv")) << c.what;
+            // Saving the part read would cut the damaged file short.
+            EXPECT_FALSE(data.SaveList(0)) << c.what;
+            EXPECT_EQ(ReadBytes(path), c.content) << c.what;
         }
     }
 }
@@ -345,6 +348,58 @@ TEST_F(BoardDataFiles, BoardsBeforeAConversionErrorStay)
     EXPECT_EQ(data_.BoardAt(0, 1)->Name(), "Two");  // the last one partly read
     EXPECT_EQ(Small(data_.BoardAt(0, 1))->part.note, "second");
     EXPECT_EQ(data_.LastErrorText(), PathOf("bad.csv") + ", line 4: 'x4' is not a valid integer value");
+}
+
+TEST_F(BoardDataFiles, APartlyReadListIsSavedOnlyUnderAChosenName)
+{
+    const std::string damaged = "SMALL_BOARD,One,1,10\r\n,note,first,4 Closed\r\nSMALL_BOARD,Two,2,20\r\n,note,x,y\r\n";
+    WriteBytes(PathOf("damaged.csv"), damaged);
+    EXPECT_FALSE(data_.LoadList(0, PathOf("damaged.csv")));
+    ASSERT_TRUE(data_.IsPartlyRead(0));
+    EXPECT_FALSE(data_.SaveList(0));
+    EXPECT_EQ(data_.LastErrorText(), PathOf("damaged.csv") +
+                                         " was read only in part: saving the 2 boards read would replace the whole "
+                                         "file; save them with Save As");
+    EXPECT_TRUE(data_.IsModified(0));
+    EXPECT_EQ(ReadBytes(PathOf("damaged.csv")), damaged);
+
+    // A name the operator chose takes them, even the damaged file's own.
+    ASSERT_TRUE(data_.SaveListAs(0, PathOf("damaged.csv"))) << data_.LastErrorText();
+    EXPECT_FALSE(data_.IsPartlyRead(0));
+    EXPECT_FALSE(data_.IsModified(0));
+    EXPECT_NE(ReadBytes(PathOf("damaged.csv")), damaged);
+    EXPECT_TRUE(data_.SaveList(0));
+
+    // Emptying the list ends it too.
+    WriteBytes(PathOf("damaged.csv"), damaged);
+    EXPECT_FALSE(data_.LoadList(1, PathOf("damaged.csv")));
+    data_.ClearList(1);
+    EXPECT_FALSE(data_.IsPartlyRead(1));
+}
+
+TEST_F(BoardDataFiles, OpeningReplacesTheListOnlyWithAFileReadWhole)
+{
+    Fill(data_, 0, "AB");
+    ASSERT_TRUE(data_.SaveListAs(0, PathOf("old.csv")));
+    data_.BoardForChange(0, 1)->SetName("C");  // an unsaved change, kept when the open fails
+    const std::string oldBytes = ReadBytes(PathOf("old.csv"));
+    WriteBytes(PathOf("damaged.csv"), "SMALL_BOARD,One,1,10\r\n,note,first,4 Closed\r\nSMALL_BOARD,Two\r\n");
+    WriteBytes(PathOf("good.csv"), "SMALL_BOARD,X,1,10\r\n,note,first,4 Closed\r\n");
+
+    for (const char* name : {"damaged.csv", "missing.csv"}) {
+        EXPECT_FALSE(data_.OpenList(0, PathOf(name))) << name;
+        EXPECT_EQ(data_.LastErrorText().rfind(PathOf(name), 0), 0u) << data_.LastErrorText();
+        EXPECT_EQ(Names(data_, 0), "AC") << name;
+        EXPECT_EQ(data_.FileNameOf(0), PathOf("old.csv")) << name;
+        EXPECT_TRUE(data_.IsModified(0)) << name;
+        EXPECT_FALSE(data_.IsPartlyRead(0)) << name;
+    }
+    EXPECT_EQ(ReadBytes(PathOf("old.csv")), oldBytes);
+
+    ASSERT_TRUE(data_.OpenList(0, PathOf("good.csv"))) << data_.LastErrorText();
+    EXPECT_EQ(Names(data_, 0), "X");
+    EXPECT_EQ(data_.FileNameOf(0), PathOf("good.csv"));
+    EXPECT_FALSE(data_.IsModified(0));
 }
 
 TEST_F(BoardDataFiles, AFileThatCannotBeOpenedAddsNoBoard)

@@ -577,7 +577,9 @@ TEST(VelaBoards, AConversionErrorStopsTheLoadAndNamesTheLine)
               path + ", line " + std::to_string(line + linesOfOne) + ": '5o9' is not a valid integer value");
     EXPECT_EQ(data.BoardCount(btVELA80), 2);  // the good board and the one partly read
     EXPECT_TRUE(data.IsModified(btVELA80));
-    EXPECT_FALSE(data.HasFileName(btVELA80));
+    // The file keeps its place as the list's file, but is not saved over.
+    EXPECT_EQ(data.FileNameOf(btVELA80), path);
+    EXPECT_TRUE(data.IsPartlyRead(btVELA80));
     const auto* partly = static_cast<const TVELA80Board*>(data.BoardAt(btVELA80, 1));
     EXPECT_EQ(partly->Signal(8).NextMode(), good.Signal(8).NextMode());
     std::remove(path.c_str());
