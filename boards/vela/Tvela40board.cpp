@@ -223,7 +223,7 @@ bool TVELA40Board::ComputeSvImage()
 
 std::string TVELA40Board::SvErrorText() const
 {
-    return vela::kSvErrorText;
+    return layout_.SvErrorText();
 }
 
 bool TVELA40Board::DecodeSvImage()

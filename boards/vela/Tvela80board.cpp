@@ -184,7 +184,7 @@ bool TVELA80Board::ComputeSvImage()
 
 std::string TVELA80Board::SvErrorText() const
 {
-    return vela::kSvErrorText;
+    return layout_.SvErrorText();
 }
 
 bool TVELA80Board::DecodeSvImage()

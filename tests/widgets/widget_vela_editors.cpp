@@ -472,6 +472,8 @@ void TVelaEditorsTest::conditionEditorLoadsAndMakesConditions()
     QVERIFY(!form.NumberSpin->isEnabled());
     PickItem(form.DeviceTypeCombo, 2);
     QCOMPARE(form.WorkingCopy().ConditionAt(2), TCondition::Sensor(1, 1, 0, false));
+    // A sensor board is one byte on the board: 1 to 256 are offered.
+    QCOMPARE(form.NumberSpin->maximum(), 256);
     QVERIFY(form.NumberSpin->isEnabled());
     QVERIFY(form.OffsetSpin->isEnabled());
     QVERIFY(form.StateCombo->isEnabled());

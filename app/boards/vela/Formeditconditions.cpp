@@ -157,6 +157,9 @@ void TEditConditionsForm::LoadCondition()
     default: state = 0; break;
     }
     DeviceTypeCombo->setCurrentIndex(item);
+    // A sensor board is one byte on the board (256 written as 0); a larger
+    // number from an older file is shown as it stands, not changed.
+    NumberSpin->setMaximum(c.deviceType == eVelaSensor ? std::max(256, number) : 2048);
     NumberSpin->setValue(number);
     NumberSpin->setEnabled(c.deviceType == eVelaPoint || c.deviceType == eVelaSensor || c.deviceType == eVelaSignal);
     OffsetSpin->setValue(offset);
