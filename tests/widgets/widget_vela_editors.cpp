@@ -152,7 +152,7 @@ void TVelaEditorsTest::vela40BuiltThroughTheWindows()
     form.show();
     TypeText(form.BdNameEdit, QStringLiteral("Yard entry"));
     QCOMPARE(form.SerialNumSpin->text(), QStringLiteral("not set yet"));
-    TypeSpin(form.SerialNumSpin, QStringLiteral("70000"));  // the last digit would pass 65536: refused
+    TypeSpin(form.SerialNumSpin, QStringLiteral("70000"));  // the last digit would pass 65535: refused
     QCOMPARE(form.SerialNumSpin->text(), QStringLiteral("7000"));
     TypeSpin(form.DCCAddrSpin, QStringLiteral("300"));
     TypeText(form.NotesEdit, QStringLiteral("West end, \"fast\" lines"));
