@@ -43,6 +43,8 @@ inline std::string RoundTripProblem(const TBoardData& data, uint8_t type)
     std::istringstream in(first, std::ios::in | std::ios::binary);
     if (!again.ReadList(type, in, "written.csv"))
         return "the written file does not load: " + again.LastErrorText();
+    if (!again.LastWarningText().empty())
+        return "the written file loads with a warning: " + again.LastWarningText();
     if (again.BoardCount(type) != data.BoardCount(type))
         return "the written file loads " + std::to_string(again.BoardCount(type)) + " boards instead of " +
                std::to_string(data.BoardCount(type));

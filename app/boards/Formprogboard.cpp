@@ -422,7 +422,10 @@ void TProgramBoardForm::Open1Click()
     if (!fileName.isEmpty()) {
         csvFileName_ = fileName;
         boards_.ClearList(type);
-        if (!boards_.LoadList(type, fileName.toStdString()))
+        const bool loaded = boards_.LoadList(type, fileName.toStdString());
+        if (!boards_.LastWarningText().empty())
+            ShowNotice(this, QStringLiteral("Board file"), Q(boards_.LastWarningText()));
+        if (!loaded)
             ReportFileError();
     }
     Refresh();
