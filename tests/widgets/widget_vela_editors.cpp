@@ -152,7 +152,7 @@ void TVelaEditorsTest::vela40BuiltThroughTheWindows()
     form.show();
     TypeText(form.BdNameEdit, QStringLiteral("Yard entry"));
     QCOMPARE(form.SerialNumSpin->text(), QStringLiteral("not set yet"));
-    TypeSpin(form.SerialNumSpin, QStringLiteral("70000"));  // the last digit would pass 65536: refused
+    TypeSpin(form.SerialNumSpin, QStringLiteral("70000"));  // the last digit would pass 65535: refused
     QCOMPARE(form.SerialNumSpin->text(), QStringLiteral("7000"));
     TypeSpin(form.DCCAddrSpin, QStringLiteral("300"));
     TypeText(form.NotesEdit, QStringLiteral("West end, \"fast\" lines"));
@@ -474,6 +474,8 @@ void TVelaEditorsTest::conditionEditorLoadsAndMakesConditions()
     QVERIFY(!form.NumberSpin->isEnabled());
     PickItem(form.DeviceTypeCombo, 2);
     QCOMPARE(form.WorkingCopy().ConditionAt(2), TCondition::Sensor(1, 1, 0, false));
+    // A sensor board is one byte on the board: 1 to 256 are offered.
+    QCOMPARE(form.NumberSpin->maximum(), 256);
     QVERIFY(form.NumberSpin->isEnabled());
     QVERIFY(form.OffsetSpin->isEnabled());
     QVERIFY(form.StateCombo->isEnabled());

@@ -47,7 +47,7 @@ TPAXBoardEditForm::TPAXBoardEditForm(QWidget* parent, std::unique_ptr<TConfigura
     const TPAX60BoardParts& parts = FCopy->Parts;
     setWindowTitle(caption);
     BoardNameEdit = MakeText(this, QStringLiteral("BoardNameEdit"), FCopy->Name());
-    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65536);
+    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65535);
     NotesEdit = MakeText(this, QStringLiteral("NotesEdit"), parts.UserDescription);
     DCCBaseAddrEdit = MakeSpin(this, QStringLiteral("DCCBaseAddrEdit"), baseMinimum, 2048);
     Addr16Check = new QCheckBox(QStringLiteral("Use 16 Addresses"), this);

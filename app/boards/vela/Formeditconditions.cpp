@@ -157,6 +157,9 @@ void TEditConditionsForm::LoadCondition()
     default: state = 0; break;
     }
     DeviceTypeCombo->setCurrentIndex(item);
+    // A sensor board is one byte on the board (256 written as 0); a larger
+    // number from an older file is shown as it stands, not changed.
+    NumberSpin->setRange(1, c.deviceType == eVelaSensor ? 256 : 2048);
     ShowNumber(NumberSpin, number);
     NumberSpin->setEnabled(c.deviceType == eVelaPoint || c.deviceType == eVelaSensor || c.deviceType == eVelaSignal);
     ShowNumber(OffsetSpin, offset);

@@ -229,7 +229,10 @@ TEST_F(SequencerTest, RefusedStarts)
 {
     board.SetSerialNumber(0);
     EXPECT_FALSE(seq.Start(TProgramMode::eWrite, board));
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"log:Serial number must be between 1 & 65536"}));
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"log:Serial number must be between 1 & 65535"}));
+    // Two bytes on the bus: 65536 would address board 0.
+    board.SetSerialNumber(65536);
+    EXPECT_FALSE(seq.Start(TProgramMode::eVerify, board));
     board.SetSerialNumber(65537);
     EXPECT_FALSE(seq.Start(TProgramMode::eRead, board));
     EXPECT_TRUE(rec.sent.empty());
