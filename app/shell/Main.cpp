@@ -13,6 +13,7 @@
 #include "app/common/Helpviewer.h"
 #include "app/shell/Linksharing.h"
 #include "app/common/Statusfield.h"
+#include "app/common/Windowplacement.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/monitor/Linkclock.h"
 #include "app/monitor/Swreqform.h"
@@ -546,6 +547,9 @@ QWidget* TMainForm::AddChild(QWidget* form)
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(windowIcon());
     frame->show();
+    // The workspace cascades new windows downwards, past its bottom when
+    // others are open already.
+    FitIntoRoom(frame, mdiArea_->viewport()->rect());
     return frame;
 }
 
@@ -598,6 +602,7 @@ void TMainForm::ConfigureBoards1Click()
     ProgramBoardOpen = true;
     QWidget* frame = AddChild(form);
     frame->resize(frame->sizeHint().expandedTo(QSize(780, 600)));
+    FitIntoRoom(frame, mdiArea_->viewport()->rect());
 }
 
 void TMainForm::Speedometer1Click()

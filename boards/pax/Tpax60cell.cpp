@@ -235,5 +235,6 @@ void TPAX60Cell::Report(std::vector<std::string>& lines) const
 
 std::string TPAX60Cell::ListText() const
 {
-    return std::to_string(Number) + "\t" + CellTypeName(CellType);
+    // Laid out as the input cells' lines, so both lists name what each cell is for.
+    return std::to_string(Number) + "\t" + CellTypeName(CellType) + "; " + Description;
 }

@@ -198,7 +198,11 @@ void TPAXBoardEditForm::OutputCellListDblClick()
     const int row = OutputCellList->currentRow();
     if (row < 0)
         return;
-    TPAX60OutputCellEditForm::EditCell(this, FCopy->OutputCell(row));
+    // The address as the controls have it now, individual addresses included.
+    std::unique_ptr<TConfigurableBoard> scratch = CloneBoard(*FCopy);
+    TakeSettings(static_cast<TPAXBoard&>(*scratch));
+    const int32_t address = static_cast<const TPAXBoard&>(*scratch).CellAddress(row);
+    TPAX60OutputCellEditForm::EditCell(this, FCopy->OutputCell(row), address);
     BuildLists();
     CheckSettings();
 }

@@ -225,6 +225,21 @@ TEST_F(SequencerTest, ReadRunStoresRepliesAndDecodes)
                                                         "SV Access: Read 4 Bytes Dst=1234 Addr=0009 data=00 00 00 00"}));
 }
 
+TEST_F(SequencerTest, SuccessfulRunsEndWithTheBarFull)
+{
+    board.SetSerialNumber(1234);
+    ASSERT_TRUE(board.ComputeSvImage());
+    for (unsigned sv = 1; sv <= 512; ++sv)
+        memory.sv[sv] = board.SvByte(sv);
+    for (TProgramMode mode : {TProgramMode::eWrite, TProgramMode::eRead, TProgramMode::eVerify}) {
+        rec = TRecorder();
+        ASSERT_TRUE(seq.Start(mode, board));
+        RunToEnd();
+        ASSERT_TRUE(rec.success) << rec.endText;
+        EXPECT_EQ(rec.position, static_cast<int>(board.SvLength())) << static_cast<int>(mode);
+    }
+}
+
 TEST_F(SequencerTest, RefusedStarts)
 {
     board.SetSerialNumber(0);
