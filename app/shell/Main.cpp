@@ -10,10 +10,12 @@
 #include "app/monitor/Formspeedometer.h"
 #include "app/common/Formsupport.h"
 #include "app/monitor/Generatesensfbform.h"
+#include "app/monitor/Kindfilterdialog.h"
 #include "app/common/Helpviewer.h"
 #include "app/shell/Linksharing.h"
 #include "app/common/Statusfield.h"
 #include "app/monitor/Lndisplay.h"
+#include <QCheckBox>
 #include "app/monitor/Linkclock.h"
 #include "app/monitor/Swreqform.h"
 #include "link/Lndecoders.h"
@@ -36,7 +38,6 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -68,17 +69,6 @@ constexpr uint8_t kOpcBusy = 0x81;  // a LocoBuffer answers with its version rep
 constexpr uint8_t kOpcGpOff = 0x82;
 constexpr uint8_t kOpcGpOn = 0x83;
 
-QString InterfaceName(int ordinal)
-{
-    switch (ordinal) {
-    case eMS100:
-        return QStringLiteral("MS100");
-    case ePR3:
-        return QStringLiteral("PR3");
-    default:
-        return QStringLiteral("LocoBuffer");
-    }
-}
 
 TLnPortFactory PortFactoryOf(const TMainOptions& options)
 {
@@ -231,14 +221,14 @@ void TMainForm::BuildStatusStrip()
         return f;
     };
     StatusConnect = field("Not Connected", "StatusConnect", 110);
-    InterfaceStatus = field("InterfaceStatus", "InterfaceStatus", 110);
+    InterfaceStatus = field("", "InterfaceStatus", 110);
     Label2 = new QLabel(QStringLiteral("No. Messages received: "), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     MsgNum = new QLabel(QStringLiteral("0"), this);
     MsgNum->setObjectName(QStringLiteral("MsgNum"));
     // Room for the largest count there can be.
     MsgNum->setMinimumWidth(MsgNum->fontMetrics().horizontalAdvance(QStringLiteral("4294967295")) + 8);
-    ProgStatus = new QLineEdit(QStringLiteral("ProgStatus"), this);
+    ProgStatus = new QLineEdit(this);
     ProgStatus->setObjectName(QStringLiteral("ProgStatus"));
     ProgStatus->setEnabled(false);
     ProgStatus->setMinimumWidth(140);
@@ -349,8 +339,7 @@ void TMainForm::RestoreConnection(QSettings& store)
     LocoNetComm1.SetFlowControl(FlowControlFromText(
         ReadSettingsText(store, kConnection, QStringLiteral("FlowControl"), FlowControlText(TLnFlowControl::Hardware))));
     OpenLink();
-    StatusConnect->setText(QString::fromStdString(LocoNetComm1.DeviceName()) + QStringLiteral(": ") +
-                           InterfaceName(iface));
+    ShowLinkName();
     InterfaceStatus->setText(iface == eMS100 || iface == ePR3 ? QString() : QStringLiteral("Not detected yet"));
 }
 
@@ -360,7 +349,7 @@ void TMainForm::StartSimulation()
     LocoNetComm1.SetBaudRate(br57600);
     LocoNetComm1.SetLocoNetInterface(eLocoBuffer);
     OpenLink();
-    StatusConnect->setText(QStringLiteral("sim: ") + InterfaceName(eLocoBuffer));
+    ShowLinkName();
     InterfaceStatus->setText(QStringLiteral("Not detected yet"));
 }
 
@@ -476,7 +465,6 @@ QString RunCsvDialog(QWidget* parent, const QString& title, bool save, const QSt
     request.save = save;
     request.title = title;
     request.fileName = fileName;
-    request.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     request.filter = QStringLiteral("*.csv");
     request.defaultSuffix = QStringLiteral("csv");
     return AskFileName(parent, request);
@@ -552,9 +540,18 @@ QWidget* TMainForm::AddChild(QWidget* form)
 void TMainForm::Connect1Click()
 {
     auto* form = new TConnectForm(LocoNetComm1);
-    connect(form, &TConnectForm::ConnectStatus, StatusConnect, &TStatusField::setText);
-    connect(form, &TConnectForm::LinkReopened, this, [this](bool, const QString&) { InterfaceChanged(); });
+    connect(form, &TConnectForm::LinkReopened, this, [this](bool, const QString&) {
+        ShowLinkName();
+        InterfaceChanged();
+    });
     AddChild(form);
+}
+
+void TMainForm::ShowLinkName()
+{
+    // Whether it opened is said beside it, in the link problem field.
+    StatusConnect->setText(QString::fromStdString(LocoNetComm1.DeviceName()) + QStringLiteral(": ") +
+                           TConnectForm::InterfaceName(LocoNetComm1.LocoNetInterface()));
 }
 
 void TMainForm::InterfaceChanged()
@@ -610,6 +607,14 @@ void TMainForm::Speedometer1Click()
 void TMainForm::MessageDisplay1Click()
 {
     auto* form = new TDisplayForm;
+    // The lowest number no open display has, so two captions never match.
+    QList<int> taken;
+    for (const TDisplayForm* open : DisplayForms())
+        taken << open->Number();
+    int number = 1;
+    while (taken.contains(number))
+        ++number;
+    form->SetNumber(number);
     form->ListenTo(*workbench_);
     // Every open display is fed; the feed stops when the last one closes.
     connect(form, &TDisplayForm::Closed, this, [this](TDisplayForm* closed) {
@@ -698,7 +703,13 @@ bool TMainForm::AskSaveBoardLists()
         if (BoardData.BoardCount(type) == 0 || !BoardData.IsModified(type))
             continue;
         const QString longName = QString::fromStdString(TBoardData::LongTypeName(type));
-        if (!AskYesNo(this, longName, QStringLiteral("Do you want to save data?")))
+        // The caption may be cut short: the question itself names the list.
+        const TAnswer answer =
+            AskYesNoCancel(this, longName,
+                           QStringLiteral("The %1 list has changed.\nDo you want to save data?").arg(longName));
+        if (answer == TAnswer::Cancel)
+            return false;
+        if (answer == TAnswer::No)
             continue;
         bool saved = false;
         // The part read of a damaged file is not written over the whole
@@ -706,9 +717,10 @@ bool TMainForm::AskSaveBoardLists()
         if (BoardData.HasFileName(type) && !BoardData.IsPartlyRead(type)) {
             saved = BoardData.SaveList(type);
         } else {
-            const QString fileName = SaveFileDialog(QStringLiteral("Save As: ") + longName);
+            const QString fileName = SaveFileDialog(QStringLiteral("Save As: ") + longName, SuggestedListFileName(type));
+            // Wanted saved but no file chosen: stay open rather than lose the list.
             if (fileName.isEmpty())
-                continue;
+                return false;
             saved = BoardData.SaveListAs(type, fileName.toStdString());
         }
         if (!saved) {
@@ -777,6 +789,8 @@ void TMainForm::RestoreWindows(QSettings& store)
         QString form;
         QRect geometry;
         bool minimized;
+        bool showTimes;      // message displays only
+        QString hiddenKinds;
     };
     QList<TOpenWindow> open;
     store.beginGroup(kWindows);
@@ -784,7 +798,9 @@ void TMainForm::RestoreWindows(QSettings& store)
     for (int i = 0; i < count; ++i) {
         store.setArrayIndex(i);
         open.append({store.value(QStringLiteral("Form")).toString(), store.value(QStringLiteral("Geometry")).toRect(),
-                     store.value(QStringLiteral("Minimized"), false).toBool()});
+                     store.value(QStringLiteral("Minimized"), false).toBool(),
+                     store.value(QStringLiteral("ShowTimes"), false).toBool(),
+                     store.value(QStringLiteral("HiddenKinds")).toString()});
     }
     store.endArray();
     const bool speedometer = store.value(QStringLiteral("Speedometer"), false).toBool();
@@ -803,6 +819,10 @@ void TMainForm::RestoreWindows(QSettings& store)
                 frame->setGeometry(window.geometry);
             if (window.minimized)
                 frame->showMinimized();
+            if (auto* display = qobject_cast<TDisplayForm*>(frame->widget())) {
+                display->TimesButton->setChecked(window.showTimes);
+                display->SetHiddenKinds(KindSetOfText(window.hiddenKinds));
+            }
         }
     }
     if (speedometer) {
@@ -834,6 +854,10 @@ void TMainForm::SaveWindows(QSettings& store)
         store.setValue(QStringLiteral("Form"), name);
         store.setValue(QStringLiteral("Geometry"), frame->geometry());
         store.setValue(QStringLiteral("Minimized"), frame->isMinimized());
+        if (const auto* display = qobject_cast<const TDisplayForm*>(frame->widget())) {
+            store.setValue(QStringLiteral("ShowTimes"), display->TimesButton->isChecked());
+            store.setValue(QStringLiteral("HiddenKinds"), KindSetText(display->Model()->HiddenKinds()));
+        }
     }
     store.endArray();
     store.setValue(QStringLiteral("Speedometer"), speedometerForm_->isVisible());
@@ -843,8 +867,8 @@ void TMainForm::SaveWindows(QSettings& store)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    // A list the operator wanted saved that could not be written keeps the
-    // program open, so that it can be saved elsewhere instead of being lost.
+    // Cancel, or a list the operator wanted saved that could not be written,
+    // keeps the program open, so that nothing is lost on the way out.
     if (!AskSaveBoardLists()) {
         event->ignore();
         return;

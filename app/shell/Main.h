@@ -161,10 +161,13 @@ private:
     void OpenLink();
     void ShowLinkProblem();
     void ReloadBoardLists(QSettings& store);
+    // Asks per changed list; false keeps the program open (Cancel, or a save
+    // that failed or found no file).
     bool AskSaveBoardLists();
     void SaveBoardListNames(QSettings& store);
     void SendOpcode(uint8_t opcode, const QString& what);
     void ShowNotConnected(const QString& what);
+    void ShowLinkName();  // the link as it is, in the status strip
     void InterfaceChanged();
     QWidget* AddChild(QWidget* form);
     // The section "Windows": the main window's place and the monitor windows open at exit.

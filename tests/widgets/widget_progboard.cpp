@@ -49,16 +49,16 @@ namespace {
 // and remembers what was asked.
 struct TDialogScript {
     QStringList questions;  // "caption|text"
-    QList<bool> answers;    // Yes/No in turn; No when none is left
+    QList<TAnswer> answers;  // in turn; No when none is left
     QStringList fileTitles;
     QStringList fileNames;  // chosen in turn; cancelled when none is left
     QList<TFileDialogRequest> requests;
 
     TDialogScript()
     {
-        SetQuestionDisplay([this](QWidget*, const QString& caption, const QString& text) {
-            questions << caption + QLatin1Char('|') + text;
-            return answers.isEmpty() ? false : answers.takeFirst();
+        SetQuestionDisplay([this](QWidget*, const QString& caption, const QString& text, bool withCancel) {
+            questions << caption + QLatin1Char('|') + text + (withCancel ? QStringLiteral("|Cancel") : QString());
+            return answers.isEmpty() ? TAnswer::No : answers.takeFirst();
         });
         SetFileDialogDisplay([this](QWidget*, const TFileDialogRequest& request) {
             fileTitles << request.title;
@@ -290,7 +290,14 @@ private slots:
         QCOMPARE(Column(form->BoardListBox, 2), (QStringList{"A", fresh, "B", "C"}));
         QCOMPARE(main->BoardData.BoardAt(btORT50, 1)->SerialNumber(), 0);
         QCOMPARE(form->SelectedPosition(), 1);
+        // Delete asks, naming the board; No keeps it.
         form->SelectPosition(2);
+        form->DeleteBoard1->trigger();
+        QCOMPARE(dialogs.questions.takeLast(),
+                 QStringLiteral("Delete Board|Delete ORT50 board 3 \"B\" (serial no. not set yet) and all its "
+                                "settings from the list?"));
+        QCOMPARE(main->BoardData.BoardCount(btORT50), 4);
+        dialogs.answers << TAnswer::Yes;
         form->DeleteBoard1->trigger();
         QCOMPARE(main->BoardData.BoardCount(btORT50), 3);
         QCOMPARE(main->BoardData.BoardAt(btORT50, 2)->Name(), std::string("C"));
@@ -344,6 +351,7 @@ private slots:
 
         // A file that cannot be written is reported, and the list stays modified.
         form->SelectPosition(0);
+        dialogs.answers << TAnswer::Yes;
         form->DeleteBoard1->trigger();
         dialogs.fileNames << FilePath(QStringLiteral("missing/folder/ort50.csv"));
         form->SaveAs1->trigger();
@@ -351,13 +359,13 @@ private slots:
         QVERIFY(main->BoardData.IsModified(btORT50));
 
         // Close of a modified list asks; Yes with a failing save keeps the list.
-        dialogs.answers << true;
+        dialogs.answers << TAnswer::Yes;
         form->Close1->trigger();
         QCOMPARE(dialogs.questions.takeLast(), QStringLiteral("File close selected|Do you want to save data?"));
         QCOMPARE(displays.errors.size(), 2);
         QCOMPARE(main->BoardData.BoardCount(btORT50), 1);
         // No: the list goes, and so does its file name.
-        dialogs.answers << false;
+        dialogs.answers << TAnswer::No;
         form->Close1->trigger();
         QCOMPARE(main->BoardData.BoardCount(btORT50), 0);
         QCOMPARE(form->MessageEdit->text(), QStringLiteral("not saved to file"));
@@ -446,11 +454,12 @@ private slots:
         form->BoardTabControl->setCurrentIndex(btVELA40);
         AddBoard(*main, *form, 8, "Signals");
         form->SaveAs1->trigger();
-        QCOMPARE(dialogs.requests.last().fileName, QString());
+        QCOMPARE(dialogs.requests.last().fileName, QStringLiteral("vela40.csv"));
 
         // An empty list: nothing is written, and the operator is told so.
         form->BoardTabControl->setCurrentIndex(btORT50);
         const QByteArray saved = ReadAll(oldPath);
+        dialogs.answers << TAnswer::Yes << TAnswer::Yes;
         form->SelectPosition(0);
         form->DeleteBoard1->trigger();
         form->SelectPosition(0);
@@ -991,13 +1000,32 @@ private slots:
             form->BoardTabControl->setCurrentIndex(btORT50);
             form->Save1->trigger();  // asks where, rather than cutting the file short
             QCOMPARE(dialogs.fileTitles.takeLast(), QStringLiteral("Save file for board type: ORT50 Kestrix"));
-            QCOMPARE(dialogs.requests.last().fileName, QString());
-            dialogs.answers << yes;
-            QVERIFY(main->close());
+            QCOMPARE(dialogs.requests.last().fileName, QStringLiteral("ort50.csv"));
+            dialogs.answers << (yes ? TAnswer::Yes : TAnswer::No);
+            // Yes, then no file chosen: the program stays open; No lets it go.
+            QCOMPARE(main->close(), !yes);
             QCOMPARE(dialogs.fileTitles, yes ? QStringList{"Save As: ORT50 Kestrix"} : QStringList{});
+            if (yes)
+                QVERIFY(main->close());
             QCOMPARE(ReadAll(path), bytes);
             QCOMPARE(OpenSettingsStore()->value(QStringLiteral("Filenames/ORT50")).toString(), path);
         }
+    }
+
+    // A dialog given a folder that does not exist offers the folder's name as
+    // the file ("Documents"): start at home instead.
+    void fileDialogsStartInTheDocumentsFolderOrElseAtHome()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        const QString withoutDocuments = DocumentsFolder();
+        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("Documents")));
+        const QString withDocuments = DocumentsFolder();
+        qputenv("HOME", oldHome);
+        QCOMPARE(withoutDocuments, home.path());
+        QCOMPARE(withDocuments, home.path() + QStringLiteral("/Documents"));
+        QCOMPARE(TFileDialogRequest().directory, DocumentsFolder());
     }
 
     void keepsTheStoredNamesInARunWithoutFiles()
@@ -1036,12 +1064,15 @@ private slots:
             main->BoardData.AppendBoard(btORT50);
             main->BoardData.AppendBoard(btVELA40);
             main->BoardData.DeleteBoard(btVELA40, 0);
-            dialogs.answers << true << true;
+            dialogs.answers << TAnswer::Yes << TAnswer::Yes;
             dialogs.fileNames << ort;
             main->close();
-            QCOMPARE(dialogs.questions, (QStringList{"ORT50 Kestrix|Do you want to save data?",
-                                                     "TEL90 16-channel Sensor Board|Do you want to save data?"}));
+            QCOMPARE(dialogs.questions,
+                     (QStringList{"ORT50 Kestrix|The ORT50 Kestrix list has changed.\nDo you want to save data?|Cancel",
+                                  "TEL90 16-channel Sensor Board|The TEL90 16-channel Sensor Board list has "
+                                  "changed.\nDo you want to save data?|Cancel"}));
             QCOMPARE(dialogs.fileTitles, QStringList{"Save As: ORT50 Kestrix"});
+            QCOMPARE(dialogs.requests.last().fileName, QStringLiteral("ort50.csv"));
             QVERIFY(!main->BoardData.IsModified(btORT50));
             QVERIFY(!main->BoardData.IsModified(btTEL90));
         }
@@ -1058,11 +1089,18 @@ private slots:
         dialogs.questions.clear();
         auto main = StartMain(true, {QStringLiteral("nofiles")});
         main->BoardData.AppendBoard(btMUV7);
-        dialogs.answers << true;
+        dialogs.answers << TAnswer::Yes;
         dialogs.fileNames << FilePath(QStringLiteral("missing/muv7.csv"));
         QVERIFY(!main->close());
         QCOMPARE(displays.errors.size(), 1);
         QVERIFY(main->isVisible());
+        // Cancel keeps it open and the list changed; so does Yes without a file chosen.
+        dialogs.answers << TAnswer::Cancel;
+        QVERIFY(!main->close());
+        QVERIFY(main->BoardData.IsModified(btMUV7));
+        dialogs.answers << TAnswer::Yes;
+        QVERIFY(!main->close());
+        QCOMPARE(displays.errors.size(), 1);
         // Answering No lets it go.
         QVERIFY(main->close());
     }
