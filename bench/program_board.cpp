@@ -158,8 +158,8 @@ int main(int argc, char** argv)
     } interfaces[] = {{eMS100, "MS100"}, {eLocoBuffer, "LocoBuffer"}, {ePR3, "PR3"}};
     const int types[] = {btORT50, btPAX66};
 
-    std::printf("%-7s %-10s %5s %7s %9s %9s %9s %8s %8s %8s\n", "board", "interface", "msgs", "replies", "wall[ms]",
-                "floor[ms]", "sim[ms]", "over", "own[ms]", "own");
+    std::printf("%-7s %-10s %5s %7s %9s %9s %8s %8s %8s\n", "board", "interface", "msgs", "replies", "wall[ms]",
+                "floor[ms]", "over", "own[ms]", "own");
     int status = 0;
     for (int type : types) {
         for (const auto& kind : interfaces) {
@@ -179,19 +179,15 @@ int main(int argc, char** argv)
             }
             const double floorMs =
                 WireMs(r.sentBytes) + WireMs(r.replyBytes) + r.replies * kBoardLatencyMs + r.paced * 20.0;
-            // The simulated wire holds each packet for its wire time rounded up to whole milliseconds.
-            const double simFloorMs = (r.sent + r.replies) * double((TSimBus::WireTimeUs(16) + 999) / 1000) +
-                                      r.replies * kBoardLatencyMs + r.paced * 20.0;
             const double ownShare = r.ownMs / floorMs * 100.0;
-            std::printf("%-7s %-10s %5d %7d %9.0f %9.0f %9.0f %7.1f%% %8.1f %7.2f%%\n",
+            std::printf("%-7s %-10s %5d %7d %9.0f %9.0f %7.1f%% %8.1f %7.2f%%\n",
                         BoardFactoryRow(type)->shortTypeName, kind.name, r.sent, r.replies, r.wallMs, floorMs,
-                        simFloorMs, (r.wallMs - floorMs) / floorMs * 100.0, r.ownMs, ownShare);
+                        (r.wallMs - floorMs) / floorMs * 100.0, r.ownMs, ownShare);
             if (ownShare > 5.0)
                 status = 1;
         }
     }
     std::printf("floor: wire time at 16457 baud + %d ms board latency per reply + 20 ms per paced MS100 message;\n"
-                "sim: the same with the simulator's whole-millisecond wire time per message;\n"
                 "over: wall time above the floor; own: time from each reply leaving the wire to our next message\n"
                 "reaching it (pause excluded), i.e. the link's and the sequencer's share of the wall time.\n",
                 kBoardLatencyMs);

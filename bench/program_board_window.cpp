@@ -140,8 +140,8 @@ int main(int argc, char** argv)
         ELocoNetInterface interface;
         const char* name;
     } interfaces[] = {{eMS100, "MS100"}, {eLocoBuffer, "LocoBuffer"}, {ePR3, "PR3"}};
-    std::printf("%-7s %-10s %5s %7s %6s %9s %9s %9s %8s %8s %8s\n", "board", "interface", "msgs", "replies", "log",
-                "wall[ms]", "floor[ms]", "sim[ms]", "over", "own[ms]", "own");
+    std::printf("%-7s %-10s %5s %7s %6s %9s %9s %8s %8s %8s\n", "board", "interface", "msgs", "replies", "log",
+                "wall[ms]", "floor[ms]", "over", "own[ms]", "own");
     int status = 0;
     for (const auto& kind : interfaces) {
         const TResult r = ProgramThroughWindow(kind.interface);
@@ -152,19 +152,15 @@ int main(int argc, char** argv)
         }
         const double floorMs =
             WireMs(r.sentBytes) + WireMs(r.replyBytes) + r.replies * kBoardLatencyMs + r.paced * 20.0;
-        // The simulated wire holds each packet for its wire time rounded up to whole milliseconds.
-        const double simFloorMs = (r.sent + r.replies) * double((TSimBus::WireTimeUs(16) + 999) / 1000) +
-                                  r.replies * kBoardLatencyMs + r.paced * 20.0;
         const double ownShare = r.ownMs / floorMs * 100.0;
-        std::printf("%-7s %-10s %5d %7d %6d %9.0f %9.0f %9.0f %7.1f%% %8.1f %7.2f%%\n", "ORT50", kind.name, r.sent,
-                    r.replies, r.logLines, r.wallMs, floorMs, simFloorMs, (r.wallMs - floorMs) / floorMs * 100.0,
+        std::printf("%-7s %-10s %5d %7d %6d %9.0f %9.0f %7.1f%% %8.1f %7.2f%%\n", "ORT50", kind.name, r.sent,
+                    r.replies, r.logLines, r.wallMs, floorMs, (r.wallMs - floorMs) / floorMs * 100.0,
                     r.ownMs, ownShare);
         if (ownShare > 5.0)
             status = 1;
     }
     std::printf("through the board configuration window with \"Log\" checked;\n"
                 "floor: wire time at 16457 baud + %d ms board latency per reply + 20 ms per paced MS100 message;\n"
-                "sim: the same with the simulator's whole-millisecond wire time per message;\n"
                 "over: wall time above the floor;\n"
                 "own: time from each reply leaving the wire to our next message handed to the link (pause\n"
                 "excluded), i.e. the window's, the link's and the sequencer's share of the wall time.\n",

@@ -101,10 +101,18 @@ std::optional<int> IntegerOption(const QCommandLineParser& parser, const QString
 
 bool LoadBoards(TBoardData& data, uint8_t type, const QString& fileName)
 {
-    if (data.LoadList(type, ToLocal(fileName)))
+    const bool loaded = data.LoadList(type, ToLocal(fileName));
+    PrintLoadWarning(data);
+    if (loaded)
         return true;
     PrintError(data.LastErrorText());
     return false;
+}
+
+void PrintLoadWarning(const TBoardData& data)
+{
+    if (!data.LastWarningText().empty())
+        PrintMessage("warning: " + data.LastWarningText());
 }
 
 TConfigurableBoard* BoardOfFile(TBoardData& data, uint8_t type, int index, const QString& fileName)

@@ -41,6 +41,8 @@ std::optional<int> IntegerOption(const QCommandLineParser& parser, const QString
 
 // Loads the file as a list of the type into data; prints the error otherwise.
 bool LoadBoards(TBoardData& data, uint8_t type, const QString& fileName);
+// The loaded file's warning, if any, on standard error.
+void PrintLoadWarning(const TBoardData& data);
 
 // Board index of the file's list; prints the error when out of range.
 TConfigurableBoard* BoardOfFile(TBoardData& data, uint8_t type, int index, const QString& fileName);

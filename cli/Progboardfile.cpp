@@ -1,6 +1,7 @@
 #include "cli/Progboardfile.h"
 
 #include "boards/core/Boardfactory.h"
+#include "cli/Boardcli.h"
 #include "cli/Proghost.h"
 
 #include <QFileInfo>
@@ -24,7 +25,9 @@ bool LoadCliBoard(TBoardData& boards, const QString& typeName, const QString& fi
         PrintError("cannot read " + fileName + ": no such file");
         return false;
     }
-    if (!boards.LoadList(type, fileName.toStdString())) {
+    const bool loaded = boards.LoadList(type, fileName.toStdString());
+    boardcli::PrintLoadWarning(boards);
+    if (!loaded) {
         PrintError(QString::fromStdString(boards.LastErrorText()));
         return false;
     }

@@ -270,6 +270,9 @@ void TProgSequencer::OnDataReply(const TLNSVProgMessage& message, int kind)
         GoOnTo(TProgramState::eTransferring);
         return;
     }
+    // The bar only moves when a request goes out; the last block's reply
+    // completes it.
+    listener_.ProgressPosition(static_cast<int>(board_->SvLength()));
     if (verify) {
         FinishVerify();
         return;

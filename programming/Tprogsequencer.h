@@ -140,7 +140,7 @@ private:
 // The texts of the sequencer.
 namespace ProgTexts {
 inline constexpr const char* kNoBoardSelected = "No board selected in list box";
-inline constexpr const char* kSerialInvalid = "Serial number must be between 1 & 65536";
+inline constexpr const char* kSerialInvalid = "Serial number must be between 1 & 65535";
 inline constexpr const char* kCheckingIdentity = "Checking Destination board identity.....";
 inline constexpr const char* kCheckingVersion = "Checking Destination board s/w version.....";
 inline constexpr const char* kResetting = "Resetting Destination board.....";

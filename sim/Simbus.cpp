@@ -1,10 +1,13 @@
 #include "sim/Simbus.h"
 
+#include <algorithm>
+
 TSimBus::TSimBus(QObject* parent) : QObject(parent)
 {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &TSimBus::Pump);
+    clock_.start();
 }
 
 void TSimBus::SetFaults(double dropRate, double corruptRate, uint32_t seed)
@@ -18,11 +21,24 @@ void TSimBus::Send(const QByteArray& packet, const void* sender)
 {
     if (packet.isEmpty())
         return;
-    queue_.push_back({packet, sender});
-    if (!timer_.isActive()) {
-        // Real time: the packet occupies the wire before it arrives.
-        timer_.start(realtime_ ? int((WireTimeUs(int(packet.size())) + 999) / 1000) : 0);
+    // Real time: the packet occupies the wire, after those before it, before it arrives.
+    const int64_t startsUs = std::max<int64_t>(clock_.nsecsElapsed() / 1000, wireFreeUs_);
+    wireFreeUs_ = startsUs + WireTimeUs(int(packet.size()));
+    queue_.push_back({packet, sender, wireFreeUs_});
+    if (!timer_.isActive())
+        ScheduleNext();
+}
+
+void TSimBus::ScheduleNext()
+{
+    if (queue_.empty())
+        return;
+    if (!realtime_) {
+        timer_.start(0);
+        return;
     }
+    const int64_t waitUs = queue_.front().leavesWireUs - int64_t(clock_.nsecsElapsed() / 1000);
+    timer_.start(waitUs <= 0 ? 0 : int((waitUs + 999) / 1000));
 }
 
 int TSimBus::PendingBytes(const void* sender) const
@@ -65,8 +81,7 @@ void TSimBus::Pump()
     }
     if (drop)
         ++dropped_;
-    if (!queue_.empty())
-        timer_.start(realtime_ ? int((WireTimeUs(int(queue_.front().packet.size())) + 999) / 1000) : 0);
+    ScheduleNext();
     emit Transmitted(p.sender, int(p.packet.size()));
     if (!drop)
         emit Delivered(packet);

@@ -7,7 +7,7 @@
 # Debian has no Qt for Windows: the build uses a Qt 6.4.2 cross-built for
 # MinGW-w64, kept as an archive outside this checkout (VARNSCOPE_QT_MINGW,
 # by default ../shared/toolchains/qt6.4.2-mingw64-posix.tar.xz beside the
-# checkout), unpacked into build-windows/qt6-mingw. Qt's host tools (moc,
+# checkout or beside the local repository it was cloned from), unpacked into build-windows/qt6-mingw. Qt's host tools (moc,
 # rcc) are Debian's own 6.4.2.
 #
 # VARNSCOPE_WINDOWS_TESTS=OFF leaves out the test programs.
@@ -15,13 +15,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 out=$root/build-windows
-archive="${VARNSCOPE_QT_MINGW:-$root/../shared/toolchains/qt6.4.2-mingw64-posix.tar.xz}"
 qt=$out/qt6-mingw
-
-if [ ! -f "$archive" ]; then
-  echo "error: the Qt for Windows archive is not at $archive (set VARNSCOPE_QT_MINGW to its path)" >&2
+archive=$(tools/find-qt-mingw.sh) || {
+  echo "error: the Qt for Windows archive is not beside this checkout nor beside the one it was cloned from (set VARNSCOPE_QT_MINGW to its path)" >&2
   exit 1
-fi
+}
+
 # Unpacked again only when the archive changes.
 mkdir -p "$out"
 stamp="$(stat -c '%s %Y' "$archive") $archive"

@@ -440,11 +440,16 @@ void TProgramBoardForm::Open1Click()
     const uint8_t type = static_cast<uint8_t>(CurrentType());
     const QString fileName =
         workbench_.OpenFileDialog(QStringLiteral("Open File for board type: ") + Q(TBoardData::LongTypeName(type)));
-    // Only a file read whole replaces the list: after a damaged one the list,
-    // its file name included, stays as it was, so that no later Save writes
-    // it over a file it did not come from.
-    if (!fileName.isEmpty() && !boards_.OpenList(type, fileName.toStdString()))
-        ReportFileError();
+    if (!fileName.isEmpty()) {
+        // Only a file read whole replaces the list: after a damaged one the list,
+        // its file name included, stays as it was, so that no later Save writes
+        // it over a file it did not come from.
+        const bool loaded = boards_.OpenList(type, fileName.toStdString());
+        if (!boards_.LastWarningText().empty())
+            ShowNotice(this, QStringLiteral("Board file"), Q(boards_.LastWarningText()));
+        if (!loaded)
+            ReportFileError();
+    }
     Refresh();
 }
 

@@ -142,6 +142,9 @@ void TRenumberForm::BuildControls()
     DuplicateLabel->setStyleSheet(QStringLiteral("color: #8a4b00;"));
     DuplicateLabel->hide();
 
+    CopyResultLabel = new QLabel(this);
+    CopyResultLabel->setObjectName(QStringLiteral("CopyResultLabel"));
+
     auto* countLabel = new QLabel(QStringLiteral("no. boards found:"), this);
     BoardCountEdit = new QLineEdit(QStringLiteral("0"), this);
     BoardCountEdit->setObjectName(QStringLiteral("BoardCountEdit"));
@@ -182,6 +185,7 @@ void TRenumberForm::BuildControls()
     fields->addWidget(serialLabel);
     fields->addWidget(SerialNumberEdit);
     fields->addStretch(1);
+    fields->addWidget(CopyResultLabel);
 
     auto* actions = new QHBoxLayout;
     actions->addWidget(DiscoverButton);
@@ -229,6 +233,7 @@ void TRenumberForm::DiscoverButtonClick()
 {
     if (!engine_.IsIdle() || !LinkReady())
         return;
+    CopyResultLabel->clear();
     engine_.Discover();
 }
 
@@ -259,8 +264,19 @@ void TRenumberForm::CopyNewBoardsButtonClick()
 {
     if (!engine_.IsIdle())
         return;
-    if (engine_.CopyNewBoards(workbench_.BoardData()) > 0)
+    if (engine_.Boards().empty()) {
+        CopyResultLabel->clear();
+        engine_.CopyNewBoards(workbench_.BoardData());  // says why nothing can be copied
+        return;
+    }
+    const int added = engine_.CopyNewBoards(workbench_.BoardData());
+    if (added > 0)
         workbench_.AnnounceBoardListsChanged();
+    // The lists may be in a window that is closed or hidden: the count is the
+    // only sign here that the copy did something.
+    CopyResultLabel->setText(added == 0   ? QStringLiteral("No new boards to add to the lists")
+                             : added == 1 ? QStringLiteral("1 board added to the lists")
+                                          : QStringLiteral("%1 boards added to the lists").arg(added));
 }
 
 void TRenumberForm::HelpButtonClick()

@@ -64,6 +64,7 @@ public:
     QMenuBar* MainMenu = nullptr;
     QTreeWidget* BoardList = nullptr;
     QLabel* DuplicateLabel = nullptr;
+    QLabel* CopyResultLabel = nullptr;
     QLineEdit* BoardCountEdit = nullptr;
     QSpinBox* SerialNumberEdit = nullptr;
     QPushButton* DiscoverButton = nullptr;

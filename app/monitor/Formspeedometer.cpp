@@ -45,9 +45,9 @@ QSpinBox* MakeSpin(QWidget* parent, const char* name, int maximum)
 }  // namespace
 
 TSpeedometerForm::TSpeedometerForm(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), clock_(MonotonicMs)
+    : QWidget(parent, Qt::Window), clock_(MonotonicMs)
 {
-    setWindowTitle(QStringLiteral("SpeedometerForm"));
+    setWindowTitle(QStringLiteral("Speedometer"));
     setObjectName(QStringLiteral("SpeedometerForm"));
     SetHelpContext(this, kHelpTopic);
 

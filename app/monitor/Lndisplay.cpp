@@ -12,6 +12,8 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QList>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QShortcut>
@@ -32,7 +34,33 @@ constexpr int kCountWidth = 90;  // [px] the count alone
 constexpr int kCountUpdatesPerWindow = 1000;
 constexpr double kBusyPercent = 50.0;
 constexpr double kOverloadedPercent = 80.0;
+
+// Columns of hex bytes line up only in a fixed-pitch font. A family name is
+// no promise: fontconfig maps "Courier New" to whatever it likes (a URW
+// font Qt does not take for fixed pitch, where ghostscript's fonts are
+// installed). So the system's fixed font first, then the usual monospaced
+// families, then any family the font database calls fixed pitch; each
+// checked by what it resolves to.
+QFont FixedPitchFont()
+{
+    QList<QFont> candidates{QFontDatabase::systemFont(QFontDatabase::FixedFont)};
+    for (const char* family : {"Courier New", "DejaVu Sans Mono", "Liberation Mono", "Noto Mono", "Monospace"}) {
+        QFont font{QString::fromLatin1(family)};
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+        candidates.append(font);
+    }
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isFixedPitch(family))
+            candidates.append(QFont(family));
+    }
+    for (const QFont& font : candidates) {
+        if (QFontInfo(font).fixedPitch())
+            return font;
+    }
+    return candidates.front();
 }
+}  // namespace
 
 TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
 {
@@ -45,12 +73,7 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     MsgList->setObjectName(QStringLiteral("MsgList"));
     MsgList->setModel(model_);
     MsgList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont fixed(QStringLiteral("Courier New"));
-    fixed.setStyleHint(QFont::TypeWriter);
-    fixed.setFixedPitch(true);
-    if (!QFontInfo(fixed).fixedPitch())
-        fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    MsgList->setFont(fixed);
+    MsgList->setFont(FixedPitchFont());
 
     Button1 = new QPushButton(QStringLiteral("Clear Messages"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

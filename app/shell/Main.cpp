@@ -14,6 +14,7 @@
 #include "app/common/Helpviewer.h"
 #include "app/shell/Linksharing.h"
 #include "app/common/Statusfield.h"
+#include "app/common/Windowplacement.h"
 #include "app/monitor/Lndisplay.h"
 #include <QCheckBox>
 #include "app/monitor/Linkclock.h"
@@ -534,6 +535,9 @@ QWidget* TMainForm::AddChild(QWidget* form)
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(windowIcon());
     frame->show();
+    // The workspace cascades new windows downwards, past its bottom when
+    // others are open already.
+    FitIntoRoom(frame, mdiArea_->viewport()->rect());
     return frame;
 }
 
@@ -595,6 +599,7 @@ void TMainForm::ConfigureBoards1Click()
     ProgramBoardOpen = true;
     QWidget* frame = AddChild(form);
     frame->resize(frame->sizeHint().expandedTo(QSize(780, 600)));
+    FitIntoRoom(frame, mdiArea_->viewport()->rect());
 }
 
 void TMainForm::Speedometer1Click()

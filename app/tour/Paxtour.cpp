@@ -91,6 +91,13 @@ void AddPaxTourSteps(const TTour& tour, TTourSteps& steps)
                   [pax60] { return new TPAX60InputCellEditForm(nullptr, pax60->InputCell(0)); });
     AddWindowStep(steps, folder, QStringLiteral("pax60-route.png"),
                   [pax60] { return new TPAX60RouteEditForm(nullptr, pax60->Route(0)); });
+    // Seven points of other decoders: more than a route's bytes hold.
+    auto longRoute = std::make_shared<TPAX60Board>();
+    longRoute->SetBaseAddress(1);
+    for (int i = 0; i < 7; ++i)
+        longRoute->Route(0).SetEntry(i, 500 + i, kPax60RouteClosed);
+    AddWindowStep(steps, folder, QStringLiteral("pax60-route-too-long.png"),
+                  [longRoute] { return new TPAX60RouteEditForm(nullptr, longRoute->Route(0)); });
     AddWindowStep(steps, folder, QStringLiteral("pax60-conditions.png"), [pax60] {
         return new TPAX60EditConditionsForm(nullptr, pax60->OutputCell(0).ThrownConditions);
     });

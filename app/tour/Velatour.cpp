@@ -9,6 +9,7 @@
 #include "boards/vela/Tvela40board.h"
 #include "boards/vela/Tvela80board.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QListWidget>
 
@@ -94,6 +95,14 @@ void AddVelaTourSteps(const TTour& tour, TTourSteps& steps)
     steps.push_back({300, [vela40, folder] {
                          ShowAndSave(new TSignalEditForm(vela40->Signal(1)), folder,
                                      QStringLiteral("vela-signal-diverging.png"));
+                     }});
+    // Once the type has changed, the window says why Cancel is gone.
+    auto retyped = SampleVela40();
+    steps.push_back({300, [retyped, folder] {
+                         auto* form = new TSignalEditForm(retyped->Signal(0));
+                         form->show();
+                         form->SigTypeCombo->setCurrentIndex(0);  // the block signal becomes a junction signal
+                         ShowAndSave(form, folder, QStringLiteral("vela-signal-type-changed.png"));
                      }});
     steps.push_back({300, [vela40, folder] {
                          ShowAndSave(new TRevZoneEditForm(vela40->Zone(0)), folder, QStringLiteral("vela-zone.png"));

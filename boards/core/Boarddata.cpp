@@ -234,6 +234,16 @@ bool TBoardData::SaveListAs(uint8_t type, const std::string& fileName)
 bool TBoardData::ReadList(uint8_t type, std::istream& in, const std::string& sourceName)
 {
     lastError_.clear();
+    lastWarning_.clear();
+    TCsvFileReading reading(in);
+    const bool whole = ReadBoards(type, in, sourceName);
+    if (!reading.Warning().empty())
+        lastWarning_ = sourceName + ", " + reading.Warning();
+    return whole;
+}
+
+bool TBoardData::ReadBoards(uint8_t type, std::istream& in, const std::string& sourceName)
+{
     TBoardList* list = ListOf(type);
     if (!list) {
         lastError_ = sourceName + ": " + BoardFactoryError(type);
@@ -247,7 +257,19 @@ bool TBoardData::ReadList(uint8_t type, std::istream& in, const std::string& sou
     // Past the end every number is missing; say so rather than what a
     // missing number did.
     auto endedInside = [&]() { return failAt("the file ends inside a " + ShortTypeName(type) + " board"); };
+    // A damaged file (a run of empty lines makes a board every few dozen
+    // lines) must not take the memory of thousands of boards before it is
+    // found wanting: reading stops where no layout's list can reach.
+    int boardsRead = 0;
     while (in.peek() != std::char_traits<char>::eof()) {
+        if (boardsRead == kMaxFileBoards)
+            return failAt("more than " + std::to_string(kMaxFileBoards) + " " + ShortTypeName(type) +
+                          " boards, more than any layout needs; the rest of the file is not read");
+        const std::streamoff at = in.tellg();
+        if (at > kMaxFileBytes)
+            return failAt("the file is longer than " + std::to_string(kMaxFileBytes / (1024 * 1024)) +
+                          " MB, more than any list of boards needs; the rest of the file is not read");
+        ++boardsRead;
         if (!AppendBoard(type)) {
             lastError_ = sourceName + ": " + lastError_;
             return false;
@@ -275,6 +297,7 @@ bool TBoardData::ReadList(uint8_t type, std::istream& in, const std::string& sou
 bool TBoardData::LoadList(uint8_t type, const std::string& fileName)
 {
     lastError_.clear();
+    lastWarning_.clear();
     TBoardList* list = ListOf(type);
     if (!list) {
         lastError_ = fileName + ": " + BoardFactoryError(type);

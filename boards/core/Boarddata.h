@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <ios>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -18,6 +19,11 @@ using TBoardFactoryFn = std::function<std::unique_ptr<TConfigurableBoard>(int bo
 
 class TBoardData : public TCsvIo {
 public:
+    // Reading a file stops, with an error, beyond these (and beyond the line
+    // limits of TCsvFileReading), so that memory stays bounded.
+    static constexpr int kMaxFileBoards = 1024;
+    static constexpr std::streamoff kMaxFileBytes = 32LL * 1024 * 1024;
+
     TBoardData();
     // With another factory than the board factory table (tests).
     explicit TBoardData(TBoardFactoryFn factory);
@@ -81,6 +87,11 @@ public:  // files
     bool ReadList(uint8_t type, std::istream& in, const std::string& sourceName);
     // Why the last failing operation failed; empty after one that succeeded.
     const std::string& LastErrorText() const { return lastError_; }
+    // After LoadList or ReadList, whole or not: the first number field of the
+    // file that is not a clean decimal integer, read as the format reads it
+    // ("<file>, line <n>, field <c>: '1x02' is not a whole number; read as 1");
+    // empty when there was none.
+    const std::string& LastWarningText() const { return lastWarning_; }
 
 private:
     struct TBoardList {
@@ -90,10 +101,12 @@ private:
         bool modified = false;
         bool partlyRead = false;
     };
+    bool ReadBoards(uint8_t type, std::istream& in, const std::string& sourceName);
     TBoardList* ListOf(uint8_t type);
     const TBoardList* ListOf(uint8_t type) const;
 
     TBoardFactoryFn factory_;
     std::array<TBoardList, kBoardTypeCount> lists_;
     std::string lastError_;
+    std::string lastWarning_;
 };

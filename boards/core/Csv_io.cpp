@@ -85,7 +85,48 @@ std::string TextFieldFor(const std::string& text, bool quoteTexts)
     return '"' + stored.substr(0, split) + '"' + stored.substr(split);
 }
 
+thread_local TCsvFileReading* activeReading = nullptr;
+
 }  // namespace
+
+TCsvFileReading::TCsvFileReading(std::istream& in) : in_(&in), previous_(activeReading)
+{
+    activeReading = this;
+}
+
+TCsvFileReading::~TCsvFileReading()
+{
+    activeReading = previous_;
+}
+
+TCsvFileReading* TCsvFileReading::Active(const std::istream& in)
+{
+    for (TCsvFileReading* reading = activeReading; reading != nullptr; reading = reading->previous_) {
+        if (reading->in_ == &in)
+            return reading;
+    }
+    return nullptr;
+}
+
+void TCsvFileReading::Note(long line, unsigned column, const std::string& text, int32_t value, bool overflow)
+{
+    if (line_ != 0)
+        return;  // once per file: the first says where to look
+    line_ = line;
+    column_ = column;
+    text_ = text;
+    value_ = value;
+    overflow_ = overflow;
+}
+
+std::string TCsvFileReading::Warning() const
+{
+    if (line_ == 0)
+        return {};
+    return "line " + std::to_string(line_) + ", field " + std::to_string(column_) + ": " +
+           TCsvIo::QuotedInput(text_) + (overflow_ ? " is beyond the 32-bit range" : " is not a whole number") +
+           "; read as " + std::to_string(value_);
+}
 
 TCsvConversionError::TCsvConversionError(const std::string& text)
     : std::runtime_error(TCsvIo::ConversionMessage(text)), text_(text)
@@ -101,6 +142,7 @@ void TCsvIo::ClearFields()
 {
     fields_.clear();
     written_.clear();
+    fileLine_ = 0;
 }
 
 std::string& TCsvIo::FieldAt(unsigned column)
@@ -127,13 +169,31 @@ void TCsvIo::SetTextField(unsigned column, const std::string& text)
 int32_t TCsvIo::GetIntField(unsigned column)
 {
     bool bad = false;
-    const int32_t value = ParseTolerantInt(FieldAt(column), bad);
-    if (bad)
+    bool overflow = false;
+    const std::string& field = FieldAt(column);
+    const int32_t value = ParseTolerantInt(field, bad, overflow);
+    if (bad) {
         badValue_ = true;
+        // Read as the format says, but a damaged number (a serial 1x02 read
+        // as 1) could program the wrong board: the file's reader says so.
+        if (!field.empty() && fileLine_ != 0 && !written_[column]) {
+            // Only while the reading of the line's file lasts.
+            for (TCsvFileReading* reading = activeReading; reading != nullptr; reading = reading->previous_) {
+                if (reading == reading_)
+                    reading->Note(fileLine_, column, field, value, overflow);
+            }
+        }
+    }
     return value;
 }
 
 int32_t TCsvIo::ParseTolerantInt(const std::string& field, bool& bad)
+{
+    bool overflow = false;
+    return ParseTolerantInt(field, bad, overflow);
+}
+
+int32_t TCsvIo::ParseTolerantInt(const std::string& field, bool& bad, bool& overflow)
 {
     if (field.empty()) {
         bad = true;
@@ -145,6 +205,7 @@ int32_t TCsvIo::ParseTolerantInt(const std::string& field, bool& bad)
     long long value = std::strtoll(begin, &end, 10);
     if (errno == ERANGE || value > INT32_MAX || value < INT32_MIN) {
         bad = true;
+        overflow = true;
         value = value < 0 ? INT32_MIN : INT32_MAX;
     }
     for (const char* p = end; *p != '\0'; ++p) {
@@ -172,6 +233,9 @@ unsigned TCsvIo::ReadLine(std::istream& in)
 {
     fields_.clear();
     written_.clear();
+    fileLine_ = 0;
+    TCsvFileReading* const reading = TCsvFileReading::Active(in);
+    size_t lineLength = 0;
     std::string current;
     bool atFieldStart = true;
     bool inQuotes = false;
@@ -195,6 +259,20 @@ unsigned TCsvIo::ReadLine(std::istream& in)
             break;
         }
         anyCharacter = true;
+        if (reading != nullptr && (++lineLength > TCsvFileReading::kMaxLineLength ||
+                                   fields_.size() >= TCsvFileReading::kMaxFields)) {
+            // The line so far is not kept: memory stays bounded.
+            const long line = LinesRead(in) + 1;
+            fields_.clear();
+            written_.clear();
+            in.iword(LinesSlot()) = line;
+            throw TCsvConversionError(
+                "", lineLength > TCsvFileReading::kMaxLineLength
+                        ? "the line is longer than " + std::to_string(TCsvFileReading::kMaxLineLength) +
+                              " characters, more than any board needs"
+                        : "the line has more than " + std::to_string(TCsvFileReading::kMaxFields) +
+                              " fields, more than any board needs");
+        }
         const char ch = static_cast<char>(c);
         if (ch == '\r' && buffer->sgetc() == '\n')
             continue;  // CR before LF belongs to the line end
@@ -218,6 +296,9 @@ unsigned TCsvIo::ReadLine(std::istream& in)
         }
     }
     written_.assign(fields_.size(), false);
+    if (reading != nullptr)
+        fileLine_ = LinesRead(in);
+    reading_ = reading;
     return FieldCount();
 }
 
@@ -284,7 +365,33 @@ int32_t TCsvIo::InRange(int32_t value, int32_t low, int32_t high, const std::str
 
 std::string TCsvIo::ConversionMessage(const std::string& text)
 {
-    return "'" + text + "' is not a valid integer value";
+    return QuotedInput(text) + " is not a valid integer value";
+}
+
+std::string TCsvIo::QuotedInput(const std::string& text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string quoted = "'";
+    const size_t shown = std::min(text.size(), kQuotedLength);
+    for (size_t i = 0; i < shown; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\n') {
+            quoted += "\\n";
+        } else if (byte == '\r') {
+            quoted += "\\r";
+        } else if (byte == '\t') {
+            quoted += "\\t";
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            quoted += "\\x";
+            quoted += kHex[byte >> 4];
+            quoted += kHex[byte & 0x0F];
+        } else {
+            quoted += static_cast<char>(byte);
+        }
+    }
+    if (shown < text.size())
+        quoted += "...";
+    return quoted + "'";
 }
 
 long TCsvIo::LinesRead(std::istream& in)

@@ -15,6 +15,7 @@
 // use TryStrictInt(), which never throws.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <stdexcept>
@@ -35,6 +36,40 @@ private:
     std::string text_;
 };
 
+// The reading of one file, for as long as it lives (on this thread): every
+// record that reads its lines from that stream notes there the first number
+// field that is not a clean decimal integer, and a line longer than any board
+// needs ends the reading (ReadLine throws TCsvConversionError), so that
+// memory stays bounded whatever the file holds.
+class TCsvFileReading {
+public:
+    static constexpr size_t kMaxLineLength = 64 * 1024;  // no record comes near
+    static constexpr size_t kMaxFields = 256;            // records have up to 20
+
+    explicit TCsvFileReading(std::istream& in);
+    ~TCsvFileReading();
+    TCsvFileReading(const TCsvFileReading&) = delete;
+    TCsvFileReading& operator=(const TCsvFileReading&) = delete;
+
+    // "line 3, field 2: '1x02' is not a whole number; read as 1", or empty
+    // when every number field read was clean (empty fields are not counted:
+    // the formats leave fields that do not apply empty).
+    std::string Warning() const;
+
+private:
+    friend class TCsvIo;
+    static TCsvFileReading* Active(const std::istream& in);
+    void Note(long line, unsigned column, const std::string& text, int32_t value, bool overflow);
+
+    std::istream* in_;
+    TCsvFileReading* previous_;
+    long line_ = 0;
+    unsigned column_ = 0;
+    std::string text_;
+    int32_t value_ = 0;
+    bool overflow_ = false;
+};
+
 class TCsvIo {
 public:
     TCsvIo() = default;
@@ -51,6 +86,8 @@ public:  // the field record
     // GetIntField's conversion of a text: leading digits or 0; bad is set
     // when the text is empty or has more than blanks after its number.
     static int32_t ParseTolerantInt(const std::string& text, bool& bad);
+    // As above; overflow is set when the number does not fit 32 bits.
+    static int32_t ParseTolerantInt(const std::string& text, bool& bad, bool& overflow);
     std::string GetTextField(unsigned column);  // one enclosing pair of quotes removed
 
     // Replaces the record by the fields of the next line; returns their number
@@ -73,6 +110,12 @@ public:  // strict conversion of numbers inside texts
     static int32_t StrictInt(const std::string& text);
     // The message of a failed strict conversion of this text.
     static std::string ConversionMessage(const std::string& text);
+    // A text from a file as errors and warnings quote it: in single quotes,
+    // at most kQuotedLength characters of it followed by "...", control and
+    // non-ASCII bytes as escapes (\n, \x1b), so that hostile input neither
+    // floods nor drives the terminal.
+    static std::string QuotedInput(const std::string& text);
+    static constexpr size_t kQuotedLength = 80;
     // A number read from a file that the board can only store within
     // low..high: the value itself, or TCsvConversionError saying
     // "<what> <value> is out of range <low> to <high>", which ends the loading.
@@ -90,6 +133,8 @@ private:
 
     std::vector<std::string> fields_;
     std::vector<bool> written_;  // per field: stored by SetTextField in its file form
+    long fileLine_ = 0;          // the file line the fields came from; 0 when not from a watched file
+    const TCsvFileReading* reading_ = nullptr;  // that file's reading; compared, never followed
     bool badValue_ = false;
     bool quoteTexts_ = false;
 };

@@ -90,7 +90,9 @@ void TConfigurableBoard::DescribeSettings(std::vector<std::string>& lines) const
 
 bool TConfigurableBoard::IsSerialValid() const
 {
-    return serialNumber_ >= 1 && serialNumber_ <= 65536;
+    // Two bytes on the bus (SV 3 and 4, the destination of every SV access):
+    // 65536 would be written as 0 and programming would talk to address 0.
+    return serialNumber_ >= 1 && serialNumber_ <= 65535;
 }
 
 uint8_t TConfigurableBoard::SvByte(unsigned sv) const

@@ -78,7 +78,7 @@ public:  // board data
     void SetSerialNumber(int32_t serial) { serialNumber_ = serial; }
     int32_t SoftwareVersion() const { return softwareVersion_; }
     void SetSoftwareVersion(int32_t value) { softwareVersion_ = value; }
-    // Serial number in 1..65536 (0 means not set yet).
+    // Serial number in 1..65535; anything else (0 on a new board) is not set yet.
     bool IsSerialValid() const;
 
 public:  // SV image; SV n is image byte n - 1

@@ -1,6 +1,7 @@
 #include "boards/muv7/Tsequence.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -91,7 +92,8 @@ uint16_t TMUV7SequenceStep::TriggerCode() const
 {
     switch (trigger) {
     case kMuv7TriggerDelay:
-        return static_cast<uint16_t>(std::min(delay, 1000));
+        // Longer delays are written as the longest the board keeps.
+        return static_cast<uint16_t>(std::clamp(delay, 0, 1000));
     case kMuv7TriggerPointClosed:
         return static_cast<uint16_t>(triggerPoint + 1024);
     case kMuv7TriggerPointThrown:
@@ -166,47 +168,58 @@ void TMUV7SequenceStep::ReadStepLine(std::istream& in)
     // told apart by ranges of the code (see Decode). A value that would carry
     // the code into another kind's range, or past 16 bits, would program a
     // different step than the file shows, so the file is refused instead.
+    // Values the image merely cuts (a delay above 1000, respond every and the
+    // retrigger step beyond 8 bits) load as the file holds them; the image
+    // cuts them (TriggerCode, Encode). Nothing is stored before the whole
+    // line is accepted, so a refused line leaves the step reset: the boards
+    // read so far stay in their list and must write a file that loads again.
     ReadLine(in);
     Reset();
-    action = static_cast<uint8_t>(InRange(GetIntField(8), kMuv7ActionNone, kMuv7ActionPointThrown, "step action"));
-    if (action == kMuv7ActionNone)
+    TMUV7SequenceStep read(number);
+    read.action = static_cast<uint8_t>(InRange(GetIntField(8), kMuv7ActionNone, kMuv7ActionPointThrown, "step action"));
+    if (read.action == kMuv7ActionNone)
         return;
-    name = GetTextField(11);
-    number = GetIntField(2);
-    trigger = static_cast<uint8_t>(InRange(GetIntField(3), kMuv7TriggerDelay, kMuv7TriggerSensor, "step trigger"));
-    respondEvery = InRange(GetIntField(4), 0, 255, "trigger count");
-    retriggerStep = InRange(GetIntField(5), 0, 255, "retrigger step");
-    switch (trigger) {
+    read.name = GetTextField(11);
+    read.number = GetIntField(2);
+    read.trigger = static_cast<uint8_t>(InRange(GetIntField(3), kMuv7TriggerDelay, kMuv7TriggerSensor, "step trigger"));
+    read.respondEvery = GetIntField(4);
+    read.retriggerStep = GetIntField(5);
+    switch (read.trigger) {
     case kMuv7TriggerDelay:
-        delay = InRange(GetIntField(6), 0, 1024, "trigger delay");
+        // A negative delay would wrap into a sensor code; a long one is cut.
+        read.delay = GetIntField(6);
+        if (read.delay < 0)
+            throw TCsvConversionError(std::to_string(read.delay),
+                                      "trigger delay " + std::to_string(read.delay) + " is negative");
         break;
     case kMuv7TriggerPointClosed:
-        triggerPoint = InRange(GetIntField(6), 1, 4096 - 1024, "trigger point");
+        read.triggerPoint = InRange(GetIntField(6), 1, 4096 - 1024, "trigger point");
         break;
     case kMuv7TriggerPointThrown:
-        triggerPoint = InRange(GetIntField(6), 1, 16384 - 4096, "trigger point");
+        read.triggerPoint = InRange(GetIntField(6), 1, 16384 - 4096, "trigger point");
         break;
     case kMuv7TriggerSensor:
-        sensorBoard = InRange(GetIntField(6), 1, 3072, "trigger sensor board");
-        sensor = InRange(GetIntField(7), 1, 16, "trigger sensor");
-        InRange(16 * (sensorBoard - 1) + sensor, 1, 65535 - 16384, "trigger sensor code");
+        read.sensorBoard = InRange(GetIntField(6), 1, 3072, "trigger sensor board");
+        read.sensor = InRange(GetIntField(7), 1, 16, "trigger sensor");
+        InRange(16 * (read.sensorBoard - 1) + read.sensor, 1, 65535 - 16384, "trigger sensor code");
         break;
     default:
         break;
     }
-    if (action >= kMuv7ActionStop && action <= kMuv7ActionStartB)
-        rampTime = InRange(GetIntField(9), 0, (100 - action) / 8, "acceleration time");
-    else if (action == kMuv7ActionFunction) {
+    if (read.action >= kMuv7ActionStop && read.action <= kMuv7ActionStartB)
+        read.rampTime = InRange(GetIntField(9), 0, (100 - read.action) / 8, "acceleration time");
+    else if (read.action == kMuv7ActionFunction) {
         // Codes 101..1024 but 200 (dispatch) are functions.
-        function = InRange(GetIntField(9), 0, 115, "function number");
-        functionTime = InRange(GetIntField(10), 0, 7, "function time");
-        const int32_t code = InRange(100 + 8 * function + functionTime, 101, 1024, "function code");
+        read.function = InRange(GetIntField(9), 0, 115, "function number");
+        read.functionTime = InRange(GetIntField(10), 0, 7, "function time");
+        const int32_t code = InRange(100 + 8 * read.function + read.functionTime, 101, 1024, "function code");
         if (code == 200)
             InRange(code, 201, 1024, "function code");
-    } else if (action == kMuv7ActionPointClosed)
-        actionPoint = InRange(GetIntField(9), 1, 4096 - 1024, "action point");
-    else if (action == kMuv7ActionPointThrown)
-        actionPoint = InRange(GetIntField(9), 1, 65535 - 4096, "action point");
+    } else if (read.action == kMuv7ActionPointClosed)
+        read.actionPoint = InRange(GetIntField(9), 1, 4096 - 1024, "action point");
+    else if (read.action == kMuv7ActionPointThrown)
+        read.actionPoint = InRange(GetIntField(9), 1, 65535 - 4096, "action point");
+    CopyFrom(read);
 }
 
 void TMUV7SequenceStep::Encode(std::span<uint8_t> bytes) const

@@ -120,7 +120,8 @@ void TORT50Route::ReadRouteLine(std::istream& in)
         const std::string text = GetTextField(column);
         const size_t blank = text.find(' ');
         if (blank == std::string::npos)
-            throw TCsvConversionError(text);
+            throw TCsvConversionError(text, "route entry " + QuotedInput(text) +
+                                                " is not a point number and a state (such as 12 Closed)");
         uint8_t state = kOrtStateUndefined;
         for (uint8_t s = 0; s < 3; ++s)
             if (text.find(kStateNames[s]) != std::string::npos) {

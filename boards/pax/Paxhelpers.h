@@ -13,7 +13,7 @@
 class TPaxTextError : public TCsvConversionError {
 public:
     TPaxTextError(const std::string& text, const std::string& expected)
-        : TCsvConversionError(text), message_("'" + text + "' " + expected)
+        : TCsvConversionError(text), message_(TCsvIo::QuotedInput(text) + " " + expected)
     {
     }
     const char* what() const noexcept override { return message_.c_str(); }

@@ -85,6 +85,8 @@ public: // settings, for the editor
     TPAX60InputCell& InputCell(int index) { return Parts.Inputs[index]; }   // 0-based
     TPAX60Route& Route(int index) { return Parts.Routes[index]; }           // 0-based
     const TPAX60Cell& OutputCell(int index) const { return Parts.Cells[index]; }
+    // The DCC accessory address output cell index (0-based) answers to.
+    virtual int32_t CellAddress(int index) const { return OutputCell(index).DccAddress(); }
     const TPAX60InputCell& InputCell(int index) const { return Parts.Inputs[index]; }
     const TPAX60Route& Route(int index) const { return Parts.Routes[index]; }
     const TPAX60ExtDevTable& ExtDevTable() const { return Parts.ExtDevTable; }

@@ -171,21 +171,27 @@ void TPAX60Cell::WriteLines(std::ostream& out)
 
 void TPAX60Cell::ReadLines(std::istream& in)
 {
-    // The rate is added to the type's code: a type or rate outside what the
-    // editor offers would give another type's code on the board, so the file
-    // is refused rather than guessed at. The other values each fill one SV of
-    // their own and take any value the board can hold, as a board read back
-    // may.
+    // The rate is added to the type's code: a type, or the rate of a type
+    // that adds one, outside what the editor offers would give another type's
+    // code on the board, so the file is refused rather than guessed at. The
+    // other values each fill one SV of their own, which keeps their low byte
+    // (Encode): they load as the file holds them. Nothing is stored before the
+    // line is accepted, so a refused line leaves the cell as it was.
     ReadLine(in);
-    BoardBaseAddress = GetIntField(3);
-    CellType = static_cast<uint8_t>(InRange(GetIntField(4), 0, kCellTypeCount - 1, "cell type"));
-    Rate = InRange(GetIntField(5), 0, kRateCount - 1, "cell rate");
+    const int32_t baseAddress = GetIntField(3);
+    const int32_t cellType = InRange(GetIntField(4), 0, kCellTypeCount - 1, "cell type");
+    const int32_t rate = GetIntField(5);
+    if (TypeAddsRate(cellType))
+        InRange(rate, 0, kRateCount - 1, "cell rate");
+    BoardBaseAddress = baseAddress;
+    CellType = static_cast<uint8_t>(cellType);
+    Rate = rate;
     Brightness = GetIntField(6) != 0 ? 1 : 0;
     InvertOutputs = GetIntField(7) != 0 ? 1 : 0;
-    Follows = InRange(GetIntField(8), 0, 255, "followed cell");
-    MessageType = static_cast<uint8_t>(InRange(GetIntField(9), 0, 255, "message type"));
-    ConditionDelay = InRange(GetIntField(10), 0, 255, "condition delay");
-    ChangeDelay = InRange(GetIntField(11), 0, 255, "change delay");
+    Follows = GetIntField(8);
+    MessageType = static_cast<uint8_t>(GetIntField(9));
+    ConditionDelay = GetIntField(10);
+    ChangeDelay = GetIntField(11);
 
     ReadLine(in);
     Description = GetTextField(2);
@@ -229,5 +235,6 @@ void TPAX60Cell::Report(std::vector<std::string>& lines) const
 
 std::string TPAX60Cell::ListText() const
 {
-    return std::to_string(Number) + "\t" + CellTypeName(CellType);
+    // Laid out as the input cells' lines, so both lists name what each cell is for.
+    return std::to_string(Number) + "\t" + CellTypeName(CellType) + "; " + Description;
 }

@@ -92,13 +92,18 @@ bool TPAX60Route::Compact()
     return removed;
 }
 
-bool TPAX60Route::Fits() const
+int TPAX60Route::BytesUsed() const
 {
     int bytes = 0;
     for (uint32_t i = 0; i < EntryCount; ++i)
         if (States[i] == kPax60RouteClosed || States[i] == kPax60RouteThrown)
             bytes += IsLocal(Points[i]) ? 1 : 2;
-    return bytes <= kRouteBytes;
+    return bytes;
+}
+
+bool TPAX60Route::Fits() const
+{
+    return BytesUsed() <= kRouteBytes;
 }
 
 bool TPAX60Route::CollectDevices(TPAX60ExtDevTable& table) const

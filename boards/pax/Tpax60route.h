@@ -51,6 +51,9 @@ public: // entries
     bool SetEntry(int position, int32_t point, uint8_t state);
     bool Compact();
     bool Fits() const;
+    // Bytes of its kRouteBytes the route's entries take: a point of this
+    // board one, any other two.
+    int BytesUsed() const;
 
 public: // board operations
     bool CollectDevices(TPAX60ExtDevTable& table) const;

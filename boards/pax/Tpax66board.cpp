@@ -26,6 +26,11 @@ void TPAX66Board::SetIndividualAddress(int i, int32_t address)
         IndividualAddresses[i - 1] = address;
 }
 
+int32_t TPAX66Board::CellAddress(int index) const
+{
+    return IndividualAddressing != 0 ? IndividualAddress(index + 1) : TPAXBoard::CellAddress(index);
+}
+
 std::string TPAX66Board::BoardTypeName() const
 {
     return "PAX66";

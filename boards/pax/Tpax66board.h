@@ -31,6 +31,8 @@ public: // settings, for the editor
     // outputs 1C to 8C, used only when the board occupies 16 addresses).
     int32_t IndividualAddress(int i) const;
     void SetIndividualAddress(int i, int32_t address);
+    // With individual addressing, output n answers to individual address n.
+    int32_t CellAddress(int index) const override;
 
     uint8_t IndividualAddressing = 0;  // kept in the file, not in the image
     std::array<int32_t, kIndividualAddressCount> IndividualAddresses{1, 2,  3,  4,  5,  6,  7,  8,

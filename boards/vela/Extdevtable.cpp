@@ -16,17 +16,41 @@ bool Matches(const TExtDevEntry& entry, const TCondition& device)
     return device.deviceType != eVelaSensor || entry.offset == device.offset;
 }
 
-// Whether the two SV bytes of an entry can name the device and read back as
-// it: 0/0 is an empty entry, and a second byte above 100 marks a sensor.
-bool Representable(const TCondition& device)
+// The entry's first byte and the high byte of a point or signal: a second
+// byte above 100 marks a sensor, so addresses stop where that begins.
+constexpr int kLastAddress = 256 * kSensorInputBase + 255;
+
+std::string CannotBeProgrammed(const std::string& what, int32_t value, const std::string& range)
 {
-    if (device.deviceType == eVelaSensor)
-        return device.number >= 0 && device.number <= 255 && device.offset >= 1 &&
-               device.offset <= 255 - kSensorInputBase;
-    return device.number >= 1 && device.number <= 256 * kSensorInputBase + 255;
+    return what + " " + std::to_string(value) + " cannot be programmed (" + range + ")";
 }
 
 }  // namespace
+
+std::string TExtDevTable::Unprogrammable(const TCondition& device)
+{
+    // 0/0 is an empty entry. Sensor board 256 is written as 0, as the
+    // board's own sensor board number is; 0 itself has always loaded.
+    switch (device.deviceType) {
+    case eVelaSensor:
+        if (device.number < 0 || device.number > 256)
+            return CannotBeProgrammed("sensor board", device.number, "boards 1 to 256");
+        if (device.offset < 1 || device.offset > 255 - kSensorInputBase)
+            return CannotBeProgrammed("sensor input", device.offset,
+                                      "inputs 1 to " + std::to_string(255 - kSensorInputBase));
+        return {};
+    case eVelaPoint:
+        if (device.number < 1 || device.number > kLastAddress)
+            return CannotBeProgrammed("point", device.number, "points 1 to " + std::to_string(kLastAddress));
+        return {};
+    case eVelaSignal:
+        if (device.number < 1 || device.number > kLastAddress)
+            return CannotBeProgrammed("signal", device.number, "signals 1 to " + std::to_string(kLastAddress));
+        return {};
+    default:
+        return {};
+    }
+}
 
 int TExtDevTable::Find(const TCondition& device) const
 {
@@ -43,7 +67,7 @@ bool TExtDevTable::Add(const TCondition& device)
 {
     if (device.deviceType == eVelaNone || device.deviceType == eVelaRevZone)
         return false;
-    if (!Representable(device))
+    if (!Unprogrammable(device).empty())
         return false;
     if (Find(device) != 0)
         return true;

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 struct TCondition;
 
@@ -27,6 +28,10 @@ public:
 
     TExtDevTable() = default;
 
+    // Why the device's two SV bytes cannot name it so that it reads back as
+    // itself ("sensor board 300 cannot be programmed (boards 1 to 256)");
+    // empty when they can. Such a device never gets a position.
+    static std::string Unprogrammable(const TCondition& device);
     // Position 1..60 of the first entry naming the condition's device; 0 when none does.
     int Find(const TCondition& device) const;
     // True when the device has a position afterwards; a new device takes the first free

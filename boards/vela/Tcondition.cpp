@@ -131,12 +131,12 @@ bool TCondition::ParseFileText(const std::string& text)
         const std::string rest = text.size() > 3 ? text.substr(3) : std::string();
         const size_t blank = rest.find(' ');
         if (blank == std::string::npos)
-            throw TCsvConversionError(text, "'" + text + "' has no blank after its number");
+            throw TCsvConversionError(text, TCsvIo::QuotedInput(text) + " has no blank after its number");
         const std::string numberPart = rest.substr(0, blank);
         if (device == eVelaSensor) {
             const size_t colon = numberPart.find(':');
             if (colon == std::string::npos)
-                throw TCsvConversionError(numberPart, "'" + numberPart + "' is not a valid sensor board:input");
+                throw TCsvConversionError(numberPart, TCsvIo::QuotedInput(numberPart) + " is not a valid sensor board:input");
             number = TCsvIo::StrictInt(numberPart.substr(0, colon));
             offset = TCsvIo::StrictInt(numberPart.substr(colon + 1));
         } else {

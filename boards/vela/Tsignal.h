@@ -112,8 +112,10 @@ public:  // Byte codes shared with the tests
     static uint8_t EncodeRevZoneLink(uint8_t link);
     static uint8_t DecodeRevZoneLink(uint8_t code);
 
-private:
+    // A signal address the board's own ten signals answer to.
     bool IsOwnSignal(int32_t address) const;
+
+private:
     bool CollectNextSignal(int32_t address, uint8_t mode, TExtDevTable& table) const;
     std::string NextSignalText(int32_t address, uint8_t mode) const;
 

@@ -74,7 +74,7 @@ bool TVelaBoard::ComputeSvImage()
 
 std::string TVelaBoard::SvErrorText() const
 {
-    return vela::kSvErrorText;
+    return layout_.SvErrorText();
 }
 
 bool TVelaBoard::DecodeSvImage()

@@ -4,6 +4,7 @@
 #include "boards/vela/Velasv.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -93,6 +94,71 @@ bool TVelaLayout::ComputeBoardImage(TConfigurableBoard& board,
     for (unsigned sv = 1; sv <= bytes.size(); ++sv)
         board.SetSvByte(sv, bytes[sv - 1]);
     return ok;
+}
+
+namespace {
+
+// The first condition of the set that cannot be programmed, named by its
+// place: "<where>, <set title>, condition <n>: <why>".
+std::string SetProblem(const std::string& where, const TConditionSet& set)
+{
+    for (int i = 0; i < set.Capacity(); ++i) {
+        const std::string why = TExtDevTable::Unprogrammable(set.ConditionAt(i));
+        if (!why.empty())
+            return where + ", " + set.Title() + ", condition " + std::to_string(i + 1) + ": " + why;
+    }
+    return {};
+}
+
+std::string SignalProblem(const TSignal& signal)
+{
+    const std::string where = "signal " + std::to_string(signal.Number());
+    if (!signal.IsBlock()) {
+        if (signal.JunctionPoint() == 0)
+            return where + ": a diverging signal needs its junction point";
+        const std::string why = TExtDevTable::Unprogrammable(TCondition::Point(signal.JunctionPoint(), 0, false));
+        if (!why.empty())
+            return where + ", junction: " + why;
+    }
+    const std::pair<int32_t, uint8_t> nextSignals[] = {
+        {signal.NextSignal(), signal.NextMode()},
+        {signal.IsBlock() ? 0 : signal.NextSignalThrown(), signal.NextModeThrown()}};
+    for (const auto& [next, mode] : nextSignals) {
+        if (mode > eNextVirtual || next == 0 || signal.IsOwnSignal(next))
+            continue;
+        const std::string why = TExtDevTable::Unprogrammable(TCondition::Signal(next, 0, false));
+        if (!why.empty())
+            return where + ", next signal: " + why;
+    }
+    for (const TConditionSet* set : {&signal.BlockSet(), signal.BlockThrownSet(), &signal.RedSet(),
+                                     signal.RedThrownSet(), &signal.IsolationSet(), &signal.AuxSet()}) {
+        if (set) {
+            const std::string problem = SetProblem(where, *set);
+            if (!problem.empty())
+                return problem;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string TVelaLayout::SvErrorText() const
+{
+    for (const TSignal& signal : signals_) {
+        const std::string problem = SignalProblem(signal);
+        if (!problem.empty())
+            return "SV Calculation Error: " + problem;
+    }
+    for (const TRevRunZone& zone : zones_) {
+        const std::string where = "zone " + zone.Letter();
+        for (const TConditionSet* set : {&zone.WestEastSet(), &zone.EastWestSet(), &zone.FreezeSet(), &zone.ShuntSet()}) {
+            const std::string problem = SetProblem(where, *set);
+            if (!problem.empty())
+                return "SV Calculation Error: " + problem;
+        }
+    }
+    return vela::kSvErrorText;
 }
 
 void TVelaLayout::WriteRecords(std::ostream& out)

@@ -54,6 +54,12 @@ public:
     bool ComputeBoardImage(TConfigurableBoard& board,
                            const std::function<void(std::span<uint8_t>)>& encodeSettings);
 
+    // What a board shows when its ComputeSvImage fails: the part that cannot
+    // be programmed ("SV Calculation Error: signal 2, ..., condition 3: sensor
+    // board 300 cannot be programmed (boards 1 to 256)"), or the table's own
+    // limit (vela::kSvErrorText) when every device could be but not all fit.
+    std::string SvErrorText() const;
+
     void WriteRecords(std::ostream& out);
     void ReadRecords(std::istream& in);
     void ReportSignals(std::vector<std::string>& lines) const;

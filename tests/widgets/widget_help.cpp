@@ -19,6 +19,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QUrl>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -34,6 +39,30 @@ private:
     TTempSettings settings_;
 
     static int ViewerTopic() { return THelpViewerForm::Instance()->CurrentTopic(); }
+
+    static QString PageText(const QString& page)
+    {
+        QFile file(QStringLiteral(":/help/") + page);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll());
+    }
+
+    static QStringList LinksOf(const QString& html)
+    {
+        QStringList links;
+        static const QRegularExpression href(QStringLiteral("href\\s*=\\s*[\"']([^\"']*)[\"']"),
+                                             QRegularExpression::CaseInsensitiveOption);
+        for (const QRegularExpressionMatch& match : href.globalMatch(html))
+            links.append(match.captured(1));
+        return links;
+    }
+
+    static QStringList HelpLinks(int topic)
+    {
+        (void)THelpViewerForm::HasTopic(topic);  // makes sure the pages are loaded
+        return LinksOf(PageText(QStringLiteral("topic%1.html").arg(topic)));
+    }
 
 private slots:
     void everyTopicTheWindowsUseHasAPage_data()
@@ -53,8 +82,62 @@ private slots:
         QCOMPARE(ViewerTopic(), topic);
         QTextBrowser* browser = THelpViewerForm::Instance()->Browser();
         QCOMPARE(browser->source(), THelpViewerForm::TopicUrl(topic));
-        QVERIFY(browser->document()->toPlainText().size() > 60);
-        QVERIFY(!browser->document()->toPlainText().contains(QStringLiteral("There is no help page")));
+        const QString text = browser->document()->toPlainText();
+        QVERIFY(!text.contains(QStringLiteral("There is no help page")));
+        // A page that explains its window's fields, not a one-line caption.
+        constexpr qsizetype kMinimumWords = 200;
+        const qsizetype words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts).size();
+        QVERIFY2(words >= kMinimumWords, qPrintable(QStringLiteral("topic %1 has %2 words").arg(topic).arg(words)));
+        // Every page leads back to the contents.
+        QVERIFY(HelpLinks(topic).contains(QStringLiteral("topic1.html")) || topic == 1);
+    }
+
+    // Every link of every page leads to a page that exists (and to an anchor
+    // on it, when it names one), and every page can be reached from the contents.
+    void everyLinkLeadsToAPage()
+    {
+        QVERIFY(THelpViewerForm::HasTopic(1));  // the pages are loaded
+        const QStringList pages = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")}, QDir::Files);
+        QVERIFY(pages.size() >= 27);
+        QSet<QString> reached{QStringLiteral("topic1.html")};
+        QStringList toVisit{QStringLiteral("topic1.html")};
+        while (!toVisit.isEmpty()) {
+            const QString page = toVisit.takeFirst();
+            const QUrl base(QStringLiteral("qrc:/help/") + page);
+            for (const QString& link : LinksOf(PageText(page))) {
+                const QUrl target = base.resolved(QUrl(link));
+                if (target.scheme() == QStringLiteral("http") || target.scheme() == QStringLiteral("https"))
+                    continue;
+                const QString where = page + QStringLiteral(" -> ") + link;
+                QVERIFY2(target.scheme() == QStringLiteral("qrc"), qPrintable(where));
+                const QString file = QLatin1Char(':') + target.path();
+                QVERIFY2(QFile::exists(file), qPrintable(where));
+                if (target.hasFragment()) {
+                    const QString html = PageText(target.path().section(QLatin1Char('/'), -1));
+                    const QString anchor = target.fragment();
+                    QVERIFY2(html.contains(QStringLiteral("name=\"%1\"").arg(anchor)) ||
+                                 html.contains(QStringLiteral("id=\"%1\"").arg(anchor)),
+                             qPrintable(where));
+                }
+                const QString name = target.path().section(QLatin1Char('/'), -1);
+                if (!reached.contains(name)) {
+                    reached.insert(name);
+                    toVisit.append(name);
+                }
+            }
+        }
+        for (const QString& page : pages)
+            QVERIFY2(reached.contains(page), qPrintable(page + QStringLiteral(" cannot be reached from the contents")));
+    }
+
+    // The link check must find links however they are quoted, and see a missing page.
+    void theLinkCheckReadsEveryLink()
+    {
+        QCOMPARE(LinksOf(QStringLiteral("<a href=\"topic9.html\">x</a> <A HREF='topic8.html#a'>y</A>")),
+                 QStringList({QStringLiteral("topic9.html"), QStringLiteral("topic8.html#a")}));
+        const QUrl missing = QUrl(QStringLiteral("qrc:/help/topic1.html")).resolved(QUrl(QStringLiteral("topic99999.html")));
+        QCOMPARE(missing.path(), QStringLiteral("/help/topic99999.html"));
+        QVERIFY(!QFile::exists(QLatin1Char(':') + missing.path()));
     }
 
     void anUnknownTopicSaysSo()
@@ -98,6 +181,7 @@ private slots:
                 QWidget* editor = dialog;
                 const int topic = HelpContextOf(dialog);
                 QVERIFY(topic != 0);
+                QVERIFY2(THelpViewerForm::HasTopic(topic), qPrintable(QString::number(topic)));
                 THelpViewerForm::CloseIfOpen();
                 QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Help), Qt::LeftButton);
                 THelpViewerForm* viewer = THelpViewerForm::Instance();

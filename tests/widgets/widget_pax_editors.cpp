@@ -603,6 +603,14 @@ void TPaxEditorsTest::pax66BuiltThroughTheWindows()
         Press(addrs, QDialogButtonBox::Ok);
     });
     QTest::mouseClick(form.EditAddrsBtn, Qt::LeftButton);
+    // A cell answers to its own address now, not to base + n - 1.
+    QString caption;
+    WhenOpened<TPAX60OutputCellEditForm>([&caption](TPAX60OutputCellEditForm* cell) {
+        caption = cell->windowTitle();
+        Press(cell, QDialogButtonBox::Cancel);
+    });
+    DoubleClickRow(form.OutputCellList, 2);
+    QCOMPARE(caption, QStringLiteral("Edit Cell 3: (DCC Accessory Address = 304)"));
     Press(&form, QDialogButtonBox::Ok);
 
     TPAX66Board expected;
@@ -749,9 +757,13 @@ void TPaxEditorsTest::liveCheckShowsTheErrorText()
     QVERIFY(!form.SvErrorText->text().isEmpty());
     WhenOpened<TPAX60RouteEditForm>([](TPAX60RouteEditForm* route) {
         QCOMPARE(route->RouteListBox->item(13)->text(), QStringLiteral("!Route does not fit!"));
+        QVERIFY(!route->FitLabel->isHidden());
+        QVERIFY2(route->FitLabel->text().contains(QStringLiteral("14 bytes of the 12")),
+                 qPrintable(route->FitLabel->text()));
         ClickRow(route->RouteListBox, 6);
         ChooseItem(route->StateButton, kPax60RouteUndef);
         QCOMPARE(route->RouteListBox->item(13)->text(), QStringLiteral("Route fits into SV space!"));
+        QVERIFY(route->FitLabel->isHidden());
         Press(route, QDialogButtonBox::Ok);
     });
     DoubleClickRow(form.RouteList, 0);

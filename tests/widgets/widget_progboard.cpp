@@ -277,7 +277,7 @@ private slots:
         AddBoard(*main, *form, 12, "A");
         AddBoard(*main, *form, 0, "B");
         AddBoard(*main, *form, 65536, "C");
-        QCOMPARE(Column(form->BoardListBox, 0), (QStringList{"12", "not set yet", "65536"}));
+        QCOMPARE(Column(form->BoardListBox, 0), (QStringList{"12", "not set yet", "not set yet"}));
         QCOMPARE(Column(form->BoardListBox, 1), (QStringList{"ORT50", "ORT50", "ORT50"}));
         QCOMPARE(Column(form->BoardListBox, 2), (QStringList{"A", "B", "C"}));
 
@@ -623,7 +623,7 @@ private slots:
         AddBoard(*main, *form, 0, "Unset");
         form->SelectPosition(0);
         form->ProgramButton->click();
-        QCOMPARE(LogLines(*form).last(), QStringLiteral("Serial number must be between 1 & 65536"));
+        QCOMPARE(LogLines(*form).last(), QStringLiteral("Serial number must be between 1 & 65535"));
 
         // A closed port: said at once, nothing sent, nothing waiting for replies.
         main->BoardData.BoardAt(btORT50, 0)->SetSerialNumber(102);

@@ -346,6 +346,7 @@ private slots:
         bench.form->CopyNewBoardsButtonClick();
         QCOMPARE(displays.notices, QStringList{"Error:|You need to discover some boards first"});
         QCOMPARE(changed.size(), 0);
+        QVERIFY(bench.form->CopyResultLabel->text().isEmpty());
 
         // The VELA40 is configured already.
         QVERIFY(lists.AppendBoard(0));
@@ -353,8 +354,10 @@ private slots:
         QVERIFY(bench.Discover(displays));
         QCOMPARE(bench.Row(7)->text(TRenumberForm::kProductColumn), QString());
 
+        const QStringList said = {"6 boards added to the lists", "No new boards to add to the lists"};
         for (int round = 0; round < 2; ++round) {
             bench.form->CopyNewBoardsButton->click();
+            QCOMPARE(bench.form->CopyResultLabel->text(), said[round]);
             for (uint8_t type = 0; type < 7; ++type) {
                 QCOMPARE(lists.BoardCount(type), 1);
                 QCOMPARE(lists.BoardAt(type, 0)->SerialNumber(), 101 + type);

@@ -141,6 +141,7 @@ private slots:
     void liveCheckShowsTheBoardsError();
     void codesTheEditorDoesNotOfferAreKept();
     void tabOrderFollowsTheLayout();
+    void numbersTypedPastTheRangeGoToTheBound();
 };
 
 // Every VELA40 control, a signal made diverging with a thrown block set, and
@@ -152,8 +153,9 @@ void TVelaEditorsTest::vela40BuiltThroughTheWindows()
     form.show();
     TypeText(form.BdNameEdit, QStringLiteral("Yard entry"));
     QCOMPARE(form.SerialNumSpin->text(), QStringLiteral("not set yet"));
-    TypeSpin(form.SerialNumSpin, QStringLiteral("70000"));  // the last digit would pass 65536: refused
-    QCOMPARE(form.SerialNumSpin->text(), QStringLiteral("7000"));
+    TypeSpin(form.SerialNumSpin, QStringLiteral("70000"));  // past 65535: the maximum, not "7000"
+    QCOMPARE(form.SerialNumSpin->text(), QStringLiteral("65535"));
+    TypeSpin(form.SerialNumSpin, QStringLiteral("7000"));
     TypeSpin(form.DCCAddrSpin, QStringLiteral("300"));
     TypeText(form.NotesEdit, QStringLiteral("West end, \"fast\" lines"));
     TypeSpin(form.SensorSpin, QStringLiteral("16"));
@@ -264,8 +266,9 @@ void TVelaEditorsTest::vela80BuiltThroughTheWindows()
     QCOMPARE(form.windowTitle(), QStringLiteral("Edit VELA80 Board Settings"));
     TypeText(form.BdNameEdit, QStringLiteral("Goods yard"));
     TypeSpin(form.SerialNumSpin, QStringLiteral("4711"));
-    TypeSpin(form.DCCAddrSpin, QStringLiteral("2049"));  // the last digit would pass 2048: refused
-    QCOMPARE(form.DCCAddrSpin->text(), QStringLiteral("204"));
+    TypeSpin(form.DCCAddrSpin, QStringLiteral("2049"));  // past 2048: the maximum, not "204"
+    QCOMPARE(form.DCCAddrSpin->text(), QStringLiteral("2048"));
+    TypeSpin(form.DCCAddrSpin, QStringLiteral("204"));
     TypeText(form.NotesEdit, QStringLiteral("East"));
     TypeSpin(form.SensorSpin, QStringLiteral("256"));
     PickItem(form.SensorIntCombo, 3);
@@ -293,7 +296,9 @@ void TVelaEditorsTest::vela80BuiltThroughTheWindows()
         TypeText(s->NameEdit, QStringLiteral("Up starter"));
         TypeSpin(s->PointSpin, QStringLiteral("12"));
         TypeSpin(s->PointSpin, QStringLiteral("0"));
-        TypeSpin(s->NxtSigClosedSpin, QStringLiteral("3000"));
+        TypeSpin(s->NxtSigClosedSpin, QStringLiteral("3000"));  // past 2048: the maximum
+        QCOMPARE(s->NxtSigClosedSpin->value(), 2048);
+        TypeSpin(s->NxtSigClosedSpin, QStringLiteral("300"));
         QCOMPARE(s->NxtSigClosedSpin->value(), 300);
         PickItem(s->NxtSigClosedCombo, 2);
         WhenOpen<TEditConditionsForm>([](TEditConditionsForm* c) {
@@ -418,6 +423,7 @@ void TVelaEditorsTest::signalEditorCancelAndTypeChange()
         TypeText(form.NameEdit, QStringLiteral("Not stored"));
         PickItem(form.HeadTypeCombo, 9);
         TypeSpin(form.PointSpin, QStringLiteral("12"));
+        QVERIFY(form.NoCancelLabel->isHidden());
         QTest::keyClick(&form, Qt::Key_Escape);
         QVERIFY(!form.isVisible());
     }
@@ -427,10 +433,15 @@ void TVelaEditorsTest::signalEditorCancelAndTypeChange()
     form.show();
     QVERIFY(form.CancelButton->isEnabled());
     PickItem(form.SigTypeCombo, 0);
-    // The type is the signal's at once and cannot be taken back.
+    // The type is the signal's at once and cannot be taken back; the window
+    // says so rather than ignoring Escape and the close button.
     QVERIFY(!signal.IsBlock());
     QVERIFY(!form.CancelButton->isEnabled());
+    QVERIFY(!form.NoCancelLabel->isHidden());
+    QVERIFY(form.NoCancelLabel->text().contains(QStringLiteral("Cancel is no longer possible")));
     QTest::keyClick(&form, Qt::Key_Escape);
+    QVERIFY(form.isVisible());
+    QVERIFY(!form.close());
     QVERIFY(form.isVisible());
     QVERIFY(form.ThrownPanel->isEnabled());
     QCOMPARE(form.ThrownLabel->text(), QStringLiteral("Settings when Point is THROWN:"));
@@ -454,6 +465,7 @@ void TVelaEditorsTest::conditionEditorLoadsAndMakesConditions()
     TEditConditionsForm form(set);
     form.show();
     QCOMPARE(form.windowTitle(), QStringLiteral("Edit Conditions: Reverse Zone Direction Conditions"));
+    QCOMPARE(form.SetNameLabel->text(), QStringLiteral("Reverse Zone Direction Conditions"));
     QCOMPARE(form.ConditionList->currentRow(), 0);
     QCOMPARE(form.DeviceTypeCombo->currentText(), QStringLiteral("Zone C"));
     QCOMPARE(form.StateCombo->currentText(), QStringLiteral("E-W"));
@@ -474,6 +486,8 @@ void TVelaEditorsTest::conditionEditorLoadsAndMakesConditions()
     QVERIFY(!form.NumberSpin->isEnabled());
     PickItem(form.DeviceTypeCombo, 2);
     QCOMPARE(form.WorkingCopy().ConditionAt(2), TCondition::Sensor(1, 1, 0, false));
+    // A sensor board is one byte on the board: 1 to 256 are offered.
+    QCOMPARE(form.NumberSpin->maximum(), 256);
     QVERIFY(form.NumberSpin->isEnabled());
     QVERIFY(form.OffsetSpin->isEnabled());
     QVERIFY(form.StateCombo->isEnabled());
@@ -507,6 +521,16 @@ void TVelaEditorsTest::conditionEditorLoadsAndMakesConditions()
     PickItem(form.StateCombo, 1);
     QCOMPARE(form.WorkingCopy().ConditionAt(2), TCondition::RevZone(3, false));
     QCOMPARE(form.ConditionList->item(2)->text(), QStringLiteral("Rev Zone B running E-W"));
+
+    // An unused entry joins nothing: its AND goes, and cannot be ticked.
+    Toggle(form.AndBox);
+    QCOMPARE(form.WorkingCopy().ConditionAt(2), TCondition::RevZone(3, true));
+    PickItem(form.DeviceTypeCombo, 0);
+    QVERIFY(!form.AndBox->isChecked());
+    QVERIFY(!form.AndBox->isEnabled());
+    QCOMPARE(form.WorkingCopy().ConditionAt(2), TCondition::None());
+    ClickRow(form.ConditionList, 0);
+    QVERIFY(form.AndBox->isEnabled());
 }
 
 void TVelaEditorsTest::conditionEditorCancelAndOk()
@@ -656,4 +680,28 @@ void TVelaEditorsTest::tabOrderFollowsTheLayout()
 }
 
 QTEST_MAIN(TVelaEditorsTest)
+// Every number field of the editors is made by MakeSpin and its kin.
+void TVelaEditorsTest::numbersTypedPastTheRangeGoToTheBound()
+{
+    struct Case {
+        int minimum;
+        int maximum;
+        bool none;
+        QString typed;
+        int expected;
+    };
+    const Case cases[] = {
+        {0, 255, false, "300", 255}, {0, 255, false, "255", 255}, {0, 255, false, "25", 25},
+        {1, 8, false, "9", 8},       {1, 8, false, "0", 1},       {0, 99, true, "123", 99},
+    };
+    for (const Case& c : cases) {
+        QWidget parent;
+        QSpinBox* spin = c.none ? MakeNoneSpin(&parent, "n", c.maximum, 0) : MakeSpin(&parent, "n", c.minimum, c.maximum);
+        parent.show();
+        spin->setFocus();
+        TypeSpin(spin, c.typed);
+        QVERIFY2(spin->value() == c.expected, qPrintable(c.typed + " gave " + QString::number(spin->value())));
+    }
+}
+
 #include "widget_vela_editors.moc"

@@ -36,7 +36,7 @@ TMUV7EditForm::TMUV7EditForm(TMUV7Board& board, QWidget* parent) : QDialog(paren
     auto* fields = new QFormLayout;
     BoardNameEdit = MakeText(this, QStringLiteral("BoardNameEdit"), board.Name());
     fields->addRow(QStringLiteral("Board Name:"), BoardNameEdit);
-    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65536);
+    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65535);
     fields->addRow(QStringLiteral("Serial Number:"), SerialNumEdit);
     DescriptionEdit = MakeText(this, QStringLiteral("DescriptionEdit"), board.description);
     DescriptionEdit->setMinimumWidth(320);

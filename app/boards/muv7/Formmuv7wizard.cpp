@@ -20,7 +20,8 @@ QPushButton* MakeGenerateButton(QWidget* page, const QString& objectName)
 {
     auto* button = new QPushButton(QStringLiteral("&Generate"), page);
     button->setObjectName(objectName);
-    // Enter stays OK wherever the focus is; Alt+G or Space generates.
+    // Enter goes to the dialog's default button, wherever the focus is:
+    // this button until steps are generated, OK after.
     button->setAutoDefault(false);
     return button;
 }
@@ -65,6 +66,18 @@ TTMUV7Wizard::TTMUV7Wizard(TMUV7Sequence& sequence, QWidget* parent)
 
     connect(GenerateSStopBtn, &QPushButton::clicked, this, [this] { GenerateSStopBtnClick(); });
     connect(GenerateShuttleBtn, &QPushButton::clicked, this, [this] { GenerateShuttleBtnClick(); });
+    connect(PageControl, &QTabWidget::currentChanged, this, [this] { ChooseDefaultButton(); });
+    ChooseDefaultButton();
+}
+
+// OK before anything is generated would keep the sequence as it was, which
+// is not what Enter on a filled-in page means.
+void TTMUV7Wizard::ChooseDefaultButton()
+{
+    const bool onShuttle = PageControl->currentIndex() == 1;
+    GenerateSStopBtn->setDefault(!generated_ && !onShuttle);
+    GenerateShuttleBtn->setDefault(!generated_ && onShuttle);
+    OKBtn->setDefault(generated_);
 }
 
 QWidget* TTMUV7Wizard::MakeStationStopPage()
@@ -148,6 +161,8 @@ void TTMUV7Wizard::GenerateShuttleBtnClick()
 
 void TTMUV7Wizard::ShowGenerated()
 {
+    generated_ = true;
+    ChooseDefaultButton();
     GeneratedList->clear();
     for (int k = 0; k < kMuv7StepCount; ++k)
         if (copy_.StepAt(k).IsUsed())

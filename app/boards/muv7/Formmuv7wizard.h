@@ -52,9 +52,11 @@ private:
     QWidget* MakeStationStopPage();
     QWidget* MakeShuttlePage();
     void ShowGenerated();
+    void ChooseDefaultButton();
 
     TMUV7Sequence& sequence_;
     TMUV7Sequence copy_;
+    bool generated_ = false;
 };
 
 // Opens the wizard modally on sequence, 30 pixels right of and below the

@@ -57,7 +57,7 @@ TORT50EditForm::TORT50EditForm(TORT50Board& board, QWidget* parent) : QDialog(pa
 
     // Created in visual order, so the tab order follows the layout.
     BoardNameEdit = MakeText(this, QStringLiteral("BoardNameEdit"), {});
-    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65536);
+    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65535);
     NotesEdit = MakeText(this, QStringLiteral("NotesEdit"), {});
     CellList = MakeList(this, QStringLiteral("CellList"), 20);
     RouteList = MakeList(this, QStringLiteral("RouteList"), 20);

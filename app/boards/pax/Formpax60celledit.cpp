@@ -92,13 +92,14 @@ QPushButton* MakeButton(QWidget* parent, const QString& objectName, const QStrin
 
 }  // namespace
 
-TPAX60OutputCellEditForm::TPAX60OutputCellEditForm(QWidget* parent, TPAX60Cell& cell)
+TPAX60OutputCellEditForm::TPAX60OutputCellEditForm(QWidget* parent, TPAX60Cell& cell,
+                                                   std::optional<int32_t> address)
     : QDialog(parent), FCell(cell), FCopy(cell)
 {
     setObjectName(QStringLiteral("PAX60OutputCellEditForm"));
     setWindowTitle(QStringLiteral("Edit Cell %1: (DCC Accessory Address = %2)")
                        .arg(FCopy.Number)
-                       .arg(FCopy.DccAddress()));
+                       .arg(address.value_or(FCopy.DccAddress())));
 
     const int rate = FCopy.Rate >= 0 && FCopy.Rate < TPAX60Cell::kRateCount ? FCopy.Rate : 0;
     DescriptionEdit = MakeText(this, QStringLiteral("DescriptionEdit"), FCopy.Description);
@@ -218,9 +219,9 @@ QWidget* TPAX60OutputCellEditForm::ConditionColumn(QLabel* label, QListWidget* l
     return column;
 }
 
-bool TPAX60OutputCellEditForm::EditCell(QWidget* opener, TPAX60Cell& cell)
+bool TPAX60OutputCellEditForm::EditCell(QWidget* opener, TPAX60Cell& cell, std::optional<int32_t> address)
 {
-    TPAX60OutputCellEditForm form(opener, cell);
+    TPAX60OutputCellEditForm form(opener, cell, address);
     PlaceDialog(&form, opener->window()->pos() + QPoint(30, 30));
     return form.exec() == QDialog::Accepted;
 }

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -15,11 +17,13 @@ class QSpinBox;
 
 class TPAX60OutputCellEditForm : public QDialog {
 public:
-    TPAX60OutputCellEditForm(QWidget* parent, TPAX60Cell& cell);
+    // address: the DCC accessory address the cell answers to, when the board
+    // knows better than the cell's own base address copy.
+    TPAX60OutputCellEditForm(QWidget* parent, TPAX60Cell& cell, std::optional<int32_t> address = std::nullopt);
 
     // Opens the window modally 30 pixels right of and below the opener's
     // corner; true when closed with OK.
-    static bool EditCell(QWidget* opener, TPAX60Cell& cell);
+    static bool EditCell(QWidget* opener, TPAX60Cell& cell, std::optional<int32_t> address = std::nullopt);
 
     void accept() override;
 

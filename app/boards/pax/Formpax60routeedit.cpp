@@ -3,6 +3,7 @@
 #include "app/boards/Editorsupport.h"
 #include "app/boards/pax/Formpax60conditions.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -53,9 +54,15 @@ TPAX60RouteEditForm::TPAX60RouteEditForm(QWidget* parent, TPAX60Route& route)
     buttons->addWidget(LearnClosed);
     buttons->addStretch();
     trigger->addLayout(buttons);
+    FitLabel = new QLabel(this);
+    FitLabel->setObjectName(QStringLiteral("FitLabel"));
+    FitLabel->setWordWrap(true);
+    FitLabel->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    FitLabel->hide();
     auto* right = new QVBoxLayout;
     right->addLayout(entry);
     right->addLayout(trigger);
+    right->addWidget(FitLabel);
     right->addStretch();
     auto* body = new QHBoxLayout;
     body->addWidget(RouteListBox);
@@ -95,11 +102,21 @@ void TPAX60RouteEditForm::RefreshList()
     for (int position = 1; position <= TPAX60Route::kMaxEntries; ++position)
         RouteListBox->addItem(ToQ(FCopy.EntryText(position)));
     RouteListBox->addItem(QStringLiteral("%1 points in route;").arg(FCopy.EntryCount));
-    RouteListBox->addItem(FCopy.Fits() ? QStringLiteral("Route fits into SV space!")
-                                       : QStringLiteral("!Route does not fit!"));
+    const bool fits = FCopy.Fits();
+    RouteListBox->addItem(fits ? QStringLiteral("Route fits into SV space!") : QStringLiteral("!Route does not fit!"));
     // The summary lines are not entries: they cannot be selected.
     for (int row = TPAX60Route::kMaxEntries; row < RouteListBox->count(); ++row)
         RouteListBox->item(row)->setFlags(Qt::ItemIsEnabled);
+    // The last line may be scrolled out of sight: the reason stands beside
+    // the list as well, with the limit that was passed.
+    if (!fits)
+        RouteListBox->item(RouteListBox->count() - 1)->setForeground(QColor(0xb0, 0, 0));
+    FitLabel->setText(fits ? QString()
+                           : QStringLiteral("!Route does not fit! Its points take %1 bytes of the %2 a route has: "
+                                            "a point of this board takes 1, any other point 2.")
+                                 .arg(FCopy.BytesUsed())
+                                 .arg(TPAX60Route::kRouteBytes));
+    FitLabel->setVisible(!fits);
     RouteListBox->setCurrentRow(FPosition);
     FShowing = false;
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
@@ -26,6 +27,7 @@ public:
     QListWidget* RouteCondListBox;
     QPushButton* DefineConditions;
     QPushButton* LearnClosed;
+    QLabel* FitLabel;  // why the route does not fit; hidden while it does
 
     const TPAX60Route& Copy() const { return FCopy; }
     int Position() const { return FPosition; }  // 0-based

@@ -47,7 +47,7 @@ TPAXBoardEditForm::TPAXBoardEditForm(QWidget* parent, std::unique_ptr<TConfigura
     const TPAX60BoardParts& parts = FCopy->Parts;
     setWindowTitle(caption);
     BoardNameEdit = MakeText(this, QStringLiteral("BoardNameEdit"), FCopy->Name());
-    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65536);
+    SerialNumEdit = MakeSerialSpin(this, QStringLiteral("SerialNumEdit"), 65535);
     NotesEdit = MakeText(this, QStringLiteral("NotesEdit"), parts.UserDescription);
     DCCBaseAddrEdit = MakeSpin(this, QStringLiteral("DCCBaseAddrEdit"), baseMinimum, 2048);
     Addr16Check = new QCheckBox(QStringLiteral("Use 16 Addresses"), this);
@@ -198,7 +198,11 @@ void TPAXBoardEditForm::OutputCellListDblClick()
     const int row = OutputCellList->currentRow();
     if (row < 0)
         return;
-    TPAX60OutputCellEditForm::EditCell(this, FCopy->OutputCell(row));
+    // The address as the controls have it now, individual addresses included.
+    std::unique_ptr<TConfigurableBoard> scratch = CloneBoard(*FCopy);
+    TakeSettings(static_cast<TPAXBoard&>(*scratch));
+    const int32_t address = static_cast<const TPAXBoard&>(*scratch).CellAddress(row);
+    TPAX60OutputCellEditForm::EditCell(this, FCopy->OutputCell(row), address);
     BuildLists();
     CheckSettings();
 }

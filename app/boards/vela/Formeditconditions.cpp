@@ -94,7 +94,15 @@ TEditConditionsForm::TEditConditionsForm(TConditionSet& set, QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addWidget(ConditionList, 1);
     top->addLayout(fields);
+    // A window manager cuts a long caption: the set's name stands inside too.
+    SetNameLabel = new QLabel(this);
+    SetNameLabel->setObjectName(QStringLiteral("SetNameLabel"));
+    QFont bold = SetNameLabel->font();
+    bold.setBold(true);
+    SetNameLabel->setFont(bold);
+
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(SetNameLabel);
     layout->addLayout(top);
     layout->addWidget(buttons);
 
@@ -127,6 +135,7 @@ void TEditConditionsForm::showEvent(QShowEvent* event)
 void TEditConditionsForm::FormShow()
 {
     setWindowTitle(ToQ("Edit Conditions: " + copy_.Title()));
+    SetNameLabel->setText(ToQ(copy_.Title()));
     current_ = 0;
     FillList();
     LoadCondition();
@@ -157,6 +166,9 @@ void TEditConditionsForm::LoadCondition()
     default: state = 0; break;
     }
     DeviceTypeCombo->setCurrentIndex(item);
+    // A sensor board is one byte on the board (256 written as 0); a larger
+    // number from an older file is shown as it stands, not changed.
+    NumberSpin->setRange(1, c.deviceType == eVelaSensor ? 256 : 2048);
     ShowNumber(NumberSpin, number);
     NumberSpin->setEnabled(c.deviceType == eVelaPoint || c.deviceType == eVelaSensor || c.deviceType == eVelaSignal);
     ShowNumber(OffsetSpin, offset);
@@ -165,7 +177,9 @@ void TEditConditionsForm::LoadCondition()
     StateCombo->addItems(StateItems(c.deviceType == eVelaRevZone || c.deviceType <= eVelaSignal ? c.deviceType : 0));
     StateCombo->setCurrentIndex(state >= 0 && state < StateCombo->count() ? state : 0);
     StateCombo->setEnabled(c.deviceType != eVelaNone);
+    // An unused entry joins nothing and stores no AND.
     AndBox->setChecked(c.andNext != 0);
+    AndBox->setEnabled(c.deviceType != eVelaNone);
     loaded_ = true;
 }
 

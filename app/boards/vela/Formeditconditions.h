@@ -9,6 +9,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
@@ -31,6 +32,7 @@ public:  // controls
     QSpinBox* OffsetSpin;
     QComboBox* StateCombo;
     QCheckBox* AndBox;
+    QLabel* SetNameLabel;
     QAction* Insert1;
     QAction* Delete1;
     QPushButton* OKButton;

@@ -5,6 +5,7 @@
 #include "app/boards/vela/Velaeditfields.h"
 #include "boards/vela/Tsignal.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -154,9 +155,18 @@ TSignalEditForm::TSignalEditForm(TSignal& signal, QWidget* parent) : QDialog(par
     panels->addWidget(ThrownPanel, 0, 1);
     panels->addWidget(isol.box, 1, 0);
     panels->addWidget(aux.box, 1, 1);
+    NoCancelLabel = new QLabel(QStringLiteral("The signal type has changed, and the settings with it: Cancel is no "
+                                              "longer possible. OK keeps this signal as it is now."),
+                               this);
+    NoCancelLabel->setObjectName(QStringLiteral("NoCancelLabel"));
+    NoCancelLabel->setWordWrap(true);
+    NoCancelLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
+    NoCancelLabel->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(panels);
+    layout->addWidget(NoCancelLabel);
     layout->addWidget(buttons);
 
     connect(SigTypeCombo, &QComboBox::currentIndexChanged, this, &TSignalEditForm::SigTypeComboChange);
@@ -239,6 +249,7 @@ void TSignalEditForm::SigTypeComboChange(int index)
     signal_.SetType(uint8_t(index));
     ShowTypePart();
     CancelButton->setEnabled(false);
+    NoCancelLabel->show();
 }
 
 void TSignalEditForm::DefineSet(TConditionSet* set)
@@ -260,8 +271,12 @@ void TSignalEditForm::DefineAuxClick() { DefineSet(&signal_.AuxSet()); }
 
 void TSignalEditForm::reject()
 {
-    if (CancelButton->isEnabled())
+    if (CancelButton->isEnabled()) {
         QDialog::reject();
+        return;
+    }
+    // The reason is in sight already; the bell tells that the key was heard.
+    QApplication::beep();
 }
 
 void TSignalEditForm::done(int result)

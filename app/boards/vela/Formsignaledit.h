@@ -60,6 +60,7 @@ public:  // controls
     QPushButton* OKButton;
     QPushButton* CancelButton;
     QPushButton* HelpButton;
+    QLabel* NoCancelLabel;
 
 public:  // handlers
     void FormShow();
@@ -74,7 +75,8 @@ public:  // handlers
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
-    // Once the type has changed nothing can be undone: Escape no longer cancels.
+    // Once the type has changed nothing can be undone: Escape and the close
+    // button no longer cancel, and the window says so.
     void reject() override;
 
 private:

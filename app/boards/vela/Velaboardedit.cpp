@@ -23,7 +23,7 @@ TVelaBoardEditForm::TVelaBoardEditForm(TConfigurableBoard& board, int helpTopic,
     : QDialog(parent), board_(board), helpTopic_(helpTopic)
 {
     BdNameEdit = MakeText(this, QStringLiteral("BdNameEdit"), {});
-    SerialNumSpin = MakeSerialSpin(this, QStringLiteral("SerialNumSpin"), 65536);
+    SerialNumSpin = MakeSerialSpin(this, QStringLiteral("SerialNumSpin"), 65535);
     DCCAddrSpin = MakeSpin(this, QStringLiteral("DCCAddrSpin"), 1, 2048, 1);
     NotesEdit = MakeText(this, QStringLiteral("NotesEdit"), {});
     SignalList = velaedit::MakeColumnList(this, QStringLiteral("SignalList"), 3, TSignal::kSignalsPerBoard);

@@ -151,14 +151,15 @@ TEST(ConfigurableBoard, ListLineAndReportBySerialNumber)
     const Case cases[] = {
         {0, "not set yet\tSMALL\t Small Board", "Serial number: not set yet"},
         {1, "1\tSMALL\t Small Board", "Serial number: 1"},
-        {65536, "65536\tSMALL\t Small Board", "Serial number: 65536"},
+        {65535, "65535\tSMALL\t Small Board", "Serial number: 65535"},
+        {65536, "not set yet\tSMALL\t Small Board", "Serial number: not set yet"},  // written as 0
         {65537, "not set yet\tSMALL\t Small Board", "Serial number: not set yet"},
         {-4, "not set yet\tSMALL\t Small Board", "Serial number: not set yet"},
     };
     for (const Case& c : cases) {
         TSmallBoard board;
         board.SetSerialNumber(c.serial);
-        EXPECT_EQ(board.IsSerialValid(), c.serial >= 1 && c.serial <= 65536) << c.serial;
+        EXPECT_EQ(board.IsSerialValid(), c.serial >= 1 && c.serial <= 65535) << c.serial;
         EXPECT_EQ(board.ListLine(), c.listLine);
         std::vector<std::string> lines;
         board.DescribeSettings(lines);

@@ -1,4 +1,5 @@
 #include "../boards_core/Fuzzinput.h"
+#include "fuzz/Roundtrip.h"
 #include "boards/core/Boarddata.h"
 #include "boards/muv7/Tmuv7board.h"
 #include "boards/muv7/Tsequence.h"
@@ -7,6 +8,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 // The ramp time taken unchecked from the file overflowed the action code.
 TEST(Muv7FileRanges, FuzzedRampTimeIsRefusedWithItsLine)
@@ -26,7 +28,8 @@ TEST(Muv7FileRanges, StepValuesAreRefusedOrSurviveTheImage)
     };
     const TCase cases[] = {
         {",step,1,0,1,0,1000,,1,9,", true},
-        {",step,1,0,1,0,1025,,1,9,", false},
+        {",step,1,0,1,0,1025,,1,9,", true},  // cut to 1000 in the image
+        {",step,1,0,1,0,-1,,1,9,", false},   // would wrap into a sensor code
         {",step,1,0,1,0,5,,1,12,", true},    // code 97: still a start/stop action
         {",step,1,0,1,0,5,,5,12,", false},   // code 101 would read back as a function
         {",step,1,1,1,0,3072,,1,2,", true},
@@ -35,7 +38,7 @@ TEST(Muv7FileRanges, StepValuesAreRefusedOrSurviveTheImage)
         {",step,1,2,1,0,12289,,1,2,", false},  // would read back as a sensor
         {",step,1,3,255,16,3072,15,1,2,", true},
         {",step,1,3,255,16,3072,16,1,2,", false},  // code 65536
-        {",step,1,3,256,16,1,1,1,2,", false},
+        {",step,1,3,256,16,1,1,1,2,", true},  // respond every keeps its low 8 bits
         {",step,1,3,1,0,3073,1,1,2,", false},  // past 16 bits
         {",step,1,3,1,0,1,17,1,2,", false},
         {",step,1,0,1,0,5,,6,12,3", true},
@@ -100,4 +103,67 @@ TEST(Muv7FileRanges, ReadBackBoardCalculatesAsWhenSavedAndLoaded)
     ASSERT_TRUE(read.ComputeSvImage());
     ASSERT_TRUE(loaded.ComputeSvImage());
     EXPECT_EQ(read.SvImage(), loaded.SvImage());
+}
+
+// Values the image cuts load as the file holds them, are written back so,
+// and reach the board cut: a delay above 1000 as 1000, respond every and the
+// retrigger step as their low 8 bits. Files of older editors hold them.
+TEST(Muv7FileRanges, CutValuesLoadAndAreCutInTheImage)
+{
+    struct TCase {
+        const char* line;  // trigger, respond, retrigger, p1, p2, action, a1, a2
+        int32_t delay, respondEvery, retriggerStep;
+        uint8_t bytes[kMuv7StepBytes];
+    };
+    const TCase cases[] = {
+        {",step,1,0,300,0,5,,1,2,", 5, 300, 0, {5, 0, 44, 0, 17, 0}},
+        {",step,1,0,1,300,1500,,1,2,", 1500, 1, 300, {0xE8, 0x03, 1, 44, 17, 0}},
+        {",step,1,0,1000,255,1000,,7,,", 1000, 1000, 255, {0xE8, 0x03, 0xE8, 255, 200, 0}},
+        {",step,1,0,256,1,0,,2,0,", 0, 256, 1, {0, 0, 0, 1, 2, 0}},
+    };
+    for (const TCase& c : cases) {
+        std::istringstream in(std::string(c.line) + "\r\n", std::ios::in | std::ios::binary);
+        TMUV7SequenceStep step(1);
+        ASSERT_NO_THROW(step.ReadStepLine(in)) << c.line;
+        EXPECT_EQ(step.delay, c.delay) << c.line;
+        EXPECT_EQ(step.respondEvery, c.respondEvery) << c.line;
+        EXPECT_EQ(step.retriggerStep, c.retriggerStep) << c.line;
+        uint8_t bytes[kMuv7StepBytes] = {};
+        step.Encode(bytes);
+        EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + kMuv7StepBytes),
+                  std::vector<uint8_t>(c.bytes, c.bytes + kMuv7StepBytes))
+            << c.line;
+
+        std::ostringstream out(std::ios::out | std::ios::binary);
+        step.WriteStepLine(out);
+        std::istringstream again(out.str(), std::ios::in | std::ios::binary);
+        TMUV7SequenceStep back(1);
+        back.ReadStepLine(again);
+        EXPECT_EQ(back.delay, c.delay) << c.line;
+        EXPECT_EQ(back.respondEvery, c.respondEvery) << c.line;
+        EXPECT_EQ(back.retriggerStep, c.retriggerStep) << c.line;
+    }
+}
+
+// A refused step line ends the loading; the board read so far stays in the
+// list. Its step had already taken the refused function and was written
+// with a code the reader refuses, so the saved list no longer loaded.
+TEST(Muv7FileRanges, BoardKeptAfterARefusedLineWritesAFileThatLoads)
+{
+    TMUV7Board board;
+    std::stringstream file(std::ios::in | std::ios::out | std::ios::binary);
+    board.WriteToFile(file);
+    std::string text = file.str();
+    const std::string firstStep = ",step,1,0,1,0,1,,0,,,\r\n";
+    const size_t at = text.find(firstStep);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, firstStep.size(), ",step,1,0,1,0,1,,6,0,0,flash\r\n");
+
+    TBoardData data;
+    std::istringstream in(text, std::ios::in | std::ios::binary);
+    EXPECT_FALSE(data.ReadList(btMUV7, in, "muv7.csv"));
+    EXPECT_EQ(data.LastErrorText(), "muv7.csv, line 6: function code 100 is out of range 101 to 1024");
+    ASSERT_EQ(data.BoardCount(btMUV7), 1);
+    EXPECT_FALSE(static_cast<TMUV7Board*>(data.BoardAt(btMUV7, 0))->SequenceAt(0).StepAt(0).IsUsed());
+    EXPECT_EQ(RoundTripProblem(data, btMUV7), "");
 }

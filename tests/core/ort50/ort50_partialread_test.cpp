@@ -18,7 +18,7 @@ TEST(Ort50PartialRead, RouteKeepsItsNumberWhenItsLineIsRefused)
     hex += "2c2c31372c2c2c312c30";
     TBoardData data;
     EXPECT_FALSE(LoadFuzzFile(data, hex));
-    EXPECT_EQ(data.LastErrorText(), "fuzz.csv, line 33: '0' is not a valid integer value");
+    EXPECT_EQ(data.LastErrorText(), "fuzz.csv, line 33: route entry '0' is not a point number and a state (such as 12 Closed)");
     ASSERT_EQ(data.BoardCount(btORT50), 1);
     auto* board = dynamic_cast<TORT50Board*>(data.BoardAt(btORT50, 0));
     ASSERT_NE(board, nullptr);

@@ -40,7 +40,10 @@ TEST(PaxFileRanges, FuzzedRateIsRefusedWithItsLine)
     EXPECT_EQ(data.LastErrorText(), "fuzz.csv, line 3: cell rate 2147483647 is out of range 0 to 8");
 }
 
-TEST(PaxFileRanges, CellValuesOutsideTheirRangesAreRefused)
+// Type and rate share one code and are refused outside it; the values that
+// each fill an SV of their own load as the file holds them and keep their low
+// byte on the board.
+TEST(PaxFileRanges, CellValuesOutsideTheirRangesAreRefusedOrCut)
 {
     struct TCase {
         int column;
@@ -56,11 +59,11 @@ TEST(PaxFileRanges, CellValuesOutsideTheirRangesAreRefused)
         {5, "9", false, "cell rate 9 is out of range 0 to 8"},
         {5, "-1", false, "cell rate -1 is out of range 0 to 8"},
         {8, "255", true, ""},  // as read back from a board
-        {8, "256", false, "followed cell 256 is out of range 0 to 255"},
-        {9, "-1", false, "message type -1 is out of range 0 to 255"},
+        {8, "256", true, ""},
+        {9, "-1", true, ""},
         {10, "255", true, ""},
-        {10, "256", false, "condition delay 256 is out of range 0 to 255"},
-        {11, "-3", false, "change delay -3 is out of range 0 to 255"},
+        {10, "300", true, ""},
+        {11, "-3", true, ""},
     };
     for (const TCase& c : cases) {
         std::istringstream in(CellFileWith(c.column, c.value), std::ios::in | std::ios::binary);
@@ -100,5 +103,29 @@ TEST(PaxFileRanges, RouteEntryForPointZeroSurvivesSaveAndLoad)
         EXPECT_EQ(read->ComputeSvImage(), loaded->ComputeSvImage()) << int(type);
         EXPECT_EQ(read->SvImage(), loaded->SvImage()) << int(type);
         EXPECT_EQ(loaded->SvByte(135), 0x0b) << int(type);
+    }
+}
+
+TEST(PaxFileRanges, SingleByteValuesAreCutInTheImage)
+{
+    struct TCase {
+        int column;
+        const char* value;
+        unsigned sv;  // of cell 1
+        uint8_t byte;
+    };
+    const TCase cases[] = {
+        {8, "300", 21, 44},
+        {9, "-1", 31, 255},
+        {10, "300", 161, 44},
+        {11, "256", 421, 0},
+    };
+    for (const TCase& c : cases) {
+        std::istringstream in(CellFileWith(c.column, c.value), std::ios::in | std::ios::binary);
+        TBoardData data;
+        ASSERT_TRUE(data.ReadList(btPAX60, in, "pax.csv")) << data.LastErrorText();
+        TConfigurableBoard* board = data.BoardAt(btPAX60, 0);
+        ASSERT_TRUE(board->ComputeSvImage()) << c.column;
+        EXPECT_EQ(board->SvByte(c.sv), c.byte) << c.column << " " << c.value;
     }
 }

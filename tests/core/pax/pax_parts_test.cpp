@@ -169,7 +169,8 @@ TEST(Pax60Cell, ReportAndListText)
     EXPECT_EQ(lines[6], "     Delay after output changes = 2s");
 
     cell.CellType = 6;
-    EXPECT_EQ(cell.ListText(), "3\tLamp on or off");
+    EXPECT_EQ(cell.ListText(), "3\tLamp on or off; yard lamps");
+    EXPECT_EQ(point.ListText(), "1\t" + std::string(TPAX60Cell::CellTypeName(point.CellType)) + "; undefined");
 }
 
 TEST(Pax60InputCell, TextsAndImage)

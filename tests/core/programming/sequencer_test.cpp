@@ -225,11 +225,29 @@ TEST_F(SequencerTest, ReadRunStoresRepliesAndDecodes)
                                                         "SV Access: Read 4 Bytes Dst=1234 Addr=0009 data=00 00 00 00"}));
 }
 
+TEST_F(SequencerTest, SuccessfulRunsEndWithTheBarFull)
+{
+    board.SetSerialNumber(1234);
+    ASSERT_TRUE(board.ComputeSvImage());
+    for (unsigned sv = 1; sv <= 512; ++sv)
+        memory.sv[sv] = board.SvByte(sv);
+    for (TProgramMode mode : {TProgramMode::eWrite, TProgramMode::eRead, TProgramMode::eVerify}) {
+        rec = TRecorder();
+        ASSERT_TRUE(seq.Start(mode, board));
+        RunToEnd();
+        ASSERT_TRUE(rec.success) << rec.endText;
+        EXPECT_EQ(rec.position, static_cast<int>(board.SvLength())) << static_cast<int>(mode);
+    }
+}
+
 TEST_F(SequencerTest, RefusedStarts)
 {
     board.SetSerialNumber(0);
     EXPECT_FALSE(seq.Start(TProgramMode::eWrite, board));
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"log:Serial number must be between 1 & 65536"}));
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"log:Serial number must be between 1 & 65535"}));
+    // Two bytes on the bus: 65536 would address board 0.
+    board.SetSerialNumber(65536);
+    EXPECT_FALSE(seq.Start(TProgramMode::eVerify, board));
     board.SetSerialNumber(65537);
     EXPECT_FALSE(seq.Start(TProgramMode::eRead, board));
     EXPECT_TRUE(rec.sent.empty());

@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
+#include <string>
 
 namespace {
 
@@ -71,7 +74,8 @@ TEST(VelaReadBack, DevicesTheTableCannotHoldFindNoPosition)
     EXPECT_FALSE(table.Add(TCondition::Point(0, 0, false)));
     EXPECT_FALSE(table.Add(TCondition::Signal(0, 0, false)));
     EXPECT_FALSE(table.Add(TCondition::Point(25856, 0, false)));
-    EXPECT_FALSE(table.Add(TCondition::Sensor(256, 1, 0, false)));
+    EXPECT_FALSE(table.Add(TCondition::Sensor(257, 1, 0, false)));
+    EXPECT_TRUE(table.Add(TCondition::Sensor(256, 1, 0, false)));  // written as 0, as the board's own
     EXPECT_TRUE(table.Add(TCondition::Point(25855, 0, false)));
     EXPECT_TRUE(table.Add(TCondition::Sensor(0, 16, 0, false)));
 
@@ -81,4 +85,46 @@ TEST(VelaReadBack, DevicesTheTableCannotHoldFindNoPosition)
     EXPECT_FALSE(board.ComputeSvImage());
     board.Signal(0).SetJunctionPoint(7);
     EXPECT_TRUE(board.ComputeSvImage()) << board.SvErrorText();
+}
+
+// A board that cannot be programmed says what cannot, and where; only a table
+// that every device fits but not all at once gets the general text.
+TEST(VelaReadBack, CalculationErrorNamesWhatCannotBeProgrammed)
+{
+    struct TCase {
+        std::function<void(TVELA40Board&)> change;
+        bool ok;
+        std::string error;
+    };
+    const std::string prefix = "SV Calculation Error: ";
+    const TCase cases[] = {
+        {[](TVELA40Board& b) { b.Signal(1).RedSet().InsertAt(2, TCondition::Sensor(256, 3, 1, false)); }, true, ""},
+        {[](TVELA40Board& b) { b.Signal(1).RedSet().InsertAt(2, TCondition::Sensor(300, 3, 1, false)); }, false,
+         prefix + "signal 2, Red Conditions For Block Signal, condition 3: sensor board 300 cannot be programmed "
+                  "(boards 1 to 256)"},
+        {[](TVELA40Board& b) { b.Signal(0).SetType(eSignalDiverging); }, false,
+         prefix + "signal 1: a diverging signal needs its junction point"},
+        {[](TVELA40Board& b) {
+             b.Signal(0).SetType(eSignalDiverging);
+             b.Signal(0).SetJunctionPoint(30000);
+         },
+         false, prefix + "signal 1, junction: point 30000 cannot be programmed (points 1 to 25855)"},
+        {[](TVELA40Board& b) { b.Zone(2).ShuntSet().InsertAt(0, TCondition::Signal(0, 0, false)); }, false,
+         prefix + "zone C, Reverse Zone Shunt Conditions, condition 1: signal 0 cannot be programmed (signals 1 "
+                  "to 25855)"},
+        {[](TVELA40Board& b) {
+             for (int p = 1; p <= 49; ++p)
+                 b.Signal((p - 1) / 14).RedSet().InsertAt((p - 1) % 14, TCondition::Point(p, 0, false));
+         },
+         false, vela::kSvErrorText},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        TVELA40Board board;
+        board.SetSerialNumber(5);
+        cases[i].change(board);
+        EXPECT_EQ(board.ComputeSvImage(), cases[i].ok) << "case " << i;
+        if (!cases[i].ok) {
+            EXPECT_EQ(board.SvErrorText(), cases[i].error) << "case " << i;
+        }
+    }
 }

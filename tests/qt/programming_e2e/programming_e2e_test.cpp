@@ -575,7 +575,7 @@ TEST(ProgrammingCli, ProgramReadAndFailures)
     // Board 0 has no serial number yet.
     r = RunCli({"program", "--port", "sim", "--type", "PAX66", file});
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains("Serial number must be between 1 & 65536"));
+    EXPECT_TRUE(r.err.contains("Serial number must be between 1 & 65535"));
 
     const QString out = dir.filePath("read.csv");
     r = RunCli({"read", "--port", "sim", "--type", "PAX66", file, "--index", "1", "-o", out});
@@ -747,7 +747,7 @@ TEST(ProgrammingCli, Verify)
     // The TEL90 file's board 0 has no serial number; the ORT50 at 500 is not a TEL90.
     r = RunCli({"verify", "--port", pty, "--type", "TEL90", tel90File});
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains("Serial number must be between 1 & 65536"));
+    EXPECT_TRUE(r.err.contains("Serial number must be between 1 & 65535"));
     {
         TBoardData boards;
         ASSERT_TRUE(boards.LoadList(btTEL90, tel90File.toStdString()));
