@@ -18,6 +18,8 @@
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QTimer>
+
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -139,7 +141,8 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     layout->addWidget(MsgList, 1);
     layout->addLayout(options);
     layout->addLayout(strip);
-    resize(760, 420);
+    // Wide enough for the option row with the whole Find hint in it.
+    resize(std::max(760, minimumSizeHint().width()), 420);
     // Tab in the order the rows are seen: the list, the finding aids, then the buttons.
     const QList<QWidget*> order{MsgList,  TimesButton, FilterButton,  PauseButton, FindEdit, FindPrevButton,
                                 FindNextButton, Button1, MsgCountEdit, ExpandButton, Button2,  BitBtn1, HelpButton};

@@ -398,6 +398,7 @@ private slots:
         closer.start(20);
         QWidget parent;
         ShowErrorText(&parent, QStringLiteral("Port not open (Error: -1)"));
+        TNoBlockingBoxes::InstallErrors();
         QCOMPARE(caption, QStringLiteral("Quorvel LocoNet Board Programmer"));
         QCOMPARE(text, QStringLiteral("Port not open (Error: -1)"));
     }

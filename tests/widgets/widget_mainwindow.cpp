@@ -432,14 +432,17 @@ private slots:
         main.Connect1->trigger();
         auto* form = qobject_cast<TConnectForm*>(NewestFrame(main)->widget());
         QVERIFY(form != nullptr);
-        form->ComCombo->setEditText(QStringLiteral("/dev/varnscope-no-such-port"));
+        // The window shows the simulated LocoNet it is on; a serial port is another kind.
+        QCOMPARE(form->KindBox->currentIndex(), int(TConnectForm::kSimulated));
+        form->ShowDeviceName(QStringLiteral("/dev/varnscope-no-such-port"));
+        QCOMPARE(form->KindBox->currentIndex(), int(TConnectForm::kSerial));
         form->ConnectButton->click();
         QVERIFY(!main.LocoNetComm1.Enabled());
         QCOMPARE(main.InterfaceStatus->text(), QStringLiteral("Not detected yet"));
         QVERIFY(main.LinkProblem->text().startsWith(QStringLiteral("Cannot open /dev/varnscope-no-such-port")));
 
         // Back on a port that works, a LocoBuffer is asked again and answers.
-        form->ComCombo->setEditText(QStringLiteral("sim"));
+        form->KindBox->setCurrentIndex(TConnectForm::kSimulated);
         form->ConnectButton->click();
         QVERIFY(main.LocoNetComm1.Enabled());
         QTRY_VERIFY(main.InterfaceStatus->text().startsWith(QStringLiteral("LocoBuffer V")));

@@ -66,11 +66,7 @@ struct TDialogScript {
             return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
         });
     }
-    ~TDialogScript()
-    {
-        SetQuestionDisplay({});
-        SetFileDialogDisplay({});
-    }
+    ~TDialogScript() { TNoBlockingBoxes::InstallQuestions(); }
 };
 
 // The simulated LocoNet at full speed with one board of each model (serials
@@ -1094,13 +1090,24 @@ private slots:
         QVERIFY(!main->close());
         QCOMPARE(displays.errors.size(), 1);
         QVERIFY(main->isVisible());
-        // Cancel keeps it open and the list changed; so does Yes without a file chosen.
+        // Cancel keeps it open and the list changed.
         dialogs.answers << TAnswer::Cancel;
         QVERIFY(!main->close());
         QVERIFY(main->BoardData.IsModified(btMUV7));
+        // Yes again writes to the file it was given, which still cannot be
+        // written: said again, and the program stays open.
         dialogs.answers << TAnswer::Yes;
         QVERIFY(!main->close());
-        QCOMPARE(displays.errors.size(), 1);
+        QCOMPARE(displays.errors.size(), 2);
+        // A list without a file, Yes, and no file chosen: open as well, with
+        // nothing failed to report.
+        main->BoardData.AppendBoard(btPAX60);
+        dialogs.fileTitles.clear();
+        dialogs.answers << TAnswer::No << TAnswer::Yes;
+        QVERIFY(!main->close());
+        QCOMPARE(dialogs.fileTitles, QStringList{"Save As: PAX60 Gantrel"});
+        QCOMPARE(displays.errors.size(), 2);
+        QVERIFY(main->BoardData.IsModified(btPAX60));
         // Answering No lets it go.
         QVERIFY(main->close());
     }
