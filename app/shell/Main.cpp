@@ -26,6 +26,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 #include <QEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -40,7 +45,10 @@
 #include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -127,6 +135,8 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("Workspace"));
     setCentralWidget(mdiArea_);
+    // Board files dropped anywhere on the window open into their lists.
+    setAcceptDrops(true);
     BuildMenus();
     BuildStatusStrip();
     LinkSharing = new TLinkSharing(*this, LocoNetComm1, Connect1);
@@ -312,15 +322,21 @@ void TMainForm::FormActivate()
     }
     RestoreWindows(*store);
     ReloadBoardLists(*store);
+    // Files given to open take the place of the stored lists of their types.
+    if (!givenFiles_.isEmpty())
+        OpenBoardFiles(givenFiles_);
     if (LocoNetComm1.LocoNetInterface() == eLocoBuffer)
         InterrogateLocoBuffer();
 }
 
 void TMainForm::ScanCommandLine()
 {
+    givenFiles_.clear();
     for (const QString& word : options_.Arguments) {
         if (word.toLower() == QStringLiteral("nofiles"))
             NoFiles = true;
+        else
+            givenFiles_ << word;
     }
 }
 
@@ -702,38 +718,152 @@ void TMainForm::HelpForCurrentWindow()
 bool TMainForm::AskSaveBoardLists()
 {
     bool allSaved = true;
-    if (!BoardData.AnyModified())
-        return allSaved;
     for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
-        if (BoardData.BoardCount(type) == 0 || !BoardData.IsModified(type))
-            continue;
-        const QString longName = QString::fromStdString(TBoardData::LongTypeName(type));
-        // The caption may be cut short: the question itself names the list.
-        const TAnswer answer =
-            AskYesNoCancel(this, longName,
-                           QStringLiteral("The %1 list has changed.\nDo you want to save data?").arg(longName));
-        if (answer == TAnswer::Cancel)
+        switch (AskSaveBoardList(type)) {
+        case TListKept::Cancelled:
             return false;
-        if (answer == TAnswer::No)
-            continue;
-        bool saved = false;
-        // The part read of a damaged file is not written over the whole
-        // without the operator choosing the file.
-        if (BoardData.HasFileName(type) && !BoardData.IsPartlyRead(type)) {
-            saved = BoardData.SaveList(type);
-        } else {
-            const QString fileName = SaveFileDialog(QStringLiteral("Save As: ") + longName, SuggestedListFileName(type));
-            // Wanted saved but no file chosen: stay open rather than lose the list.
-            if (fileName.isEmpty())
-                return false;
-            saved = BoardData.SaveListAs(type, fileName.toStdString());
-        }
-        if (!saved) {
-            ShowErrorText(this, QString::fromStdString(BoardData.LastErrorText()));
+        case TListKept::Failed:
             allSaved = false;
+            break;
+        case TListKept::Done:
+            break;
         }
     }
     return allSaved;
+}
+
+TMainForm::TListKept TMainForm::AskSaveBoardList(uint8_t type)
+{
+    if (BoardData.BoardCount(type) == 0 || !BoardData.IsModified(type))
+        return TListKept::Done;
+    const QString longName = QString::fromStdString(TBoardData::LongTypeName(type));
+    // The caption may be cut short: the question itself names the list.
+    const TAnswer answer = AskYesNoCancel(
+        this, longName, QStringLiteral("The %1 list has changed.\nDo you want to save data?").arg(longName));
+    if (answer == TAnswer::Cancel)
+        return TListKept::Cancelled;
+    if (answer == TAnswer::No)
+        return TListKept::Done;
+    bool saved = false;
+    // The part read of a damaged file is not written over the whole
+    // without the operator choosing the file.
+    if (BoardData.HasFileName(type) && !BoardData.IsPartlyRead(type)) {
+        saved = BoardData.SaveList(type);
+    } else {
+        const QString fileName = SaveFileDialog(QStringLiteral("Save As: ") + longName, SuggestedListFileName(type));
+        // Wanted saved but no file chosen: go no further rather than lose the list.
+        if (fileName.isEmpty())
+            return TListKept::Cancelled;
+        saved = BoardData.SaveListAs(type, fileName.toStdString());
+    }
+    if (!saved) {
+        ShowErrorText(this, QString::fromStdString(BoardData.LastErrorText()));
+        return TListKept::Failed;
+    }
+    return TListKept::Done;
+}
+
+// ---- Board files from outside: the command line and drops ----
+
+namespace {
+
+// A local path from a command-line word or a dropped URL ("file:///...", as
+// desktops pass with %U); empty for a remote URL.
+QString LocalPathOf(const QString& word)
+{
+    if (word.startsWith(QLatin1String("file:"))) {
+        const QUrl url(word);
+        return url.isLocalFile() ? url.toLocalFile() : QString();
+    }
+    if (word.contains(QLatin1String("://")))
+        return {};
+    return word;
+}
+
+}  // namespace
+
+int TMainForm::OpenBoardFiles(const QStringList& names)
+{
+    int opened = 0;
+    int lastType = -1;
+    for (const QString& name : names) {
+        const QString path = LocalPathOf(name);
+        if (path.isEmpty()) {
+            ShowErrorText(this, name + QStringLiteral(": only files on this computer can be opened"));
+            continue;
+        }
+        // Stored at exit for the next start, which may run elsewhere.
+        const int type = OpenBoardFile(QFileInfo(path).absoluteFilePath());
+        if (type >= 0) {
+            ++opened;
+            lastType = type;
+        }
+    }
+    if (opened == 0)
+        return 0;
+    emit BoardListsChanged();
+    // Shown where the lists are edited, at the last list opened.
+    if (!ProgramBoardOpen && !RenumberOpen)
+        ConfigureBoards1Click();
+    if (auto* form = qobject_cast<TProgramBoardForm*>(ProgramBoardForm.data()))
+        form->BoardTabControl->setCurrentIndex(lastType);
+    const auto type = static_cast<uint8_t>(lastType);
+    ProgStatus->setText(QStringLiteral("%1 opened: %2 %3 boards")
+                            .arg(QFileInfo(QString::fromStdString(BoardData.FileNameOf(type))).fileName())
+                            .arg(BoardData.BoardCount(type))
+                            .arg(QString::fromStdString(TBoardData::ShortTypeName(type))));
+    return opened;
+}
+
+int TMainForm::OpenBoardFile(const QString& path)
+{
+    std::string error;
+    const int type = TBoardData::FileBoardType(path.toStdString(), error);
+    if (type < 0) {
+        ShowErrorText(this, QString::fromStdString(error));
+        return -1;
+    }
+    const auto list = static_cast<uint8_t>(type);
+    const QString shortName = QString::fromStdString(TBoardData::ShortTypeName(list));
+    // A transfer works on a board of the lists: replacing them under it
+    // would pull the board away.
+    if (auto* form = qobject_cast<TProgramBoardForm*>(ProgramBoardForm.data()); form && form->Busy()) {
+        ShowErrorText(this, QStringLiteral("%1 was not opened: the %2 list cannot be replaced while a board is "
+                                           "being programmed, read or verified")
+                                .arg(path, shortName));
+        return -1;
+    }
+    // The list it replaces may hold changes of its own.
+    if (AskSaveBoardList(list) != TListKept::Done)
+        return -1;
+    const bool loaded = BoardData.OpenList(list, path.toStdString());
+    if (!BoardData.LastWarningText().empty())
+        ShowNotice(this, QStringLiteral("Board file"), QString::fromStdString(BoardData.LastWarningText()));
+    if (!loaded) {
+        ShowErrorText(this, QString::fromStdString(BoardData.LastErrorText()));
+        return -1;
+    }
+    return type;
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    const bool files = !urls.isEmpty() && std::all_of(urls.cbegin(), urls.cend(), [](const QUrl& url) {
+        return url.isLocalFile();
+    });
+    if (files)
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    QStringList names;
+    for (const QUrl& url : event->mimeData()->urls())
+        names << url.toString();
+    event->acceptProposedAction();
+    // After the drop has ended: the questions and errors are boxes of their own.
+    QTimer::singleShot(0, this, [this, names] { OpenBoardFiles(names); });
 }
 
 void TMainForm::SaveBoardListNames(QSettings& store)

@@ -28,6 +28,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMimeData>
+#include <QUrl>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -148,6 +150,34 @@ private:
     }
 
     QString FilePath(const QString& name) const { return QDir(files_.path()).filePath(name); }
+
+    // A file of count new boards of the type.
+    QString ListFile(uint8_t type, const QString& name, int count) const
+    {
+        TBoardData data;
+        for (int i = 0; i < count; ++i)
+            data.AppendBoard(type);
+        const QString path = FilePath(name);
+        if (!data.SaveListAs(type, path.toStdString()))
+            qWarning("%s", data.LastErrorText().c_str());
+        return path;
+    }
+
+    // Drags URLs onto the window and drops them there; whether it took them.
+    static bool Drop(QWidget& target, const QList<QUrl>& urls)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        const QPoint at = target.rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QApplication::sendEvent(&target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&target, &drop);
+        return true;
+    }
 
 private slots:
     void init()
@@ -1022,6 +1052,69 @@ private slots:
         QCOMPARE(withoutDocuments, home.path());
         QCOMPARE(withDocuments, home.path() + QStringLiteral("/Documents"));
         QCOMPARE(TFileDialogRequest().directory, DocumentsFolder());
+    }
+
+    // Board files given on the command line (as paths, or as the file: URLs
+    // desktops pass) or dropped on the window open into the lists of the
+    // types their first lines name, in place of the stored lists, and show in
+    // the board window; a list with changes asks first; a file that is no
+    // board file is refused by name and changes nothing.
+    void boardFilesGivenOrDroppedOpenIntoTheirLists()
+    {
+        TCollectedDisplays displays;
+        TDialogScript dialogs;
+        const QString stored = ListFile(btVELA40, QStringLiteral("stored-vela40.csv"), 1);
+        OpenSettingsStore()->setValue(QStringLiteral("Filenames/VELA40"), stored);
+        const QString vela = ListFile(btVELA40, QStringLiteral("given vela40.csv"), 2);
+        const QString ort = ListFile(btORT50, QStringLiteral("given-ort50.csv"), 3);
+        const QString notes = FilePath(QStringLiteral("notes.csv"));
+        {
+            QFile file(notes);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Name,Address\r\nHall,12\r\n");
+        }
+        auto main = StartMain(false, {vela, notes, QUrl::fromLocalFile(ort).toString()});
+        QCOMPARE(main->BoardData.BoardCount(btVELA40), 2);
+        QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btVELA40)), vela);
+        QCOMPARE(main->BoardData.BoardCount(btORT50), 3);
+        QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btORT50)), ort);
+        QVERIFY(!main->BoardData.AnyModified());
+        QCOMPARE(displays.errors,
+                 QStringList{notes + QStringLiteral(": not a board file: its first line names no board type ('Name')")});
+        QVERIFY(dialogs.questions.isEmpty());
+        auto* form = qobject_cast<TProgramBoardForm*>(main->ProgramBoardForm.data());
+        QVERIFY(form != nullptr);
+        QCOMPARE(form->CurrentType(), int(btORT50));
+        QCOMPARE(form->BoardListBox->topLevelItemCount(), 3);
+        QCOMPARE(main->ProgStatus->text(), QStringLiteral("given-ort50.csv opened: 3 ORT50 boards"));
+
+        // Only files are taken; a web address is refused at the door.
+        QVERIFY(!Drop(*main, {QUrl(QStringLiteral("https://example.org/vela40.csv"))}));
+
+        // A dropped file whose list has changes asks first: Cancel keeps the
+        // list and its changes, No lets the file replace them.
+        main->BoardData.AppendBoard(btVELA40);
+        const QString dropped = ListFile(btVELA40, QStringLiteral("dropped-vela40.csv"), 5);
+        dialogs.answers << TAnswer::Cancel;
+        QVERIFY(Drop(*main, {QUrl::fromLocalFile(dropped)}));
+        QTRY_COMPARE(dialogs.questions.size(), 1);
+        QCOMPARE(dialogs.questions.constFirst(),
+                 QStringLiteral("VELA40 Signal Controller|The VELA40 Signal Controller list has changed.\n"
+                                "Do you want to save data?|Cancel"));
+        QTest::qWait(20);
+        QCOMPARE(main->BoardData.BoardCount(btVELA40), 3);
+        QVERIFY(main->BoardData.IsModified(btVELA40));
+        dialogs.answers << TAnswer::No;
+        QVERIFY(Drop(*main, {QUrl::fromLocalFile(dropped)}));
+        QTRY_COMPARE(main->BoardData.BoardCount(btVELA40), 5);
+        QVERIFY(!main->BoardData.IsModified(btVELA40));
+        QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btVELA40)), dropped);
+        QCOMPARE(form->CurrentType(), int(btVELA40));
+        QCOMPARE(form->BoardListBox->topLevelItemCount(), 5);
+        QCOMPARE(displays.errors.size(), 1);
+        main->close();
+        // The lists opened are the ones reloaded next time.
+        QCOMPARE(OpenSettingsStore()->value(QStringLiteral("Filenames/VELA40")).toString(), dropped);
     }
 
     void keepsTheStoredNamesInARunWithoutFiles()
