@@ -77,6 +77,9 @@ int main(int argc, char** argv)
     parser.addOption(screenshots);
     parser.addPositionalArgument(QStringLiteral("nofiles"), QStringLiteral("Do not reload the board lists (any case)."),
                                  QStringLiteral("[nofiles]"));
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Board files to open, each into the list of its board type."),
+                                 QStringLiteral("[FILE...]"));
     parser.process(app);
 
     TMainOptions options;
