@@ -43,6 +43,23 @@ const std::string& RecordNameOf(int type)
     return names[type];
 }
 
+// Opens a board file for reading; false with "<file>: cannot be opened: <why>".
+bool OpenForReading(const std::string& fileName, std::ifstream& in, std::string& error)
+{
+    std::error_code ec;
+    errno = 0;
+    if (!std::filesystem::is_directory(fileName, ec))
+        in.open(fileName, std::ios::binary);
+    else
+        errno = EISDIR;
+    if (in.is_open())
+        return true;
+    const int saved = errno;
+    error = fileName + ": cannot be opened: " +
+            (saved != 0 ? std::string(std::strerror(saved)) : std::string("unreadable file"));
+    return false;
+}
+
 }  // namespace
 
 TBoardData::TBoardData() : TBoardData(MakeBoard) {}
@@ -213,19 +230,9 @@ std::string TBoardData::LongTypeName(uint8_t type)
 
 int TBoardData::FileBoardType(const std::string& fileName, std::string& error)
 {
-    std::error_code ec;
-    errno = 0;
     std::ifstream in;
-    if (!std::filesystem::is_directory(fileName, ec))
-        in.open(fileName, std::ios::binary);
-    else
-        errno = EISDIR;
-    if (!in.is_open()) {
-        const int saved = errno;
-        error = fileName + ": cannot be opened: " +
-                (saved != 0 ? std::string(std::strerror(saved)) : std::string("unreadable file"));
+    if (!OpenForReading(fileName, in, error))
         return -1;
-    }
     return StreamBoardType(in, fileName, error);
 }
 
@@ -368,17 +375,8 @@ bool TBoardData::LoadList(uint8_t type, const std::string& fileName)
         lastError_ = fileName + ": " + BoardFactoryError(type);
         return false;
     }
-    std::error_code ec;
-    errno = 0;
     std::ifstream in;
-    if (!std::filesystem::is_directory(fileName, ec))
-        in.open(fileName, std::ios::binary);
-    else
-        errno = EISDIR;
-    if (!in.is_open()) {
-        const int saved = errno;
-        lastError_ = fileName + ": cannot be opened: " +
-                     (saved != 0 ? std::string(std::strerror(saved)) : std::string("unreadable file"));
+    if (!OpenForReading(fileName, in, lastError_)) {
         // The list keeps the name all the same, so that a file missing at
         // start-up is not forgotten when the names are stored at exit.
         list->fileName = fileName;
