@@ -83,7 +83,7 @@ public:  // The window's state, as its own code and its tests see it
     // lists of the types their first lines name, each replacing its list
     // after the question about unsaved changes, and shows them in the board
     // configuration window. Errors are shown; returns how many opened.
-    int OpenBoardFiles(const QStringList& names);
+    Q_INVOKABLE int OpenBoardFiles(const QStringList& names);
 
     QMdiArea* Workspace() const { return mdiArea_; }
     TSpeedometerForm* SpeedometerForm() const { return speedometerForm_; }
