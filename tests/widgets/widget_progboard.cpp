@@ -428,11 +428,20 @@ private slots:
         form->SaveAs1Click();
         QVERIFY(dialogs.fileTitles.isEmpty());
         QCOMPARE(ReadAll(path), before);
+        // Nor does a board file opened from outside replace the list under the read.
+        const QString other = ListFile(btORT50, QStringLiteral("other-ort50.csv"), 4);
+        QCOMPARE(main->OpenBoardFiles({other}), 0);
+        QCOMPARE(displays.errors, QStringList{other + QStringLiteral(" was not opened: the ORT50 list cannot be "
+                                                                     "replaced while a board is being programmed, "
+                                                                     "read or verified")});
+        QCOMPARE(main->BoardData.BoardCount(btORT50), 1);
+        QVERIFY(dialogs.questions.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(!form->Busy(), 20000);
         QVERIFY(LogLines(*form).contains(QStringLiteral("Board data read completed successfully!")));
         QVERIFY(main->BoardData.IsModified(btORT50));
         QVERIFY(form->Save1->isEnabled());
-        QVERIFY(displays.errors.isEmpty());
+        QCOMPARE(displays.errors.size(), 1);
+        QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btORT50)), path);
     }
 
     void neverSavesAListOverAFileItDidNotComeFrom()
