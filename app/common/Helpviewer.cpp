@@ -113,11 +113,11 @@ THelpViewerForm::THelpViewerForm(QWidget* parent) : QWidget(parent, Qt::Window)
     splitter->addWidget(side);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({190, 450});
+    splitter->setSizes({240, 600});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(splitter, 1);
-    resize(640, 480);
+    resize(840, 480);
     setTabOrder(searchEdit_, topicList_);
     setTabOrder(topicList_, browser_);
 
@@ -164,6 +164,7 @@ void THelpViewerForm::FillTopicList()
     for (int topic : topics) {
         auto* item = new QListWidgetItem(pages.Find(topic)->title, topicList_);
         item->setData(Qt::UserRole, topic);
+        item->setToolTip(item->text());
     }
     if (topics.isEmpty() && !query.trimmed().isEmpty()) {
         auto* none = new QListWidgetItem(QStringLiteral("No page holds every word"), topicList_);
@@ -222,7 +223,7 @@ void THelpViewerForm::PlaceOver(const QWidget* home)
         return;
     constexpr int kTitleBar = 32;  // [px] the frame may add above the window
     const QRect inner = area.marginsRemoved(QMargins(24, 24, 24, 24));
-    const QSize size(std::min(840, inner.width()), std::min(560, inner.height() - kTitleBar));
+    const QSize size(std::min(880, inner.width()), std::min(560, inner.height() - kTitleBar));
     QRect framed(QPoint(0, 0), QSize(size.width(), size.height() + kTitleBar));
     framed.moveCenter(inner.center());
     resize(size);
