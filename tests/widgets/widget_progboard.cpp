@@ -519,6 +519,9 @@ private slots:
                               "a route holds 12: a point on one of this board's cells takes 1, any other point 2, the "
                               "from and to buttons 2, a cascade 1",
                               "Board programmer idle"}));
+        // Wider than the window: whole under the mouse.
+        QCOMPARE(form->DebugList->item(1)->toolTip(), form->DebugList->item(1)->text());
+        QCOMPARE(form->DebugList->item(0)->toolTip(), QString());
         QCOMPARE(main->ProgStatus->text(), QStringLiteral("Board programmer idle"));
         QCOMPARE(ReadAll(listing), before);
 
