@@ -646,7 +646,16 @@ void TProgramBoardForm::FlushLog()
     flushTimer_->stop();
     flushDue_ = false;
     if (!pendingLog_.isEmpty()) {
+        const int first = DebugList->count();
         DebugList->addItems(pendingLog_);
+        // A line wider than the window (a calculation error that names what
+        // does not fit) can be read whole under the mouse.
+        constexpr qsizetype kLongLine = 80;  // [characters]
+        for (int row = first; row < DebugList->count(); ++row) {
+            QListWidgetItem* item = DebugList->item(row);
+            if (item->text().size() > kLongLine)
+                item->setToolTip(item->text());
+        }
         pendingLog_.clear();
         DebugList->scrollToBottom();
     }

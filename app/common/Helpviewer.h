@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <QWidget>
 
+class QLineEdit;
+class QListWidget;
 class QTextBrowser;
 class QPushButton;
 
@@ -24,6 +26,11 @@ public:
     void ShowTopic(int topic);
     int CurrentTopic() const { return currentTopic_; }
     QTextBrowser* Browser() const { return browser_; }
+    // Beside the page: every topic by title, or, while the search field holds
+    // words, the pages that hold them all, best first. The page shown marks
+    // the words it was found by.
+    QLineEdit* SearchEdit() const { return searchEdit_; }
+    QListWidget* TopicList() const { return topicList_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -35,8 +42,13 @@ private:
     // is open the viewer is one of its windows, so that it stands in front
     // and can be used; once it closes the viewer is a window of its own again.
     void FollowModalWindow();
+    void FillTopicList();
+    void SelectCurrentTopic();
+    void MarkSearchWords();
 
     QTextBrowser* browser_ = nullptr;
+    QLineEdit* searchEdit_ = nullptr;
+    QListWidget* topicList_ = nullptr;
     QPushButton* contentsButton_ = nullptr;
     QPushButton* backButton_ = nullptr;
     QPushButton* forwardButton_ = nullptr;

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -45,6 +46,43 @@ void RunSteps(std::shared_ptr<TTourSteps> steps, size_t index)
 }
 
 }  // namespace
+
+namespace {
+
+// The pictures the help pages show, as the tour saved them, and the width
+// they are shown at: small enough to keep the program small, large enough
+// to find the buttons a page names.
+struct THelpPicture {
+    const char* name;
+    int width;  // [px]
+};
+const THelpPicture kHelpPictures[] = {
+    {"connect.png", 360},
+    {"renumber.png", 420},
+    {"configure-boards.png", 420},
+    {"muv7-wizard-station-stop.png", 400},
+    {"vela-signal-block.png", 440},
+    {"configure-boards-verify.png", 420},
+};
+
+}  // namespace
+
+void SaveHelpPictures(const QString& folder)
+{
+    const QDir pictures(folder);
+    pictures.mkpath(QStringLiteral("help"));
+    for (const THelpPicture& picture : kHelpPictures) {
+        const QImage full(pictures.filePath(QString::fromLatin1(picture.name)));
+        if (full.isNull())
+            continue;
+        const QImage small = full.width() > picture.width
+                                 ? full.scaledToWidth(picture.width, Qt::SmoothTransformation)
+                                 : full;
+        // Quality 0: the strongest PNG compression.
+        small.convertToFormat(QImage::Format_RGB32)
+            .save(pictures.filePath(QStringLiteral("help/") + QString::fromLatin1(picture.name)), "PNG", 0);
+    }
+}
 
 void SaveTourPicture(QWidget* widget, const QString& folder, const QString& name)
 {
@@ -113,7 +151,15 @@ void StartScreenshotTour(QMainWindow& window, TWorkbench& workbench, const QStri
                           tour.Trigger("Help2");
                       }});
     steps->push_back({400, [=] {
-                          save(THelpViewerForm::Instance(), QStringLiteral("help.png"));
+                          THelpViewerForm* help = THelpViewerForm::Instance();
+                          save(help, QStringLiteral("help.png"));
+                          // Found by a search: the words marked, the list holding the pages found.
+                          help->SearchEdit()->setText(QStringLiteral("station stop"));
+                          help->ShowTopic(3);
+                      }});
+    steps->push_back({400, [=] {
+                          save(THelpViewerForm::Instance(), QStringLiteral("help-search.png"));
+                          THelpViewerForm::Instance()->SearchEdit()->clear();
                           THelpViewerForm::Instance()->close();
                       }});
     AddLinkSharingTourSteps(tour, *steps);
@@ -231,6 +277,7 @@ void StartScreenshotTour(QMainWindow& window, TWorkbench& workbench, const QStri
                           grabChild(QStringLiteral("arbitrary-message-nothing-sent.png"));
                       }});
     steps->push_back({100, [=] {
+                          SaveHelpPictures(folder);
                           // Nor does it leave its windows to be reopened at the next start.
                           workspace->closeAllSubWindows();
                           speedometer()->hide();

@@ -12,3 +12,7 @@ class TWorkbench;
 // of each into folder and quits the program when done. window is the
 // program's main window, workbench what it offers the other windows.
 void StartScreenshotTour(QMainWindow& window, TWorkbench& workbench, const QString& folder);
+
+// Scaled copies of the pictures the help pages show, from those the tour
+// saved in folder into folder/help (tools/help-pictures.sh bundles them).
+void SaveHelpPictures(const QString& folder);

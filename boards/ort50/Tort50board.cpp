@@ -177,7 +177,17 @@ bool TORT50Board::ComputeSvImage()
 
 std::string TORT50Board::SvErrorText() const
 {
-    return "SV Calculation Error: one or more routes has too many entries";
+    std::string text = "SV Calculation Error: one or more routes has too many entries";
+    std::string routes;
+    for (const auto& route : routes_) {
+        if (!route.RouteFits(cells_))
+            routes += (routes.empty() ? ". Route " : ", route ") + std::to_string(route.number) + " needs " +
+                      std::to_string(route.BytesNeeded(cells_)) + " bytes";
+    }
+    if (routes.empty())
+        return text;
+    return text + routes + "; a route holds " + std::to_string(kOrtRouteBytes) +
+           ": a point on one of this board's cells takes 1, any other point 2, the from and to buttons 2, a cascade 1";
 }
 
 bool TORT50Board::DecodeSvImage()

@@ -270,15 +270,20 @@ bool TORT50Route::DecodeRoute(std::span<const uint8_t> image, const TORT50Cells&
     return error;
 }
 
-bool TORT50Route::RouteFits(const TORT50Cells& cells) const
+int TORT50Route::BytesNeeded(const TORT50Cells& cells) const
 {
-    int needed = 0;
+    int needed = (toFromMode ? 2 : 0) + (cascade ? 1 : 0);
     for (uint32_t i = 0; i < length_; ++i) {
         if (states_[i] == kOrtStateUndefined)
             continue;
         needed += PointCellFor(points_[i], cells) != 0 ? 1 : 2;
     }
-    return needed <= EntryCapacity();
+    return needed;
+}
+
+bool TORT50Route::RouteFits(const TORT50Cells& cells) const
+{
+    return BytesNeeded(cells) <= kOrtRouteBytes;
 }
 
 bool TORT50Route::SetRoutePoint(int index, int32_t point, uint8_t state)

@@ -43,6 +43,9 @@ public:
 
     // Entries the twelve bytes leave room for: 12, less 2 with to/from mode, less 1 with cascade.
     int EntryCapacity() const;
+    // Of the twelve bytes: a point on one of the board's cells takes 1, any
+    // other point 2, the from/to buttons 2, a cascade 1.
+    int BytesNeeded(const TORT50Cells& cells) const;
     // The bytes the defined entries need stay within the entry capacity.
     bool RouteFits(const TORT50Cells& cells) const;
 

@@ -3,6 +3,8 @@
 #include "boards/pax/Paxhelpers.h"
 #include "boards/pax/Tpax60boardsv.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr unsigned kSvCount = 512;
@@ -78,6 +80,76 @@ bool TPAX60BoardParts::Compute(std::span<uint8_t> image)
     for (const TPAX60Route& r : Routes)
         ok = r.Encode(image, ExtDevTable) && ok;
     return ok;
+}
+
+namespace {
+
+std::string DeviceText(const TPAX60Device& d)
+{
+    switch (d.DeviceType) {
+    case kPax60DevPoint:
+        return "point " + std::to_string(d.Number);
+    case kPax60DevSensor:
+        return "sensor " + std::to_string(d.Number) + "," + std::to_string(d.Offset);
+    default:
+        return "signal " + std::to_string(d.Number);
+    }
+}
+
+}  // namespace
+
+std::string TPAX60BoardParts::ComputeProblem() const
+{
+    // Every device the conditions name, where the editors show it, in the
+    // order Compute enters them into the table.
+    struct TCalled {
+        std::string where;
+        TPAX60Device device;
+    };
+    std::vector<TCalled> called;
+    auto addSet = [&](const std::string& where, const TPAX60ConditionSet& set) {
+        for (int i = 0; i < set.Capacity(); ++i) {
+            const TPAX60Condition& c = set.At(i);
+            if (!c.IsEmpty())
+                called.push_back({where + ", " + set.Title() + ", condition " + std::to_string(i + 1),
+                                  {c.DeviceType, c.Number, c.DeviceType == kPax60DevSensor ? c.Offset : 0}});
+        }
+    };
+    for (const TPAX60Cell& c : Cells) {
+        const std::string where = "cell " + std::to_string(c.Number);
+        for (const TPAX60ConditionSet* set : {&c.ThrownConditions, &c.ClosedConditions, &c.FreezeConditions})
+            addSet(where, *set);
+    }
+    for (const TPAX60Route& r : Routes)
+        addSet("route " + std::to_string(r.Number), r.TriggerConditions);
+
+    std::vector<std::string> problems;
+    std::vector<TPAX60Device> outside;  // distinct, not the board's own
+    const TCalled* firstUnplaced = nullptr;
+    for (const TCalled& c : called) {
+        const int index = ExtDevTable.LookUp(c.device);
+        if (index != 0 && index < TPAX60ExtDevTable::kFirstEntryIndex)
+            continue;
+        if (std::find(outside.begin(), outside.end(), c.device) == outside.end())
+            outside.push_back(c.device);
+        if (index == 0 && !firstUnplaced)
+            firstUnplaced = &c;
+    }
+    if (firstUnplaced)
+        problems.push_back("Output cells and routes call up " + std::to_string(outside.size()) +
+                           " points, sensors and signals besides the board's own outputs and inputs; the board "
+                           "holds " + std::to_string(TPAX60ExtDevTable::kEntryCount) + "; the first without a place is " +
+                           firstUnplaced->where + " (" + DeviceText(firstUnplaced->device) + ")");
+    for (const TPAX60Route& r : Routes) {
+        if (!r.Fits())
+            problems.push_back("Route " + std::to_string(r.Number) + " needs " + std::to_string(r.BytesUsed()) +
+                               " bytes; a route holds " + std::to_string(TPAX60Route::kRouteBytes) +
+                               ": a point of this board takes 1, any other point 2");
+    }
+    std::string text;
+    for (const std::string& p : problems)
+        text += (text.empty() ? "" : ". ") + p;
+    return text;
 }
 
 int32_t TPAX60BoardParts::BaseAddressIn(std::span<const uint8_t> image)
@@ -218,7 +290,9 @@ bool TPAXBoard::ComputeSvImage()
 
 std::string TPAXBoard::SvErrorText() const
 {
-    return "SV Calculation Error: too many points, sensors or signals called up by board programming";
+    const std::string text = "SV Calculation Error: too many points, sensors or signals called up by board programming";
+    const std::string problem = Parts.ComputeProblem();
+    return problem.empty() ? text : text + ". " + problem;
 }
 
 bool TPAXBoard::DecodeSvImage()

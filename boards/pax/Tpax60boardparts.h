@@ -50,6 +50,9 @@ public: // SV image (image[n - 1] is SV n; cleared, serial number written)
     // serial number; false when a condition or route could not be encoded.
     bool Compute(std::span<uint8_t> image);
     void Decode(std::span<const uint8_t> image);  // after the base address is set
+    // After a Compute that failed: which cell, route or limit is to blame, in
+    // the editors' words; empty when nothing is.
+    std::string ComputeProblem() const;
     static int32_t BaseAddressIn(std::span<const uint8_t> image);
 
 public: // file: the cells, inputs and routes (66 lines)

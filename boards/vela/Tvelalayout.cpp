@@ -98,47 +98,93 @@ bool TVelaLayout::ComputeBoardImage(TConfigurableBoard& board,
 
 namespace {
 
-// The first condition of the set that cannot be programmed, named by its
-// place: "<where>, <set title>, condition <n>: <why>".
-std::string SetProblem(const std::string& where, const TConditionSet& set)
+// A device a signal or zone calls up, named where the editors show it:
+// "signal 2, Red Conditions For Block Signal, condition 3".
+struct TCalledDevice {
+    std::string where;
+    TCondition device;
+};
+
+void AddSet(std::vector<TCalledDevice>& called, const std::string& where, const TConditionSet& set)
 {
     for (int i = 0; i < set.Capacity(); ++i) {
-        const std::string why = TExtDevTable::Unprogrammable(set.ConditionAt(i));
-        if (!why.empty())
-            return where + ", " + set.Title() + ", condition " + std::to_string(i + 1) + ": " + why;
+        const TCondition& c = set.ConditionAt(i);
+        if (c.deviceType == eVelaPoint || c.deviceType == eVelaSensor || c.deviceType == eVelaSignal)
+            called.push_back({where + ", " + set.Title() + ", condition " + std::to_string(i + 1), c});
     }
-    return {};
 }
 
-std::string SignalProblem(const TSignal& signal)
+// In the order TSignal::CollectDevices places them.
+void AddSignal(std::vector<TCalledDevice>& called, const TSignal& signal)
 {
     const std::string where = "signal " + std::to_string(signal.Number());
+    auto addNext = [&](int32_t next, uint8_t mode, const char* what) {
+        if (mode <= eNextVirtual && next != 0 && !signal.IsOwnSignal(next))
+            called.push_back({where + ", " + what, TCondition::Signal(next, 0, false)});
+    };
+    addNext(signal.NextSignal(), signal.NextMode(), "next signal");
     if (!signal.IsBlock()) {
-        if (signal.JunctionPoint() == 0)
-            return where + ": a diverging signal needs its junction point";
-        const std::string why = TExtDevTable::Unprogrammable(TCondition::Point(signal.JunctionPoint(), 0, false));
-        if (!why.empty())
-            return where + ", junction: " + why;
+        called.push_back({where + ", junction", TCondition::Point(signal.JunctionPoint(), 0, false)});
+        addNext(signal.NextSignalThrown(), signal.NextModeThrown(), "next signal when thrown");
     }
-    const std::pair<int32_t, uint8_t> nextSignals[] = {
-        {signal.NextSignal(), signal.NextMode()},
-        {signal.IsBlock() ? 0 : signal.NextSignalThrown(), signal.NextModeThrown()}};
-    for (const auto& [next, mode] : nextSignals) {
-        if (mode > eNextVirtual || next == 0 || signal.IsOwnSignal(next))
-            continue;
-        const std::string why = TExtDevTable::Unprogrammable(TCondition::Signal(next, 0, false));
-        if (!why.empty())
-            return where + ", next signal: " + why;
-    }
-    for (const TConditionSet* set : {&signal.BlockSet(), signal.BlockThrownSet(), &signal.RedSet(),
+    for (const TConditionSet* set : {&signal.BlockSet(), &signal.RedSet(), signal.BlockThrownSet(),
                                      signal.RedThrownSet(), &signal.IsolationSet(), &signal.AuxSet()}) {
-        if (set) {
-            const std::string problem = SetProblem(where, *set);
-            if (!problem.empty())
-                return problem;
-        }
+        if (set)
+            AddSet(called, where, *set);
     }
-    return {};
+}
+
+std::string DeviceText(const TCondition& device)
+{
+    switch (device.deviceType) {
+    case eVelaPoint:
+        return "point " + std::to_string(device.number);
+    case eVelaSensor:
+        return "sensor " + std::to_string(device.number) + "," + std::to_string(device.offset);
+    default:
+        return "signal " + std::to_string(device.number);
+    }
+}
+
+bool SameDevice(const TCondition& a, const TCondition& b)
+{
+    return a.deviceType == b.deviceType && a.number == b.number &&
+           (a.deviceType != eVelaSensor || a.offset == b.offset);
+}
+
+// Why the table could not place every device of one of its two ranges.
+std::string RangeProblem(const std::vector<TCalledDevice>& called, const TExtDevTable& table, bool signals)
+{
+    const char* const what = signals ? "signals as next signals or in conditions" : "points and sensors";
+    const int capacity = signals ? TExtDevTable::kPositions - TExtDevTable::kLastPointPosition
+                                 : TExtDevTable::kLastPointPosition;
+    std::vector<TCondition> distinct;
+    const TCalledDevice* firstUnplaced = nullptr;
+    for (const TCalledDevice& c : called) {
+        if ((c.device.deviceType == eVelaSignal) != signals)
+            continue;
+        bool seen = false;
+        for (const TCondition& d : distinct)
+            seen = seen || SameDevice(d, c.device);
+        if (!seen)
+            distinct.push_back(c.device);
+        if (!firstUnplaced && table.Find(c.device) == 0)
+            firstUnplaced = &c;
+    }
+    if (!firstUnplaced)
+        return {};
+    const std::string count = std::to_string(distinct.size());
+    const std::string holds = std::to_string(capacity);
+    const std::string first =
+        "; the first without a place is " + firstUnplaced->where + " (" + DeviceText(firstUnplaced->device) + ")";
+    if (int(distinct.size()) > capacity)
+        return "Signals and reverse running zones call up " + count + " " + what + "; the board holds " + holds +
+               first;
+    // The table keeps the place of a device no condition names any more until
+    // the board is loaded or read back.
+    return "Signals and reverse running zones call up " + count + " " + what + ", but places kept for ones no " +
+           "longer called up fill the board's " + holds + "; save the board list and open it again to free them" +
+           first;
 }
 
 }  // namespace
@@ -146,17 +192,26 @@ std::string SignalProblem(const TSignal& signal)
 std::string TVelaLayout::SvErrorText() const
 {
     for (const TSignal& signal : signals_) {
-        const std::string problem = SignalProblem(signal);
-        if (!problem.empty())
-            return "SV Calculation Error: " + problem;
+        if (!signal.IsBlock() && signal.JunctionPoint() == 0)
+            return "SV Calculation Error: signal " + std::to_string(signal.Number()) +
+                   ": a diverging signal needs its junction point";
     }
+    std::vector<TCalledDevice> called;
+    for (const TSignal& signal : signals_)
+        AddSignal(called, signal);
     for (const TRevRunZone& zone : zones_) {
-        const std::string where = "zone " + zone.Letter();
-        for (const TConditionSet* set : {&zone.WestEastSet(), &zone.EastWestSet(), &zone.FreezeSet(), &zone.ShuntSet()}) {
-            const std::string problem = SetProblem(where, *set);
-            if (!problem.empty())
-                return "SV Calculation Error: " + problem;
-        }
+        for (const TConditionSet* set : {&zone.WestEastSet(), &zone.EastWestSet(), &zone.FreezeSet(), &zone.ShuntSet()})
+            AddSet(called, "zone " + zone.Letter(), *set);
+    }
+    for (const TCalledDevice& c : called) {
+        const std::string why = TExtDevTable::Unprogrammable(c.device);
+        if (!why.empty())
+            return "SV Calculation Error: " + c.where + ": " + why;
+    }
+    for (bool signals : {false, true}) {
+        const std::string problem = RangeProblem(called, table_, signals);
+        if (!problem.empty())
+            return std::string(vela::kSvErrorText) + ". " + problem;
     }
     return vela::kSvErrorText;
 }

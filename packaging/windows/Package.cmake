@@ -56,6 +56,8 @@ if(VARNSCOPE_BUILD_GUI AND NOT help_pages)
   message(FATAL_ERROR "no help pages found for the Windows package")
 endif()
 install(FILES ${help_pages} DESTINATION help)
+file(GLOB help_pictures ${CMAKE_SOURCE_DIR}/app/*/help/pictures/*.png)
+install(FILES ${help_pictures} DESTINATION help/pictures)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION .)
 
 # Stripping (cpack, cmake --install --strip) covers the programs; the DLLs,

@@ -11,6 +11,7 @@
 #include "app/shell/Aboutbox.h"
 #include "app/shell/Formconnect.h"
 #include "app/monitor/Formspeedometer.h"
+#include "app/common/Helpindex.h"
 #include "app/common/Helpviewer.h"
 #include "app/monitor/Lndisplay.h"
 #include "app/monitor/Messagelistview.h"
@@ -21,6 +22,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
@@ -128,6 +133,121 @@ private slots:
         }
         for (const QString& page : pages)
             QVERIFY2(reached.contains(page), qPrintable(page + QStringLiteral(" cannot be reached from the contents")));
+    }
+
+    // Pictures: every one a page shows is built in, and together they stay small.
+    void everyPictureIsBuiltInAndSmall()
+    {
+        QVERIFY(THelpViewerForm::HasTopic(1));
+        static const QRegularExpression img(QStringLiteral("<img\\s[^>]*src\\s*=\\s*[\"']([^\"']*)[\"']"),
+                                            QRegularExpression::CaseInsensitiveOption);
+        QSet<QString> shown;
+        for (const QString& page : QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")}, QDir::Files)) {
+            for (const QRegularExpressionMatch& match : img.globalMatch(PageText(page))) {
+                const QUrl target = QUrl(QStringLiteral("qrc:/help/") + page).resolved(QUrl(match.captured(1)));
+                const QString file = QLatin1Char(':') + target.path();
+                QVERIFY2(!QImage(file).isNull(), qPrintable(page + QStringLiteral(" -> ") + match.captured(1)));
+                shown.insert(file);
+            }
+        }
+        QVERIFY(shown.size() >= 4);
+        qint64 bytes = 0;
+        for (const QString& file : QDir(QStringLiteral(":/help/pictures")).entryList(QDir::Files)) {
+            const QString path = QStringLiteral(":/help/pictures/") + file;
+            QVERIFY2(shown.contains(path), qPrintable(path + QStringLiteral(" is built in but no page shows it")));
+            bytes += QFileInfo(path).size();
+            QVERIFY2(QImage(path).width() <= 480, qPrintable(path));
+        }
+        QVERIFY2(bytes < 300 * 1024, qPrintable(QString::number(bytes)));
+    }
+
+    // The index lists every page once under a title of its own.
+    void theIndexListsEveryPageByTitle()
+    {
+        const THelpIndex& pages = THelpIndex::Pages();
+        QStringList titles;
+        QSet<int> topics;
+        for (const THelpIndex::TEntry& entry : pages.Entries()) {
+            titles.append(entry.title);
+            topics.insert(entry.topic);
+            QVERIFY(THelpViewerForm::HasTopic(entry.topic));
+        }
+        QCOMPARE(topics.size(), QDir(QStringLiteral(":/help")).entryList({QStringLiteral("topic*.html")}).size());
+        QStringList sorted = titles;
+        sorted.sort(Qt::CaseInsensitive);
+        QCOMPARE(titles, sorted);
+        QCOMPARE(QSet<QString>(titles.begin(), titles.end()).size(), titles.size());
+        QCOMPARE(pages.Find(3)->title, QStringLiteral("Getting started"));
+    }
+
+    void searchFindsPagesHoldingEveryWord_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<int>("first");      // the best page; 0: no page
+        QTest::addColumn<QList<int>>("among");  // pages that must be found too
+        QTest::addRow("a field") << QStringLiteral("junction point") << 520 << QList<int>{500};
+        QTest::addRow("case and blanks") << QStringLiteral("  STATION   Stop ") << 720 << QList<int>{710, 3};
+        QTest::addRow("part of a word") << QStringLiteral("renumb") << 9 << QList<int>{3};
+        QTest::addRow("an error text") << QStringLiteral("does not compute") << 0 << QList<int>{4, 520};
+        QTest::addRow("no page has both") << QStringLiteral("speedometer cascade") << 0 << QList<int>{};
+        QTest::addRow("nothing") << QStringLiteral("xyzzy") << 0 << QList<int>{};
+        QTest::addRow("empty") << QStringLiteral(" ") << 0 << QList<int>{};
+    }
+
+    void searchFindsPagesHoldingEveryWord()
+    {
+        QFETCH(QString, query);
+        QFETCH(int, first);
+        QFETCH(QList<int>, among);
+        const QList<int> found = THelpIndex::Pages().Search(query);
+        if (first != 0) {
+            QVERIFY(!found.isEmpty());
+            QCOMPARE(found.first(), first);
+        }
+        for (int topic : among)
+            QVERIFY2(found.contains(topic), qPrintable(QString::number(topic)));
+        if (first == 0 && among.isEmpty())
+            QVERIFY(found.isEmpty());
+        const QStringList words = THelpIndex::Words(query);
+        for (int topic : found) {
+            for (const QString& word : words)
+                QVERIFY(THelpIndex::Pages().Find(topic)->text.contains(word));
+        }
+    }
+
+    // In the window: the list follows the search field, Enter opens the best
+    // page with the words marked, and a link followed is selected in the list.
+    void theViewerSearchesAndFollowsTheIndex()
+    {
+        THelpViewerForm* viewer = THelpViewerForm::Instance();
+        viewer->SearchEdit()->clear();
+        viewer->ShowTopic(1);
+        QCOMPARE(viewer->TopicList()->count(), THelpIndex::Pages().Entries().size());
+        QCOMPARE(viewer->TopicList()->currentItem()->text(), THelpIndex::Pages().Find(1)->title);
+
+        QTest::keyClicks(viewer->SearchEdit(), QStringLiteral("wizard"));
+        const QList<int> found = THelpIndex::Pages().Search(QStringLiteral("wizard"));
+        QCOMPARE(viewer->TopicList()->count(), found.size());
+        QTest::keyClick(viewer->SearchEdit(), Qt::Key_Return);
+        QCOMPARE(viewer->CurrentTopic(), found.first());
+        QVERIFY(!viewer->Browser()->extraSelections().isEmpty());
+        for (const QTextEdit::ExtraSelection& mark : viewer->Browser()->extraSelections())
+            QCOMPARE(mark.cursor.selectedText().toLower(), QStringLiteral("wizard"));
+
+        // Another page from the list.
+        viewer->TopicList()->setCurrentRow(1);
+        QCOMPARE(viewer->CurrentTopic(), found.at(1));
+
+        viewer->SearchEdit()->setText(QStringLiteral("xyzzy"));
+        QCOMPARE(viewer->TopicList()->count(), 1);
+        QCOMPARE(viewer->TopicList()->item(0)->flags(), Qt::NoItemFlags);
+        QVERIFY(viewer->Browser()->extraSelections().isEmpty());
+
+        viewer->SearchEdit()->clear();
+        viewer->Browser()->setSource(THelpViewerForm::TopicUrl(720));
+        QCOMPARE(viewer->CurrentTopic(), 720);
+        QCOMPARE(viewer->TopicList()->currentItem()->text(), THelpIndex::Pages().Find(720)->title);
+        viewer->close();
     }
 
     // The link check must find links however they are quoted, and see a missing page.

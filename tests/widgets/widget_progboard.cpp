@@ -558,8 +558,14 @@ private slots:
         dialogs.fileNames << listing;
         form->WriteSVtofile1->trigger();
         QCOMPARE(LogLines(*form),
-                 (QStringList{"Calculating SVs.....", "SV Calculation Error: one or more routes has too many entries",
+                 (QStringList{"Calculating SVs.....",
+                              "SV Calculation Error: one or more routes has too many entries. Route 1 needs 25 bytes; "
+                              "a route holds 12: a point on one of this board's cells takes 1, any other point 2, the "
+                              "from and to buttons 2, a cascade 1",
                               "Board programmer idle"}));
+        // Wider than the window: whole under the mouse.
+        QCOMPARE(form->DebugList->item(1)->toolTip(), form->DebugList->item(1)->text());
+        QCOMPARE(form->DebugList->item(0)->toolTip(), QString());
         QCOMPARE(main->ProgStatus->text(), QStringLiteral("Board programmer idle"));
         QCOMPARE(ReadAll(listing), before);
 

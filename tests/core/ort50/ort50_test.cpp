@@ -353,7 +353,10 @@ TEST(Ort50Route, ThirteenBytesFailWithoutSpilling)
         board.RouteAt(number - 1).SetEntries(entries);
         EXPECT_FALSE(board.RouteAt(number - 1).RouteFits(board.Cells()));
         EXPECT_FALSE(board.ComputeSvImage());
-        EXPECT_EQ(board.SvErrorText(), "SV Calculation Error: one or more routes has too many entries");
+        EXPECT_EQ(board.SvErrorText(), "SV Calculation Error: one or more routes has too many entries. Route " +
+                                           std::to_string(number) +
+                                           " needs 24 bytes; a route holds 12: a point on one of this board's cells "
+                                           "takes 1, any other point 2, the from and to buttons 2, a cascade 1");
         EXPECT_EQ(RouteBytes(board, number), (std::vector<uint8_t>{103, 232, 103, 233, 103, 234, 103, 235, 103, 236, 103, 237}));
         EXPECT_EQ(board.SvByte(TORT50Route::FirstSv(number) + 12), 0);
         EXPECT_EQ(board.SvByte(246), 0);

@@ -247,7 +247,10 @@ TEST(Pax60Board, CalculationFailures)
         EXPECT_EQ(b.ComputeSvImage(), devices == 40) << devices;
         if (devices == 41) {
             EXPECT_EQ(b.SvErrorText(),
-                      "SV Calculation Error: too many points, sensors or signals called up by board programming");
+                      "SV Calculation Error: too many points, sensors or signals called up by board programming. "
+                      "Output cells and routes call up 41 points, sensors and signals besides the board's own "
+                      "outputs and inputs; the board holds 40; the first without a place is cell 6, Conditions for "
+                      "change to Thrown, condition 6 (signal 41)");
             EXPECT_EQ(b.SvByte(251 + 16 * 5 + 5), 0);  // cell 6's sixth thrown condition, signal 41
             EXPECT_EQ(b.SvByte(251 + 16 * 5 + 4), 60);  // signal 40 in the last entry
             EXPECT_EQ(b.SvByte(5), 1);  // the rest of the image is still written

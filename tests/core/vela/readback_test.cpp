@@ -87,8 +87,9 @@ TEST(VelaReadBack, DevicesTheTableCannotHoldFindNoPosition)
     EXPECT_TRUE(board.ComputeSvImage()) << board.SvErrorText();
 }
 
-// A board that cannot be programmed says what cannot, and where; only a table
-// that every device fits but not all at once gets the general text.
+// A board that cannot be programmed says what cannot, and where; a table
+// that every device fits but not all at once gets the general text, with
+// the count and the limit after it.
 TEST(VelaReadBack, CalculationErrorNamesWhatCannotBeProgrammed)
 {
     struct TCase {
@@ -116,7 +117,10 @@ TEST(VelaReadBack, CalculationErrorNamesWhatCannotBeProgrammed)
              for (int p = 1; p <= 49; ++p)
                  b.Signal((p - 1) / 14).RedSet().InsertAt((p - 1) % 14, TCondition::Point(p, 0, false));
          },
-         false, vela::kSvErrorText},
+         false,
+         std::string(vela::kSvErrorText) + ". Signals and reverse running zones call up 49 points and sensors; the "
+                                           "board holds 48; the first without a place is signal 4, Red Conditions "
+                                           "For Block Signal, condition 7 (point 49)"},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         TVELA40Board board;

@@ -213,7 +213,13 @@ TEST_F(CliBoards, AFailedCalculationStillGivesTheWholeImage)
     EXPECT_EQ(image.status, 1);
     EXPECT_EQ(image.out.count('\n'), 512);
     EXPECT_TRUE(image.out.endsWith("SV512=0\n"));
-    EXPECT_EQ(image.err, "SV Calculation Error: too many points, sensors or signals called up by board programming\n");
+    // The model's text, which names the count and the limit, on one line.
+    EXPECT_TRUE(image.err.startsWith("SV Calculation Error: too many points, sensors or signals called up by board "
+                                     "programming. Signals and reverse running zones call up "))
+        << image.err.toStdString();
+    EXPECT_TRUE(image.err.contains(" points and sensors; the board holds 48; the first without a place is signal "))
+        << image.err.toStdString();
+    EXPECT_EQ(image.err.count('\n'), 1);
 
     const TRun listing = Cli({"listing", "--type", "VELA40", file, "-o", PathOf("listing.txt")});
     EXPECT_EQ(listing.status, 1);
