@@ -78,13 +78,12 @@ void TPAX66Board::ReadOwnLines(std::istream& in)
     }
 }
 
-void TPAX66Board::ComputeOwnSvs(std::span<uint8_t> image)
+void TPAX66Board::ComputeOwnSvs(const TSvWriter& image)
 {
     // Written whether individual addressing is on or not.
-    for (int i = 0; i < kIndividualAddressCount; ++i) {
-        image[kIndividualSv - 1 + 2 * i] = static_cast<uint8_t>(IndividualAddresses[i] & 0xFF);
-        image[kIndividualSv + 2 * i] = static_cast<uint8_t>((IndividualAddresses[i] >> 8) & 0xFF);
-    }
+    for (int i = 0; i < kIndividualAddressCount; ++i)
+        image.PutWord(kIndividualSv - 1 + 2 * i, static_cast<uint16_t>(IndividualAddresses[i] & 0xFFFF),
+                      image.Naming() ? "individual address " + std::to_string(i + 1) : std::string());
 }
 
 void TPAX66Board::DecodeOwnSvs(std::span<const uint8_t> image)

@@ -58,8 +58,12 @@ void TTEL90Board::ReadFromFile(std::istream& in)
 bool TTEL90Board::ComputeSvImage()
 {
     TConfigurableBoard::ComputeSvImage();
-    SetSvByte(kSensorBoardSv, static_cast<uint8_t>(SensorBoardNumber));
-    SetSvByte(kDebounceSv, static_cast<uint8_t>(DeactivateDebounce));
+    std::vector<uint8_t> image = SvImage();
+    const TSvWriter writer = ImageWriter(image);
+    writer.PutSv(kSensorBoardSv, static_cast<uint8_t>(SensorBoardNumber), "sensor board number");
+    writer.PutSv(kDebounceSv, static_cast<uint8_t>(DeactivateDebounce), "deactivate debounce time");
+    SetSvByte(kSensorBoardSv, image[kSensorBoardSv - 1]);
+    SetSvByte(kDebounceSv, image[kDebounceSv - 1]);
     return true;
 }
 
