@@ -244,6 +244,7 @@ void TORT50Board::DescribeSettings(std::vector<std::string>& lines) const
     lines.push_back("  DCC accessory address to enter INTERLOCKED mode: " + Num(interlockAddress));
     lines.push_back("  DCC accessory address to enter SLAVE mode: " + Num(slaveAddress));
     lines.push_back("  Sensor board number in SLAVE or INTERLOCKED mode: " + Num(sensorBoardNumber));
+    lines.push_back("  Delay between point outputs = " + Num(pointDelay / 10) + "." + Num(pointDelay % 10) + " s");
     if (slaveBlock < 5)
         lines.push_back(kSlaveBlockTexts[slaveBlock]);
 }

@@ -101,3 +101,13 @@ void TPAX66Board::DescribeOwnSettings(std::vector<std::string>& lines) const
 {
     lines.push_back(IndividualAddressing == 1 ? "uses individual output addressing" : "uses block addressing");
 }
+
+void TPAX66Board::DescribeSettings(std::vector<std::string>& lines) const
+{
+    TPAXBoard::DescribeSettings(lines);
+    // The board holds them whichever addressing it uses.
+    lines.push_back("");
+    lines.push_back("Individual Output Addresses:");
+    for (int i = 0; i < kIndividualAddressCount; ++i)
+        lines.push_back("  Output " + std::to_string(i + 1) + ": " + std::to_string(IndividualAddresses[i]));
+}

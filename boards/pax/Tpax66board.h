@@ -46,4 +46,8 @@ protected: // TPAXBoard
     void ComputeOwnSvs(const TSvWriter& image) override;
     void DecodeOwnSvs(std::span<const uint8_t> image) override;
     void DescribeOwnSettings(std::vector<std::string>& lines) const override;
+
+public:
+    // The PAX60's report, then the individual output addresses.
+    void DescribeSettings(std::vector<std::string>& lines) const override;
 };

@@ -100,4 +100,7 @@ std::vector<unsigned> TTEL90Board::UnusedSvList() const
 void TTEL90Board::DescribeSettings(std::vector<std::string>& lines) const
 {
     TConfigurableBoard::DescribeSettings(lines);
+    lines.push_back("User Description: " + UserDescription);
+    lines.push_back("Sensor board number: " + std::to_string(SensorBoardNumber));
+    lines.push_back("Deactivate debounce time: " + std::to_string(DeactivateDebounce * 10) + " ms");
 }

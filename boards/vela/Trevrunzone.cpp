@@ -97,6 +97,7 @@ bool TRevRunZone::Decode(std::span<const uint8_t> image, const TExtDevTable& tab
 void TRevRunZone::Report(std::vector<std::string>& lines) const
 {
     lines.push_back("     Zone: " + Letter());
+    lines.push_back("     Zone Name: " + name_);
     lines.push_back("     West - East Settings:");
     westEastSet_.Report(lines);
     lines.push_back("     East - West Settings:");

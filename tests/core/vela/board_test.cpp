@@ -614,7 +614,7 @@ TEST(Vela40, Report)
         "Signal Settings:",
         "     Signal: 1",
     };
-    ASSERT_EQ(lines.size(), 222u);
+    ASSERT_EQ(lines.size(), 225u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + long(head.size())), head);
     EXPECT_EQ(lines[190], "");
     EXPECT_EQ(lines[191], "reverse Run Zone Settings:");
@@ -679,7 +679,7 @@ TEST(Vela80, Report)
         "Signal Settings:",
         "     Signal: 1",
     };
-    ASSERT_EQ(lines.size(), 222u);
+    ASSERT_EQ(lines.size(), 225u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + long(head.size())), head);
     EXPECT_EQ(lines[191], "Reverse Run Zone Settings:");
 
