@@ -51,9 +51,12 @@ bool IsTitle(const std::string& key, const std::string& value)
            std::none_of(key.begin(), key.end(), space);
 }
 
-bool IsHeading(const std::string& line)
+// A section's heading stands after an empty line: "Signal Settings:". A line
+// such as "User Description: " with nothing after it is a setting.
+bool IsHeading(const std::vector<std::string>& lines, size_t i)
 {
-    if (line.empty() || line[0] == ' ')
+    const std::string& line = lines[i];
+    if (line.empty() || line[0] == ' ' || (i > 0 && !Trimmed(lines[i - 1]).empty()))
         return false;
     const std::string text = Trimmed(line);
     return text.size() > 1 && text.back() == ':' && text.find(':') == text.size() - 1;
@@ -321,9 +324,16 @@ TBoardComparison CompareBoards(TConfigurableBoard& a, TConfigurableBoard& b)
 TBoardComparison CompareBoardWithImage(const std::vector<uint8_t>& boardImage, TConfigurableBoard& configured)
 {
     const int type = BoardTypeFromName(configured.BoardTypeName());
-    const std::unique_ptr<TConfigurableBoard> read = BoardFromImage(type, boardImage);
-    const std::unique_ptr<TConfigurableBoard> heldRead = read ? AsOnBoard(*read) : nullptr;
     const std::unique_ptr<TConfigurableBoard> heldConfigured = AsOnBoard(configured);
+    // Only the SVs a transfer writes count: the rest (the serial number, the
+    // system SVs a read leaves out) are taken as the configuration has them.
+    std::vector<uint8_t> image(configured.SvImage());
+    for (unsigned sv = 1; sv <= image.size(); ++sv) {
+        if (configured.IsTransferable(sv) && sv >= 5)
+            image[sv - 1] = sv <= boardImage.size() ? boardImage[sv - 1] : 0;
+    }
+    const std::unique_ptr<TConfigurableBoard> read = BoardFromImage(type, image);
+    const std::unique_ptr<TConfigurableBoard> heldRead = read ? AsOnBoard(*read) : nullptr;
     if (!read)
         return Compared(configured, heldConfigured.get(), configured, heldConfigured.get());
     // Names and notes are not on the board, so there is nothing kept in the
@@ -347,7 +357,7 @@ std::vector<TReportSetting> ReportSettings(const std::vector<std::string>& repor
         const std::string& line = reportLines[i];
         if (Trimmed(line).empty())
             continue;
-        if (IsHeading(line)) {
+        if (IsHeading(reportLines, i)) {
             group = Trimmed(line);
             group.pop_back();
             stack.clear();
@@ -357,7 +367,7 @@ std::vector<TReportSetting> ReportSettings(const std::vector<std::string>& repor
         size_t next = i + 1;
         while (next < reportLines.size() && Trimmed(reportLines[next]).empty())
             ++next;
-        const bool hasNext = next < reportLines.size() && !IsHeading(reportLines[next]);
+        const bool hasNext = next < reportLines.size() && !IsHeading(reportLines, next);
         const size_t nextIndent = hasNext ? Indent(reportLines[next]) : 0;
 
         const auto [key, value] = Split(line);

@@ -46,7 +46,8 @@ std::unique_ptr<TConfigurableBoard> BoardFromImage(int boardType, const std::vec
 
 // Two configurations of one type. Computes both boards' images.
 TBoardComparison CompareBoards(TConfigurableBoard& a, TConfigurableBoard& b);
-// A board's SVs (a, as read from it) against a configuration (b). Computes
+// A board's SVs (a, as read from it) against a configuration (b), over the
+// SVs a transfer writes (from SV 5 on), as a verify compares them. Computes
 // b's image.
 TBoardComparison CompareBoardWithImage(const std::vector<uint8_t>& boardImage, TConfigurableBoard& configured);
 

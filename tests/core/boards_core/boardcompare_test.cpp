@@ -148,6 +148,7 @@ TEST(ReportSettings, NamesLinesByWhereTheyStand)
 {
     const std::vector<std::string> report = {
         "Board Type: VELA40",
+        "User Description: ",
         "Report signal passed at danger DISABLED",
         "Delay for power isolation zone = 2 s",
         "",
@@ -161,6 +162,7 @@ TEST(ReportSettings, NamesLinesByWhereTheyStand)
         "",
         "     Signal: 2",
         "     Next signal: signal number 4, Normal",
+        "",
         "Cell settings: ",
         "    Cell 1: point",
         "       Pushbutton A effect: No Action",
@@ -172,6 +174,7 @@ TEST(ReportSettings, NamesLinesByWhereTheyStand)
         named.push_back(s.group + " | " + s.setting + " | " + s.value);
     const std::vector<std::string> expected = {
         "Board | Board Type | VELA40",
+        "Board | User Description | ",
         "Board | Board | Report signal passed at danger DISABLED",
         "Board | Delay for power isolation zone | 2 s",
         "Signal Settings | Signal 1 | Block signal",
