@@ -207,10 +207,9 @@ std::vector<unsigned> TVELA40Board::UnusedSvList() const
 void TVELA40Board::DescribeSettings(std::vector<std::string>& lines) const
 {
     DescribeHead(lines);
-    if (displayMode_) {
+    // In display mode the board keeps the rest of its settings all the same.
+    if (displayMode_)
         lines.push_back("Board operates in Display Mode only");
-        return;
-    }
     lines.push_back(reportSpad_ ? "Report signal passed at danger ENABLED" : "Report signal passed at danger DISABLED");
     lines.push_back("Delay for power isolation zone = " + vela::QuarterSecondsText(isolationDelay_) + " s");
     lines.push_back(brightness_ ? "Simulation of lamp brightness ENABLED" : "Simulation of lamp brightness DISABLED");

@@ -633,8 +633,11 @@ TEST(Vela40, Report)
 
     rich.SetDisplayMode(true);
     const std::vector<std::string> display = Report(rich);
-    ASSERT_EQ(display.size(), 6u);
-    EXPECT_EQ(display.back(), "Board operates in Display Mode only");
+    ASSERT_EQ(display.size(), richLines.size() + 1);
+    EXPECT_EQ(display[5], "Board operates in Display Mode only");
+    // The settings the board keeps in display mode follow.
+    EXPECT_EQ(std::vector<std::string>(display.begin() + 6, display.end()),
+              std::vector<std::string>(richLines.begin() + 5, richLines.end()));
 }
 
 TEST(VelaBoards, DelaySeconds)
