@@ -1,6 +1,7 @@
 #include "app/boards/Formprogboard.h"
 
 #include "app/boards/Boardeditors.h"
+#include "app/boards/Formcompareboards.h"
 #include "app/boards/Formdisplayboard.h"
 #include "app/common/Workbench.h"
 #include "boards/core/Boarddata.h"
@@ -134,6 +135,7 @@ void TProgramBoardForm::BuildMenus(QMenu* file, QMenu* boards, QMenu* programmin
     ProgramBoard1 = item(programming, "&Program Board", "ProgramBoard1", &TProgramBoardForm::ProgramButtonClick);
     ReadBoard1 = item(programming, "&Read Board", "ReadBoard1", &TProgramBoardForm::ReadBoardButtonClick);
     VerifyBoard1 = item(programming, "&Verify Board", "VerifyBoard1", &TProgramBoardForm::VerifyBoard1Click);
+    Compare1 = item(programming, "&Compare...", "Compare1", &TProgramBoardForm::Compare1Click);
     // The Edit item says why it is off for a model without an editor.
     boards->setToolTipsVisible(true);
 }
@@ -298,7 +300,7 @@ void TProgramBoardForm::UpdateEnabling()
     // Nor a save: a read changes the board after it, and the list must still
     // count as modified then.
     for (QAction* action : {Open1, Save1, SaveAs1, Close1, WriteSVtofile1, Addnewboard1, DeleteBoard1, InsertBoard1,
-                            ProgramBoard1, ReadBoard1, VerifyBoard1})
+                            ProgramBoard1, ReadBoard1, VerifyBoard1, Compare1})
         action->setEnabled(idle);
     ProgramButton->setEnabled(idle);
     ReadBoardButton->setEnabled(idle);
@@ -389,6 +391,34 @@ void TProgramBoardForm::EditBoard1Click()
     const QWidget* top = workbench_.TopWindow();
     row->edit(this, (top ? top->pos() : QPoint()) + QPoint(kChildOffset, kChildOffset), *board);
     Refresh();
+}
+
+void TProgramBoardForm::Compare1Click()
+{
+    const int position = SelectedPosition();
+    const uint8_t type = static_cast<uint8_t>(CurrentType());
+    const TConfigurableBoard* board = boards_.BoardAt(type, position);
+    if (position < 0 || board == nullptr)
+        return;
+    auto* form = new TCompareBoardsForm(workbench_, type, position);
+    // What the bus held is only this board's while the list still has it there.
+    if (verifiedType_ == type && verifiedPosition_ == position && verifiedSerial_ == board->SerialNumber() &&
+        !verifiedImage_.empty())
+        form->SetBusImage(verifiedImage_);
+    QWidget* frame = FormFrame(this);
+    const QPoint at = frame->pos() + QPoint(kChildOffset, kChildOffset);
+    if (QMdiArea* workspace = workbench_.Workspace(); workspace && frame != this) {
+        QMdiSubWindow* child = workspace->addSubWindow(form);
+        child->setAttribute(Qt::WA_DeleteOnClose);
+        child->resize(QSize(960, 620));
+        child->move(at);
+        child->show();
+    } else {
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->move(at);
+        form->show();
+    }
+    form->SettingsView->setFocus();
 }
 
 void TProgramBoardForm::DisplayBoard1Click()
@@ -691,8 +721,14 @@ void TProgramBoardForm::TransferEnded(bool success, const std::string& text)
         boards_.BoardForChange(transferType_, transferPosition_);
     Refresh();
     // The verdict of a verify is what the operator asked for: keep it in sight.
-    if (success && sequencer_->Mode() == TProgramMode::eVerify)
+    if (success && sequencer_->Mode() == TProgramMode::eVerify) {
         workbench_.ShowProgStatus(Q(text));
+        verifiedType_ = transferType_;
+        verifiedPosition_ = transferPosition_;
+        const TConfigurableBoard* board = boards_.BoardAt(transferType_, transferPosition_);
+        verifiedSerial_ = board ? board->SerialNumber() : 0;
+        verifiedImage_ = sequencer_->VerifiedImage();
+    }
     emit TransferFinished(success, Q(text));
 }
 

@@ -78,6 +78,7 @@ public:  // controls
     QAction* ProgramBoard1 = nullptr;
     QAction* ReadBoard1 = nullptr;
     QAction* VerifyBoard1 = nullptr;
+    QAction* Compare1 = nullptr;
 
 public slots:
     // The list and file line of the current type, again.
@@ -99,6 +100,9 @@ public slots:
     void ReadBoardButtonClick();
     // Reads the selected board and logs where it differs from its configuration.
     void VerifyBoard1Click();
+    // The Compare window for the selected board: against what the bus held
+    // when this board was last verified, otherwise another board of the list.
+    void Compare1Click();
     void HelpBtnClick();
     // The link failed: a running transfer ends at once as a failure.
     void LinkLost(const QString& reason);
@@ -144,6 +148,11 @@ private:
     std::unique_ptr<TProgSequencer> sequencer_;
     uint8_t transferType_ = 0;  // the board a transfer works on
     int transferPosition_ = 0;
+    // What the bus held at the serial number of the board last verified.
+    int verifiedType_ = -1;
+    int verifiedPosition_ = -1;
+    int32_t verifiedSerial_ = 0;
+    std::vector<uint8_t> verifiedImage_;
     QStringList pendingLog_;          // log lines not shown yet
     int progress_ = 0;                // progress bar position to show
     QTimer* flushTimer_ = nullptr;    // shows them during a transfer
