@@ -146,6 +146,8 @@ void TCompareBoardsForm::FillOtherBox()
     OtherBox->clear();
     if (hasBus_)
         OtherBox->addItem(QStringLiteral("What the bus holds (as last verified)"), QList<QVariant>{eBus, 0});
+    for (size_t i = 0; i < own_.size(); ++i)
+        OtherBox->addItem(own_[i].second, QList<QVariant>{eOwnBoard, int(i)});
     TBoardData& lists = workbench_.BoardData();
     for (int i = 0; i < lists.BoardCount(type_); ++i) {
         if (i != index_ || lists.BoardCount(type_) == 1)
@@ -168,6 +170,16 @@ void TCompareBoardsForm::SetBusImage(const std::vector<uint8_t>& image)
     hasBus_ = true;
     FillOtherBox();
     OtherBox->setCurrentIndex(0);
+    Compare();
+}
+
+void TCompareBoardsForm::AddBoard(std::unique_ptr<TConfigurableBoard> board, const QString& label)
+{
+    if (!board)
+        return;
+    own_.emplace_back(std::move(board), label);
+    FillOtherBox();
+    OtherBox->setCurrentIndex(OtherBox->findData(QList<QVariant>{eOwnBoard, int(own_.size() - 1)}));
     Compare();
 }
 
@@ -217,9 +229,16 @@ void TCompareBoardsForm::Compare()
         const int position = source[1].toInt();
         if (kind == eBus) {
             comparison_ = CompareBoardWithImage(busImage_, *board);
-        } else if (TConfigurableBoard* other = kind == eFileBoard && file_ ? file_->BoardAt(type_, position)
-                                                                          : workbench_.BoardData().BoardAt(type_, position)) {
-            comparison_ = CompareBoards(*board, *other);
+        } else {
+            TConfigurableBoard* other = nullptr;
+            if (kind == eOwnBoard)
+                other = position >= 0 && size_t(position) < own_.size() ? own_[size_t(position)].first.get() : nullptr;
+            else if (kind == eFileBoard)
+                other = file_ ? file_->BoardAt(type_, position) : nullptr;
+            else
+                other = workbench_.BoardData().BoardAt(type_, position);
+            if (other)
+                comparison_ = CompareBoards(*board, *other);
         }
     }
     ShowRows();

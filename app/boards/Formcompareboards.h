@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -34,6 +35,9 @@ public:
     // What the bus held at the board's serial number (SV n at n - 1), offered
     // first and compared with at once.
     void SetBusImage(const std::vector<uint8_t>& image);
+    // A board of the window's own (the configuration a read replaced), offered
+    // first and compared with at once.
+    void AddBoard(std::unique_ptr<TConfigurableBoard> board, const QString& label);
     // A board of a file, as File... loads one; false with the error shown.
     bool LoadFile(const QString& fileName);
 
@@ -60,7 +64,7 @@ public slots:
     void FileClick();
 
 private:
-    enum TSource { eListBoard = 0, eBus = 1, eFileBoard = 2 };
+    enum TSource { eListBoard = 0, eBus = 1, eFileBoard = 2, eOwnBoard = 3 };
     void FillOtherBox();
     void Compare();
     void ShowRows();
@@ -75,6 +79,7 @@ private:
     std::vector<uint8_t> busImage_;
     bool hasBus_ = false;
     std::unique_ptr<TBoardData> file_;
+    std::vector<std::pair<std::unique_ptr<TConfigurableBoard>, QString>> own_;
     QString fileName_;
     TBoardComparison comparison_;
     std::vector<QTreeWidgetItem*> rowItems_;  // one per comparison row

@@ -5,6 +5,7 @@
 #include "app/boards/Formdisplayboard.h"
 #include "app/common/Workbench.h"
 #include "boards/core/Boarddata.h"
+#include "boards/core/Boardfactory.h"
 #include "link/Tsvprogmsg.h"
 
 #include <QAction>
@@ -26,6 +27,9 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <sstream>
+#include <stdexcept>
 
 // A one-shot QTimer behind the sequencer's timer interface.
 class TQtFormTimer : public IEngineTimer {
@@ -401,24 +405,39 @@ void TProgramBoardForm::Compare1Click()
     if (position < 0 || board == nullptr)
         return;
     auto* form = new TCompareBoardsForm(workbench_, type, position);
+    if (readType_ == type && readPosition_ == position && !beforeRead_.empty()) {
+        std::unique_ptr<TConfigurableBoard> before = MakeBoard(type);
+        std::istringstream lines(beforeRead_);
+        try {
+            before->ReadFromFile(lines);
+            form->AddBoard(std::move(before), QStringLiteral("This board before it was read"));
+        } catch (const std::exception&) {
+            // Its own lines always load again; nothing to offer otherwise.
+        }
+    }
     // What the bus held is only this board's while the list still has it there.
     if (verifiedType_ == type && verifiedPosition_ == position && verifiedSerial_ == board->SerialNumber() &&
         !verifiedImage_.empty())
         form->SetBusImage(verifiedImage_);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    ShowChild(form, QSize(960, 620));
+    form->SettingsView->setFocus();
+}
+
+void TProgramBoardForm::ShowChild(QWidget* form, const QSize& size)
+{
     QWidget* frame = FormFrame(this);
     const QPoint at = frame->pos() + QPoint(kChildOffset, kChildOffset);
     if (QMdiArea* workspace = workbench_.Workspace(); workspace && frame != this) {
         QMdiSubWindow* child = workspace->addSubWindow(form);
         child->setAttribute(Qt::WA_DeleteOnClose);
-        child->resize(QSize(960, 620));
+        child->resize(child->sizeHint().expandedTo(size));
         child->move(at);
         child->show();
     } else {
-        form->setAttribute(Qt::WA_DeleteOnClose);
         form->move(at);
         form->show();
     }
-    form->SettingsView->setFocus();
 }
 
 void TProgramBoardForm::DisplayBoard1Click()
@@ -429,18 +448,7 @@ void TProgramBoardForm::DisplayBoard1Click()
         return;
     auto* form = new TDisplayBoardForm;
     form->ShowBoard(*board);
-    QWidget* frame = FormFrame(this);
-    const QPoint at = frame->pos() + QPoint(kChildOffset, kChildOffset);
-    if (QMdiArea* workspace = workbench_.Workspace(); workspace && frame != this) {
-        QMdiSubWindow* child = workspace->addSubWindow(form);
-        child->setAttribute(Qt::WA_DeleteOnClose);
-        child->resize(child->sizeHint().expandedTo(QSize(540, 460)));
-        child->move(at);
-        child->show();
-    } else {
-        form->move(at);
-        form->show();
-    }
+    ShowChild(form, QSize(540, 460));
 }
 
 // ---- Files ----
@@ -616,8 +624,15 @@ void TProgramBoardForm::StartTransfer(TProgramMode mode)
     }
     // A read replaces the board's configuration: the list becomes modified.
     // Write and verify leave the configuration as it is.
-    if (mode == TProgramMode::eRead)
+    if (mode == TProgramMode::eRead) {
         boards_.BoardForChange(type, position);
+        // Kept for Compare...: what the read replaced.
+        std::ostringstream lines;
+        board->WriteToFile(lines);
+        readType_ = type;
+        readPosition_ = position;
+        beforeRead_ = lines.str();
+    }
     transferType_ = type;
     transferPosition_ = position;
     sequencer_->SetPacedSending(link.interface == eMS100);

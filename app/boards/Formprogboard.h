@@ -6,6 +6,7 @@
 #include "app/common/Formsupport.h"
 #include "programming/Tprogsequencer.h"
 
+#include <QSize>
 #include <QStringList>
 #include <QWidget>
 
@@ -130,6 +131,9 @@ private:  // IProgrammerListener
 
 private:
     void BuildMenus(QMenu* file, QMenu* boards, QMenu* programming);
+    // Opens a window beside this one: in the workspace when this window is
+    // in it, at least size there.
+    void ShowChild(QWidget* form, const QSize& size);
     void BuildControls();
     void StartTransfer(TProgramMode mode);
     void Status(const QString& text);
@@ -153,6 +157,10 @@ private:
     int verifiedPosition_ = -1;
     int32_t verifiedSerial_ = 0;
     std::vector<uint8_t> verifiedImage_;
+    // The configuration the last read replaced, as its file lines.
+    int readType_ = -1;
+    int readPosition_ = -1;
+    std::string beforeRead_;
     QStringList pendingLog_;          // log lines not shown yet
     int progress_ = 0;                // progress bar position to show
     QTimer* flushTimer_ = nullptr;    // shows them during a transfer

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdint>
 #include <map>
+#include <sstream>
+#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -25,17 +27,23 @@ std::string Trimmed(const std::string& text)
     return last < first ? std::string() : text.substr(first, last - first + 1);
 }
 
+struct TSplitLine {
+    std::string key;
+    std::string value;
+    bool equals = false;  // "Key = value": a value, never the head of the lines below it
+};
+
 // "Key: value", "Key:value" and "Key = value" carry a setting's name; any
 // other line is a value alone.
-std::pair<std::string, std::string> Split(const std::string& text)
+TSplitLine Split(const std::string& text)
 {
     const size_t colon = text.find(':');
     const size_t equals = text.find(" = ");
     if (colon == std::string::npos && equals == std::string::npos)
-        return {{}, Trimmed(text)};
+        return {{}, Trimmed(text), false};
     if (equals != std::string::npos && (colon == std::string::npos || equals < colon))
-        return {Trimmed(text.substr(0, equals)), Trimmed(text.substr(equals + 3))};
-    return {Trimmed(text.substr(0, colon)), Trimmed(text.substr(colon + 1))};
+        return {Trimmed(text.substr(0, equals)), Trimmed(text.substr(equals + 3)), true};
+    return {Trimmed(text.substr(0, colon)), Trimmed(text.substr(colon + 1)), false};
 }
 
 // "Signal: 3", "Cell: 1", "Zone: A" (one word, a short number or letter):
@@ -88,12 +96,25 @@ std::vector<std::string> ReportOf(const TConfigurableBoard& board)
     return lines;
 }
 
-// A configuration as the board would hold it.
+// A configuration as the board would hold it. The image is computed on a
+// copy (through the board's file lines, which load again unchanged), so that
+// a board of the lists keeps the image it has: a transfer may be using it.
 std::unique_ptr<TConfigurableBoard> AsOnBoard(TConfigurableBoard& board)
 {
-    board.ComputeSvImage();
     const int type = BoardTypeFromName(board.BoardTypeName());
-    std::unique_ptr<TConfigurableBoard> held = BoardFromImage(type, board.SvImage());
+    std::unique_ptr<TConfigurableBoard> copy = MakeBoard(type);
+    if (!copy)
+        return nullptr;
+    std::stringstream lines;
+    board.WriteToFile(lines);
+    try {
+        copy->ReadFromFile(lines);
+    } catch (const std::exception&) {
+        return nullptr;  // compared as the file has it
+    }
+    copy->SetSoftwareVersion(board.SoftwareVersion());
+    copy->ComputeSvImage();
+    std::unique_ptr<TConfigurableBoard> held = BoardFromImage(type, copy->SvImage());
     if (held)
         held->SetSoftwareVersion(board.SoftwareVersion());
     return held;
@@ -327,7 +348,7 @@ TBoardComparison CompareBoardWithImage(const std::vector<uint8_t>& boardImage, T
     const std::unique_ptr<TConfigurableBoard> heldConfigured = AsOnBoard(configured);
     // Only the SVs a transfer writes count: the rest (the serial number, the
     // system SVs a read leaves out) are taken as the configuration has them.
-    std::vector<uint8_t> image(configured.SvImage());
+    std::vector<uint8_t> image(heldConfigured ? heldConfigured->SvImage() : configured.SvImage());
     for (unsigned sv = 1; sv <= image.size(); ++sv) {
         if (configured.IsTransferable(sv) && sv >= 5)
             image[sv - 1] = sv <= boardImage.size() ? boardImage[sv - 1] : 0;
@@ -370,7 +391,7 @@ std::vector<TReportSetting> ReportSettings(const std::vector<std::string>& repor
         const bool hasNext = next < reportLines.size() && !IsHeading(reportLines, next);
         const size_t nextIndent = hasNext ? Indent(reportLines[next]) : 0;
 
-        const auto [key, value] = Split(line);
+        const auto [key, value, equals] = Split(line);
         const bool title = indent > 0 && hasNext && nextIndent == indent && IsTitle(key, value);
         while (!stack.empty() &&
                (stack.back().indent > indent || (stack.back().indent == indent && (!stack.back().title || title))))
@@ -378,7 +399,7 @@ std::vector<TReportSetting> ReportSettings(const std::vector<std::string>& repor
 
         if (title) {
             stack.push_back({indent, key + " " + value, true});
-        } else if (hasNext && nextIndent > indent) {
+        } else if (hasNext && nextIndent > indent && !equals) {
             if (!value.empty())
                 add(Joined(stack, key), value);
             stack.push_back({indent, key.empty() ? value : key, false});

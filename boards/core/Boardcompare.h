@@ -44,11 +44,13 @@ struct TBoardComparison {
 // when the type has no model.
 std::unique_ptr<TConfigurableBoard> BoardFromImage(int boardType, const std::vector<uint8_t>& image);
 
-// Two configurations of one type. Computes both boards' images.
+// Two configurations of one type. Neither board's own image changes: each is
+// computed on a copy (the boards are not const only because writing a board's
+// file lines uses its field buffer).
 TBoardComparison CompareBoards(TConfigurableBoard& a, TConfigurableBoard& b);
 // A board's SVs (a, as read from it) against a configuration (b), over the
-// SVs a transfer writes (from SV 5 on), as a verify compares them. Computes
-// b's image.
+// SVs a transfer writes (from SV 5 on), as a verify compares them. The
+// configuration's own image does not change.
 TBoardComparison CompareBoardWithImage(const std::vector<uint8_t>& boardImage, TConfigurableBoard& configured);
 
 // The report lines as settings: group, setting and value, in order. Several

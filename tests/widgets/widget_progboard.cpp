@@ -404,6 +404,15 @@ private slots:
         QVERIFY(main->BoardData.IsModified(btORT50));
         QVERIFY(form->Save1->isEnabled());
         QVERIFY(displays.errors.isEmpty());
+
+        // Compare offers what the read replaced: the simulated board holds
+        // none of the list's defaults, so the two differ on the board.
+        form->Compare1->trigger();
+        TCompareBoardsForm* compare = main->findChild<TCompareBoardsForm*>();
+        QVERIFY(compare);
+        QCOMPARE(compare->OtherBox->currentText(), QStringLiteral("This board before it was read"));
+        QVERIFY(!compare->Comparison().Equal());
+        QVERIFY(displays.errors.isEmpty());
     }
 
     void neverSavesAListOverAFileItDidNotComeFrom()

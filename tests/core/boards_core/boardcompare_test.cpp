@@ -113,6 +113,25 @@ TEST(BoardCompare, OneChangedSettingIsReportedByItsNameAlone)
     }
 }
 
+TEST(BoardCompare, TheBoardsKeepTheirImages)
+{
+    // A board of the lists may be in the middle of a transfer: its image is
+    // what the transfer reads or writes, whatever its settings compute.
+    std::mt19937 random(3);
+    for (int type = 0; type < kBoardTypeCount; ++type) {
+        std::unique_ptr<TConfigurableBoard> a = MakeBoard(type);
+        std::unique_ptr<TConfigurableBoard> b = RandomBoard(type, random);
+        for (unsigned sv = 1; sv <= a->SvLength(); ++sv)
+            a->SetSvByte(sv, static_cast<uint8_t>(sv * 7));
+        const std::vector<uint8_t> imageA = a->SvImage();
+        const std::vector<uint8_t> imageB = b->SvImage();
+        CompareBoards(*a, *b);
+        CompareBoardWithImage(imageB, *a);
+        EXPECT_EQ(a->SvImage(), imageA) << a->BoardTypeName();
+        EXPECT_EQ(b->SvImage(), imageB) << b->BoardTypeName();
+    }
+}
+
 TEST(BoardCompare, NamesAndNotesAreKeptInTheFileOnly)
 {
     TVELA40Board a;
@@ -167,6 +186,11 @@ TEST(ReportSettings, NamesLinesByWhereTheyStand)
         "    Cell 1: point",
         "       Pushbutton A effect: No Action",
         "  Route 1:not defined.",
+        "",
+        "Sequence 1: name=Undefined",
+        "  Number of Steps = 1",
+        "    Step 1: ",
+        "      Step not used.",
     };
     const std::vector<TReportSetting> settings = ReportSettings(report);
     std::vector<std::string> named;
@@ -185,6 +209,9 @@ TEST(ReportSettings, NamesLinesByWhereTheyStand)
         "Cell settings | Cell 1 | point",
         "Cell settings | Cell 1, Pushbutton A effect | No Action",
         "Cell settings | Route 1 | not defined.",
+        "Cell settings | Sequence 1 | name=Undefined",
+        "Cell settings | Sequence 1, Number of Steps | 1",
+        "Cell settings | Sequence 1, Step 1 | Step not used.",
     };
     EXPECT_EQ(named, expected);
 }

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <functional>
 #include <random>
 #include <set>
@@ -314,10 +316,17 @@ TEST(ProgrammingE2E, VerifyEveryModel)
         ASSERT_TRUE(again.Run(TProgramMode::eVerify, *board));
         ASSERT_TRUE(again.success) << again.text;
         EXPECT_EQ(again.engine.Differences(), (std::vector<TSvDifference>{{changed, held, wanted}}));
-        ASSERT_GE(again.log.size(), 2u);
-        EXPECT_EQ(again.log[again.log.size() - 2], "SV" + std::to_string(changed) + ": board " +
-                                                       std::to_string(held) + ", configuration " +
-                                                       std::to_string(wanted));
+        // The SV's line as before with what it holds after it, then the
+        // settings that differ (none when the byte decodes to nothing the
+        // board uses), then the verdict.
+        const std::string svLine = "SV" + std::to_string(changed) + ": board " + std::to_string(held) +
+                                   ", configuration " + std::to_string(wanted);
+        const auto line = std::find_if(again.log.begin(), again.log.end(),
+                                       [&](const std::string& l) { return l.rfind(svLine + " (", 0) == 0; });
+        ASSERT_NE(line, again.log.end());
+        EXPECT_EQ(*line, svLine + " (" + board->NameSvImage()[changed - 1] + ")");
+        for (auto setting = line + 1; setting + 1 < again.log.end(); ++setting)
+            EXPECT_NE(setting->find(": board "), std::string::npos) << *setting;
         EXPECT_EQ(again.log.back(), "Verify completed: 1 SV differs from the configuration");
 
         EXPECT_EQ(sim->Sv(static_cast<int>(changed)), held);
