@@ -8,8 +8,56 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+// Said by the program when it cannot show a window; ./run then starts the
+// command-line monitor instead.
+constexpr int kExitNoDisplay = 3;
+
+bool Asked(int argc, char** argv, std::initializer_list<const char*> words)
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char* word : words) {
+            if (std::strcmp(argv[i], word) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+// On X11 and Wayland desktops without either (over SSH, a board computer
+// without a screen) Qt would abort with a message about platform plugins.
+bool WithoutDisplay(int argc, char** argv)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || Asked(argc, argv, {"-platform"}))
+        return false;
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return false;
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    if (WithoutDisplay(argc, argv)) {
+        // Help and the version need no window.
+        if (!Asked(argc, argv, {"-h", "--help", "-?", "--help-all", "-v", "--version"})) {
+            std::fputs("varnscope: no display to show its windows on: run it on a desktop, under xvfb-run "
+                       "(xvfb-run -a varnscope), or use varnscope-cli (varnscope-cli monitor --port sim)\n",
+                       stderr);
+            return kExitNoDisplay;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganization));
     QCoreApplication::setApplicationName(QString::fromLatin1(kSettingsApplication));
@@ -29,6 +77,9 @@ int main(int argc, char** argv)
     parser.addOption(screenshots);
     parser.addPositionalArgument(QStringLiteral("nofiles"), QStringLiteral("Do not reload the board lists (any case)."),
                                  QStringLiteral("[nofiles]"));
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Board files to open, each into the list of its board type."),
+                                 QStringLiteral("[FILE...]"));
     parser.process(app);
 
     TMainOptions options;

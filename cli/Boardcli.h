@@ -18,6 +18,12 @@ constexpr int kExitOk = 0;
 constexpr int kExitCalculationFailed = 1;  // the SV image could not be computed
 constexpr int kExitUsage = 2;              // bad options or arguments
 constexpr int kExitError = 3;              // unknown type, unreadable file, bad index, broken file
+// The same in words, as their help texts end.
+inline constexpr const char* kBoardFileExitStatus =
+    "0 on success; 1 when the SV calculation fails (the whole output is still printed, then the "
+    "calculation error on standard error); 2 for wrong options or arguments; 3 for an unknown type, a "
+    "missing or unreadable file, a board index out of range, a file whose loading stopped, a bad image "
+    "line, or an output file that cannot be written.";
 
 // Writes "error: <text>" as one line to standard error.
 void PrintError(const std::string& text);

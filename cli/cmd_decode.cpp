@@ -86,6 +86,8 @@ int RunDecode(const QStringList& args)
     return kExitOk;
 }
 
-const VarnscopeSubcommand kDecode("decode", "Decode typed LocoNet messages as the message display does", RunDecode);
+const VarnscopeSubcommand kDecode("decode", "Decode typed LocoNet messages as the message display does", RunDecode,
+    "0 when every message was read; 2 when at least one text was rejected or the options "
+    "are wrong.");
 
 }  // namespace

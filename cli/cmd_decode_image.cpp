@@ -102,6 +102,6 @@ int RunDecodeImage(const QStringList& args)
 }
 
 const VarnscopeSubcommand registration("decode-image", "Decode an SV image into a board's configuration",
-                                       RunDecodeImage);
+                                       RunDecodeImage, boardcli::kBoardFileExitStatus);
 
 }  // namespace

@@ -141,6 +141,11 @@ int RunDiff(const QStringList& args)
     return comparison.Equal() ? DiffExit::kEqual : DiffExit::kDifferent;
 }
 
-const VarnscopeSubcommand registration("diff", "Compare two boards by setting, as the boards hold them", RunDiff);
+const VarnscopeSubcommand registration(
+    "diff", "Compare two boards by setting, as the boards hold them", RunDiff,
+    "0 when the boards hold the same settings; 1 when at least one setting differs; 2 for wrong "
+    "options or arguments (with --port, a board without serial number); 3 for an unknown type, a "
+    "missing or unreadable file, a file whose loading stopped, or no board INDEX; 4 when the port "
+    "cannot be opened; 5 when the board on the bus could not be read.");
 
 }  // namespace

@@ -37,6 +37,8 @@ int RunDiscover(const QStringList& args)
     return ProgExit::kOk;
 }
 
-const VarnscopeSubcommand kDiscover("discover", "List the boards answering on LocoNet", RunDiscover);
+const VarnscopeSubcommand kDiscover("discover", "List the boards answering on LocoNet", RunDiscover,
+    "0 when done, also when no board answers; 1 when the port fails while open; 2 for "
+    "wrong options; 4 when the port cannot be opened.");
 
 }  // namespace

@@ -43,6 +43,8 @@ int RunIdentify(const QStringList& args)
     return ProgExit::kOk;
 }
 
-const VarnscopeSubcommand kIdentify("identify", "Make one board identify itself", RunIdentify);
+const VarnscopeSubcommand kIdentify("identify", "Make one board identify itself", RunIdentify,
+    "0 when done; 1 when the board does not answer or the port fails while open; 2 for "
+    "wrong options; 4 when the port cannot be opened.");
 
 }  // namespace

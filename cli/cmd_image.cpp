@@ -41,6 +41,6 @@ int RunImage(const QStringList& args)
     return kExitOk;
 }
 
-const VarnscopeSubcommand registration("image", "Print the SV image of a board", RunImage);
+const VarnscopeSubcommand registration("image", "Print the SV image of a board", RunImage, boardcli::kBoardFileExitStatus);
 
 }  // namespace

@@ -29,6 +29,6 @@ int RunList(const QStringList& args)
     return kExitOk;
 }
 
-const VarnscopeSubcommand registration("list", "List the boards of a configuration file", RunList);
+const VarnscopeSubcommand registration("list", "List the boards of a configuration file", RunList, boardcli::kBoardFileExitStatus);
 
 }  // namespace

@@ -62,6 +62,6 @@ int RunListing(const QStringList& args)
     return kExitOk;
 }
 
-const VarnscopeSubcommand registration("listing", "Write the SV listing of a board", RunListing);
+const VarnscopeSubcommand registration("listing", "Write the SV listing of a board", RunListing, boardcli::kBoardFileExitStatus);
 
 }  // namespace

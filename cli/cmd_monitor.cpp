@@ -164,6 +164,8 @@ int RunMonitor(const QStringList& args)
     return exitStatus;
 }
 
-const VarnscopeSubcommand kMonitor("monitor", "Print every message received on a LocoNet port", RunMonitor);
+const VarnscopeSubcommand kMonitor("monitor", "Print every message received on a LocoNet port", RunMonitor,
+    "0 after SIGINT, SIGTERM or --count messages; 1 when the port fails while open; 2 for "
+    "wrong options; 4 when the port or the --log file cannot be opened.");
 
 }  // namespace

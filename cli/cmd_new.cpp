@@ -42,6 +42,6 @@ int RunNew(const QStringList& args)
     return kExitOk;
 }
 
-const VarnscopeSubcommand registration("new", "Write new boards of a type as a configuration file", RunNew);
+const VarnscopeSubcommand registration("new", "Write new boards of a type as a configuration file", RunNew, boardcli::kBoardFileExitStatus);
 
 }  // namespace

@@ -41,6 +41,9 @@ int RunProgram(const QStringList& args)
     return RunCliTransfer(TProgramMode::eWrite, *boards.BoardAt(type, index), options);
 }
 
-const VarnscopeSubcommand kProgram("program", "Program a configured board's SVs into the board", RunProgram);
+const VarnscopeSubcommand kProgram("program", "Program a configured board's SVs into the board", RunProgram,
+    "0 after Programming Completed Successfully!; 1 when the transfer fails or the port "
+    "fails while open; 2 for wrong options, an unreadable FILE, no board N, or a serial "
+    "number outside 1 to 65536; 4 when the port cannot be opened.");
 
 }  // namespace

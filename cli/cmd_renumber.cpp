@@ -65,6 +65,9 @@ int RunRenumber(const QStringList& args)
     return ProgExit::kOk;
 }
 
-const VarnscopeSubcommand kRenumber("renumber", "Give a board a new serial number", RunRenumber);
+const VarnscopeSubcommand kRenumber("renumber", "Give a board a new serial number", RunRenumber,
+    "0 when done; 1 when the board does not answer, the new number is taken, board N did "
+    "not answer the discovery, or the port fails while open; 2 for wrong options; 4 when "
+    "the port cannot be opened.");
 
 }  // namespace

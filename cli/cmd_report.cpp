@@ -40,6 +40,6 @@ int RunReport(const QStringList& args)
     return kExitOk;
 }
 
-const VarnscopeSubcommand registration("report", "Print the settings report of a board", RunReport);
+const VarnscopeSubcommand registration("report", "Print the settings report of a board", RunReport, boardcli::kBoardFileExitStatus);
 
 }  // namespace

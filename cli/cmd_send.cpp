@@ -59,6 +59,8 @@ int RunSend(const QStringList& args)
     return ProgExit::kOk;
 }
 
-const VarnscopeSubcommand kSend("send", "Send one typed message on a LocoNet port", RunSend);
+const VarnscopeSubcommand kSend("send", "Send one typed message on a LocoNet port", RunSend,
+    "0 when written; 1 when the message could not be written within 5 s; 2 for wrong "
+    "options or a message that cannot be read; 4 when the port cannot be opened.");
 
 }  // namespace

@@ -99,6 +99,8 @@ int RunServe(const QStringList& args)
     return exitStatus;
 }
 
-const VarnscopeSubcommand kServe("serve", "Share a LocoNet interface on the network as an LbServer", RunServe);
+const VarnscopeSubcommand kServe("serve", "Share a LocoNet interface on the network as an LbServer", RunServe,
+    "0 after SIGINT or SIGTERM; 1 when the port fails while open; 2 for wrong options; 4 "
+    "when the port cannot be opened or the address cannot be listened on.");
 
 }  // namespace

@@ -270,6 +270,8 @@ int RunSimulate(const QStringList& args)
     return ProgExit::kOk;
 }
 
-const VarnscopeSubcommand kSimulate("simulate", "Serve a simulated LocoNet on a pseudo-terminal or TCP", RunSimulate);
+const VarnscopeSubcommand kSimulate("simulate", "Serve a simulated LocoNet on a pseudo-terminal or TCP", RunSimulate,
+    "0 after SIGINT or SIGTERM; 2 for wrong options; 4 when the pseudo-terminal, the "
+    "symbolic link or the listening socket cannot be made.");
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -126,7 +125,6 @@ void TDisplayBoardForm::SaveAs1Click()
     TFileDialogRequest request;
     request.save = true;
     request.title = QStringLiteral("Save As");
-    request.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     request.filter = QStringLiteral("Rich Text files (*.rtf)");
     request.defaultSuffix = QStringLiteral("rtf");
     const QString fileName = AskFileName(this, request);

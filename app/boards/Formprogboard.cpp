@@ -23,7 +23,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTabBar>
 #include <QTimer>
 #include <QTreeWidget>
@@ -67,6 +66,11 @@ QString Q(const std::string& text)
 
 }  // namespace
 
+QString SuggestedListFileName(uint8_t type)
+{
+    return QString::fromStdString(TBoardData::ShortTypeName(type)).toLower() + QStringLiteral(".csv");
+}
+
 TProgramBoardForm::TProgramBoardForm(TWorkbench& workbench, QWidget* parent)
     : QWidget(parent), workbench_(workbench), boards_(workbench.BoardData())
 {
@@ -89,7 +93,6 @@ TProgramBoardForm::TProgramBoardForm(TWorkbench& workbench, QWidget* parent)
     SaveSVDialog.title = QStringLiteral("Write SV to file");
     SaveSVDialog.filter = QStringLiteral("Text files (*.txt)");
     SaveSVDialog.defaultSuffix = QStringLiteral("txt");
-    SaveSVDialog.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 
     auto* menus = new QMenuBar(this);
     QMenu* file = menus->addMenu(QStringLiteral("&File"));
@@ -378,6 +381,15 @@ void TProgramBoardForm::DeleteBoard1Click()
     const int position = SelectedPosition();
     if (Busy() || position < 0)
         return;
+    // A board and all its settings go at once, with no undo: ask first.
+    const QTreeWidgetItem* row = BoardListBox->topLevelItem(position);
+    QString board = row->text(1) + QStringLiteral(" board ") + QString::number(position + 1);
+    if (!row->text(2).isEmpty())
+        board += QStringLiteral(" \"%1\"").arg(row->text(2));
+    board += QStringLiteral(" (serial no. %1)").arg(row->text(0));
+    if (!AskYesNo(this, QStringLiteral("Delete Board"),
+                  QStringLiteral("Delete %1 and all its settings from the list?").arg(board)))
+        return;
     boards_.DeleteBoard(static_cast<uint8_t>(CurrentType()), position);
     Refresh();
 }
@@ -516,8 +528,8 @@ void TProgramBoardForm::SaveAs1Click()
         return;
     // The list's own file only: another type's would take boards it cannot
     // read, and a file read in part would lose the rest.
-    const QString preset =
-        boards_.HasFileName(type) && !boards_.IsPartlyRead(type) ? Q(boards_.FileNameOf(type)) : QString();
+    const QString preset = boards_.HasFileName(type) && !boards_.IsPartlyRead(type) ? Q(boards_.FileNameOf(type))
+                                                                                    : SuggestedListFileName(type);
     const QString fileName = workbench_.SaveFileDialog(
         QStringLiteral("Save file for board type: ") + Q(TBoardData::LongTypeName(type)), preset);
     if (fileName.isEmpty())

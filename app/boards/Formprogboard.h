@@ -27,6 +27,9 @@ class TBoardData;
 class TQtFormTimer;
 class TWorkbench;
 
+// The name a save dialog offers for a list that has no file yet ("vela40.csv").
+QString SuggestedListFileName(uint8_t type);
+
 class TProgramBoardForm : public QWidget, private IProgrammerListener {
     Q_OBJECT
 public:

@@ -2,7 +2,10 @@
 
 #include "app/common/Helpviewer.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QVariant>
@@ -112,11 +115,34 @@ TFileDialogDisplay& FileDialogDisplay()
 }
 }  // namespace
 
-bool AskYesNo(QWidget* parent, const QString& caption, const QString& text)
+namespace {
+TAnswer Ask(QWidget* parent, const QString& caption, const QString& text, bool withCancel)
 {
     if (QuestionDisplay())
-        return QuestionDisplay()(parent, caption, text);
-    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return QuestionDisplay()(parent, caption, text, withCancel);
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel)
+        buttons |= QMessageBox::Cancel;
+    switch (QMessageBox::question(parent, caption, text, buttons)) {
+    case QMessageBox::Yes:
+        return TAnswer::Yes;
+    case QMessageBox::No:
+        return TAnswer::No;
+    default:
+        // Escape or the close button: with Cancel offered that is Cancel, else No.
+        return withCancel ? TAnswer::Cancel : TAnswer::No;
+    }
+}
+}  // namespace
+
+bool AskYesNo(QWidget* parent, const QString& caption, const QString& text)
+{
+    return Ask(parent, caption, text, false) == TAnswer::Yes;
+}
+
+TAnswer AskYesNoCancel(QWidget* parent, const QString& caption, const QString& text)
+{
+    return Ask(parent, caption, text, true);
 }
 
 void SetQuestionDisplay(TQuestionDisplay display)
@@ -124,11 +150,18 @@ void SetQuestionDisplay(TQuestionDisplay display)
     QuestionDisplay() = std::move(display);
 }
 
+QString DocumentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 QString AskFileName(QWidget* parent, const TFileDialogRequest& request)
 {
     if (FileDialogDisplay())
         return FileDialogDisplay()(parent, request);
-    QFileDialog dialog(parent, request.title, request.directory);
+    QFileDialog dialog(parent, request.title,
+                       QFileInfo(request.directory).isDir() ? request.directory : QDir::homePath());
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!request.defaultSuffix.isEmpty())

@@ -46,11 +46,20 @@ using TNoticeDisplay = std::function<void(QWidget* parent, const QString& captio
 void ShowNotice(QWidget* parent, const QString& caption, const QString& text);
 void SetNoticeDisplay(TNoticeDisplay display);
 
-// Yes/No questions ("Do you want to save data?"): true for Yes. Replaceable
-// the same way, so that tests answer instead of an operator.
-using TQuestionDisplay = std::function<bool(QWidget* parent, const QString& caption, const QString& text)>;
-bool AskYesNo(QWidget* parent, const QString& caption, const QString& text);
+// Yes/No questions ("Do you want to save data?"), with Cancel where the
+// operator may still change their mind about what led to the question.
+// Replaceable the same way, so that tests answer instead of an operator;
+// a display asked without Cancel must not answer Cancel.
+enum class TAnswer { No, Yes, Cancel };
+using TQuestionDisplay =
+    std::function<TAnswer(QWidget* parent, const QString& caption, const QString& text, bool withCancel)>;
+bool AskYesNo(QWidget* parent, const QString& caption, const QString& text);  // true for Yes
+TAnswer AskYesNoCancel(QWidget* parent, const QString& caption, const QString& text);
 void SetQuestionDisplay(TQuestionDisplay display);
+
+// Where file dialogs start: the documents folder, or the home folder where
+// there is none (a dialog given a missing folder offers its name as the file).
+QString DocumentsFolder();
 
 // The open and save file dialogs: what they show, and the chosen path (empty
 // when cancelled). Replaceable like the displays above.
@@ -58,7 +67,7 @@ struct TFileDialogRequest {
     bool save = false;    // a save dialog; otherwise an open dialog for an existing file
     QString title;
     QString fileName;     // preset name, or empty
-    QString directory;    // where to start when fileName has no folder
+    QString directory = DocumentsFolder();  // where to start when fileName has no folder
     QString filter;       // "Rich Text files (*.rtf)"
     QString defaultSuffix;  // without the dot
 };

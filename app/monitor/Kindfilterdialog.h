@@ -19,6 +19,11 @@ struct TKindPreset {
 // The presets, in the order offered.
 QList<TKindPreset> KindPresets();
 
+// A kind set as stored with the window ("17,26": the kinds' numbers), and
+// back; numbers out of range are ignored.
+QString KindSetText(const TKindSet& kinds);
+TKindSet KindSetOfText(const QString& text);
+
 class TKindFilterDialog : public QDialog {
     Q_OBJECT
 public:

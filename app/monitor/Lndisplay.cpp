@@ -18,6 +18,8 @@
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QTimer>
+
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -30,6 +32,7 @@ constexpr int kHelpTopic = 13;
 constexpr int kLoadUpdateMs = 500;
 // 10,000 count refreshes a second: twelve times what a full LocoNet carries.
 constexpr int kCountWindowMs = 100;
+constexpr int kCountWidth = 90;  // [px] the count alone
 constexpr int kCountUpdatesPerWindow = 1000;
 constexpr double kBusyPercent = 50.0;
 constexpr double kOverloadedPercent = 80.0;
@@ -79,7 +82,7 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     Label1 = new QLabel(QStringLiteral("no. Messages displayed:"), this);
     MsgCountEdit = new QLineEdit(QStringLiteral("0"), this);
     MsgCountEdit->setObjectName(QStringLiteral("MsgCountEdit"));
-    MsgCountEdit->setMaximumWidth(90);
+    MsgCountEdit->setMaximumWidth(kCountWidth);
     ExpandButton = new QCheckBox(QStringLiteral("Expand Messages"), this);
     ExpandButton->setObjectName(QStringLiteral("ExpandButton"));
     ExpandButton->setChecked(true);
@@ -104,6 +107,8 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     FindEdit->setObjectName(QStringLiteral("FindEdit"));
     FindEdit->setPlaceholderText(QStringLiteral("Find (Enter, Shift+Enter, F3)"));
     FindEdit->setClearButtonEnabled(true);
+    // The hint is the only place the keys are told: room for all of it and the clear button.
+    FindEdit->setMinimumWidth(FindEdit->fontMetrics().horizontalAdvance(FindEdit->placeholderText()) + 48);
     FindEdit->installEventFilter(this);
     FindPrevButton = new QPushButton(QStringLiteral("Previous"), this);
     FindPrevButton->setObjectName(QStringLiteral("FindPrevButton"));
@@ -136,7 +141,8 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     layout->addWidget(MsgList, 1);
     layout->addLayout(options);
     layout->addLayout(strip);
-    resize(760, 420);
+    // Wide enough for the option row with the whole Find hint in it.
+    resize(std::max(760, minimumSizeHint().width()), 420);
     // Tab in the order the rows are seen: the list, the finding aids, then the buttons.
     const QList<QWidget*> order{MsgList,  TimesButton, FilterButton,  PauseButton, FindEdit, FindPrevButton,
                                 FindNextButton, Button1, MsgCountEdit, ExpandButton, Button2,  BitBtn1, HelpButton};
@@ -168,7 +174,14 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     UpdateBusLoad();
     countTimer_ = new QTimer(this);
     countTimer_->setSingleShot(true);
-    connect(countTimer_, &QTimer::timeout, this, [this] { MsgCountEdit->setText(QString::number(displayedCount_)); });
+    connect(countTimer_, &QTimer::timeout, this, &TDisplayForm::WriteCount);
+}
+
+void TDisplayForm::SetNumber(int number)
+{
+    number_ = number;
+    const QString title = QStringLiteral("LocoNet Message display");
+    setWindowTitle(number > 1 ? title + QLatin1Char(' ') + QString::number(number) : title);
 }
 
 void TDisplayForm::ListenTo(TWorkbench& workbench)
@@ -199,11 +212,20 @@ void TDisplayForm::ShowCount()
     }
     if (countUpdates_ < kCountUpdatesPerWindow && !countTimer_->isActive()) {
         ++countUpdates_;
-        MsgCountEdit->setText(QString::number(displayedCount_));
+        WriteCount();
         return;
     }
     if (!countTimer_->isActive())
         countTimer_->start(kCountWindowMs);
+}
+
+void TDisplayForm::WriteCount()
+{
+    // With a filter on, the count of messages alone would not match the lines seen.
+    if (model_->HiddenKinds().any())
+        MsgCountEdit->setText(QStringLiteral("%1 received, %2 shown").arg(displayedCount_).arg(model_->ShownLines()));
+    else
+        MsgCountEdit->setText(QString::number(displayedCount_));
 }
 
 void TDisplayForm::ClearButtonClick()
@@ -211,7 +233,7 @@ void TDisplayForm::ClearButtonClick()
     model_->ClearLines();
     displayedCount_ = 0;
     countTimer_->stop();
-    MsgCountEdit->setText(QStringLiteral("0"));
+    WriteCount();
     if (model_->Paused())
         ShowWaiting();
 }
@@ -263,6 +285,11 @@ void TDisplayForm::SetHiddenKinds(const TKindSet& hidden)
     model_->SetHiddenKinds(hidden);
     // A filter left on must not be mistaken for a quiet bus.
     FilterButton->setText(hidden.any() ? QStringLiteral("Filter (on)...") : QStringLiteral("Filter..."));
+    MsgCountEdit->setMinimumWidth(
+        hidden.any() ? MsgCountEdit->fontMetrics().horizontalAdvance(QStringLiteral("0000000 received, 0000000 shown")) + 12
+                     : 0);
+    MsgCountEdit->setMaximumWidth(hidden.any() ? QWIDGETSIZE_MAX : kCountWidth);
+    WriteCount();
 }
 
 void TDisplayForm::FilterButtonClick()

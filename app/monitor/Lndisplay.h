@@ -47,6 +47,9 @@ public:
     bool SaveToFile(const QString& path, QString& error) const;
 
     void SetHiddenKinds(const TKindSet& hidden);
+    // Displays open at once are told apart by number: the first has none in its caption.
+    void SetNumber(int number);
+    int Number() const { return number_; }
     // Selects the next (previous) line holding the find text, round the end; false when none does.
     bool FindNext();
     bool FindPrevious();
@@ -88,9 +91,11 @@ private:
     bool Find(bool forward);
     void ShowWaiting();
     void ShowCount();
+    void WriteCount();
 
     TMessageListModel* model_ = nullptr;
     uint32_t displayedCount_ = 0;
+    int number_ = 1;
     std::function<uint32_t()> clock_;
     TBusLoadMeter meter_;
     TBusLoad busLoad_;

@@ -45,6 +45,8 @@ public:
     void SetHiddenKinds(const TKindSet& hidden);
     const TKindSet& HiddenKinds() const { return hidden_; }
     bool Shows(int line) const { return !hidden_.test(store_.KindOf(static_cast<size_t>(line))); }
+    // Lines kept that the filter lets through (shown, or waiting while paused).
+    int ShownLines() const { return filtered_ ? static_cast<int>(visible_.size()) : LineCount(); }
     void SetShowTimes(bool show);
     bool ShowTimes() const { return showTimes_; }
     void SetPaused(bool paused);

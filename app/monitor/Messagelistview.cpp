@@ -13,6 +13,7 @@
 
 namespace {
 constexpr int kTextMargin = 4;  // [px] left of each row's text
+constexpr int kNoteGap = 2;     // [px] above and below the new-rows note
 }
 
 TMessageListView::TMessageListView(QWidget* parent) : QAbstractScrollArea(parent)
@@ -139,20 +140,36 @@ void TMessageListView::UpdateNote()
     const int waiting = WaitingRows();
     if (waiting == 0) {
         note_->hide();
+        ReserveNoteRoom(0);
         return;
     }
     note_->setText(waiting == 1 ? QStringLiteral("1 new line below: click here or press End to follow")
                                 : QStringLiteral("%1 new lines below: click here or press End to follow").arg(waiting));
+    // The note has a strip of its own below the rows: drawn over them it
+    // would hide the last lines in sight, or the one Find just selected.
+    ReserveNoteRoom(note_->sizeHint().height() + 2 * kNoteGap);
     PlaceNote();
     note_->show();
     note_->raise();
+}
+
+void TMessageListView::ReserveNoteRoom(int height)
+{
+    if (viewportMargins().bottom() == height)
+        return;
+    setViewportMargins(0, 0, 0, height);
+    UpdateScrollBars();
+    if (following_)
+        SetScrollValue(verticalScrollBar()->maximum());
+    else if (current_ >= 0 && current_ >= TopRow() && current_ < TopRow() + VisibleRows() + 2)
+        ScrollToRow(current_);  // a selected row the strip pushed out of sight comes back
 }
 
 void TMessageListView::PlaceNote()
 {
     const QSize hint = note_->sizeHint();
     const QRect area = viewport()->geometry();
-    note_->setGeometry(area.center().x() - hint.width() / 2, area.bottom() - hint.height() - 4, hint.width(),
+    note_->setGeometry(area.center().x() - hint.width() / 2, area.bottom() + 1 + kNoteGap, hint.width(),
                        hint.height());
 }
 

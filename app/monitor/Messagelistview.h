@@ -64,6 +64,7 @@ private:
     void UserScrolled();
     void UpdateNote();
     void PlaceNote();
+    void ReserveNoteRoom(int height);  // [px] below the rows; 0 gives it back
     void SetScrollValue(int value);
 
     QAbstractItemModel* model_ = nullptr;

@@ -15,11 +15,13 @@
 #include <QRadioButton>
 #include <QSerialPortInfo>
 #include <QShowEvent>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int kHelpTopic = 2;
+constexpr int kLbServerPort = 1234;  // the port LbServers listen on unless told otherwise
 
 const char* const kInterfaceNames[] = {"MS100", "LocoBuffer", "PR3"};
 
@@ -40,6 +42,22 @@ TConnectForm::TConnectForm(TLocoNetComm& link, QWidget* parent) : QWidget(parent
     setObjectName(QStringLiteral("ConnectForm"));
     SetHelpContext(this, kHelpTopic);
 
+    KindBox = new QComboBox(this);
+    KindBox->setObjectName(QStringLiteral("KindBox"));
+    KindBox->addItems({QStringLiteral("Serial port (LocoBuffer, PR3, MS100)"), QStringLiteral("Simulated LocoNet"),
+                       QStringLiteral("LbServer on the network")});
+    auto* kindLabel = new QLabel(QStringLiteral("Connect to"), this);
+    kindLabel->setBuddy(KindBox);
+    HostLabel = new QLabel(QStringLiteral("Host"), this);
+    HostEdit = new QLineEdit(QStringLiteral("localhost"), this);
+    HostEdit->setObjectName(QStringLiteral("HostEdit"));
+    HostLabel->setBuddy(HostEdit);
+    TcpPortLabel = new QLabel(QStringLiteral("TCP port"), this);
+    TcpPortEdit = new QSpinBox(this);
+    TcpPortEdit->setObjectName(QStringLiteral("TcpPortEdit"));
+    TcpPortEdit->setRange(1, 65535);
+    TcpPortEdit->setValue(kLbServerPort);
+    TcpPortLabel->setBuddy(TcpPortEdit);
     Label1 = new QLabel(QStringLiteral("Com port"), this);
     ComCombo = new QComboBox(this);
     ComCombo->setObjectName(QStringLiteral("ComCombo"));
@@ -80,6 +98,9 @@ TConnectForm::TConnectForm(TLocoNetComm& link, QWidget* parent) : QWidget(parent
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     HelpButton = new QPushButton(QStringLiteral("Help"), this);
     HelpButton->setObjectName(QStringLiteral("HelpButton"));
+    ResultLabel = new QLabel(this);
+    ResultLabel->setObjectName(QStringLiteral("ResultLabel"));
+    ResultLabel->setWordWrap(true);
 
     auto* hints = new QVBoxLayout;
     for (const char* text :
@@ -89,13 +110,19 @@ TConnectForm::TConnectForm(TLocoNetComm& link, QWidget* parent) : QWidget(parent
         hints->addWidget(new QLabel(QString::fromLatin1(text), this));
 
     auto* settings = new QGridLayout;
-    settings->addWidget(Label1, 0, 0);
-    settings->addWidget(ComCombo, 0, 1);
-    settings->addWidget(Label2, 1, 0);
-    settings->addWidget(BaudRateBox, 1, 1);
-    settings->addWidget(FlowControlLabel, 2, 0);
-    settings->addWidget(FlowControlBox, 2, 1);
-    settings->addWidget(InterfaceType, 3, 0, 1, 2);
+    settings->addWidget(kindLabel, 0, 0);
+    settings->addWidget(KindBox, 0, 1);
+    settings->addWidget(Label1, 1, 0);
+    settings->addWidget(ComCombo, 1, 1);
+    settings->addWidget(HostLabel, 2, 0);
+    settings->addWidget(HostEdit, 2, 1);
+    settings->addWidget(TcpPortLabel, 3, 0);
+    settings->addWidget(TcpPortEdit, 3, 1);
+    settings->addWidget(Label2, 4, 0);
+    settings->addWidget(BaudRateBox, 4, 1);
+    settings->addWidget(FlowControlLabel, 5, 0);
+    settings->addWidget(FlowControlBox, 5, 1);
+    settings->addWidget(InterfaceType, 6, 0, 1, 2);
     auto* top = new QHBoxLayout;
     top->addLayout(settings);
     top->addSpacing(16);
@@ -107,15 +134,68 @@ TConnectForm::TConnectForm(TLocoNetComm& link, QWidget* parent) : QWidget(parent
     buttons->addWidget(HelpButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(ResultLabel);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    connect(KindBox, &QComboBox::currentIndexChanged, this, &TConnectForm::KindChanged);
     connect(InterfaceButtons, &QButtonGroup::idClicked, this, &TConnectForm::InterfaceTypeClick);
     connect(FlowControlBox, &QComboBox::activated, this, [this](int index) { chosenFlow_ = index; });
     connect(ConnectButton, &QPushButton::clicked, this, &TConnectForm::ConnectButtonClick);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
     connect(HelpButton, &QPushButton::clicked, this, &TConnectForm::HelpButtonClick);
     InterfaceTypeClick();
+    KindChanged();
+}
+
+QString TConnectForm::DeviceName() const
+{
+    switch (KindBox->currentIndex()) {
+    case kSimulated:
+        return QStringLiteral("sim");
+    case kNetwork:
+        return QStringLiteral("tcp:%1:%2").arg(HostEdit->text().trimmed()).arg(TcpPortEdit->value());
+    default:
+        // Typed "sim" or "tcp:..." still means what it always did.
+        return ComCombo->currentText().trimmed();
+    }
+}
+
+void TConnectForm::ShowDeviceName(const QString& name)
+{
+    if (name == QLatin1String("sim")) {
+        KindBox->setCurrentIndex(kSimulated);
+        return;
+    }
+    if (name.startsWith(QLatin1String("tcp:"))) {
+        // The port follows the last colon, so that an IPv6 host keeps its own.
+        const int colon = name.lastIndexOf(QLatin1Char(':'));
+        bool ok = false;
+        const int port = name.mid(colon + 1).toInt(&ok);
+        if (colon > 3 && ok && port >= 1 && port <= 65535) {
+            HostEdit->setText(name.mid(4, colon - 4));
+            TcpPortEdit->setValue(port);
+            KindBox->setCurrentIndex(kNetwork);
+            return;
+        }
+    }
+    KindBox->setCurrentIndex(kSerial);
+    ComCombo->setEditText(name);
+}
+
+void TConnectForm::KindChanged()
+{
+    const int kind = KindBox->currentIndex();
+    for (QWidget* w : std::initializer_list<QWidget*>{Label1, ComCombo})
+        w->setVisible(kind == kSerial);
+    for (QWidget* w : std::initializer_list<QWidget*>{HostLabel, HostEdit, TcpPortLabel, TcpPortEdit})
+        w->setVisible(kind == kNetwork);
+}
+
+QString TConnectForm::InterfaceName(int ordinal)
+{
+    // A stored ordinal the program does not know runs as a LocoBuffer.
+    return QString::fromLatin1(kInterfaceNames[ordinal == eMS100 || ordinal == ePR3 ? ordinal : eLocoBuffer]);
 }
 
 QStringList TConnectForm::AvailablePortNames()
@@ -125,7 +205,6 @@ QStringList TConnectForm::AvailablePortNames()
         names << DeviceNameOf(info);
     if (names.isEmpty())
         names << QStringLiteral("Com1") << QStringLiteral("Com2") << QStringLiteral("Com3") << QStringLiteral("Com4");
-    names << QStringLiteral("sim");
     return names;
 }
 
@@ -172,7 +251,7 @@ void TConnectForm::ShowLinkSettings()
 {
     if (!link_.Enabled())
         return;
-    ComCombo->setEditText(QString::fromStdString(link_.DeviceName()));
+    ShowDeviceName(QString::fromStdString(link_.DeviceName()));
     const int rate = static_cast<int>(link_.BaudRate());
     if (rate >= 0 && rate < BaudRateBox->count())
         BaudRateBox->setCurrentIndex(rate);
@@ -208,7 +287,7 @@ void TConnectForm::ConnectButtonClick()
     try {
         if (link_.Enabled())
             link_.Close();
-        link_.SetDeviceName(ComCombo->currentText().trimmed().toStdString());
+        link_.SetDeviceName(DeviceName().toStdString());
         link_.SetBaudRate(static_cast<TBaudRate>(BaudRateBox->currentIndex()));
         if (chosenInterface >= 0)
             link_.SetLocoNetInterface(static_cast<ELocoNetInterface>(chosenInterface));
@@ -216,15 +295,24 @@ void TConnectForm::ConnectButtonClick()
         link_.Open();
     } catch (const std::exception& error) {
         ShowErrorText(this, QString::fromStdString(error.what()));
-        // Nothing was connected: no "Will connect" and no notice, only the
-        // status strip brought up to date with the closed port.
-        emit LinkReopened(link_.Enabled(), QString::fromStdString(link_.LastOpenError()));
+        ShowOutcome();
         return;
     }
-    emit LinkReopened(link_.Enabled(), QString::fromStdString(link_.LastOpenError()));
-    if (chosenInterface >= 0)
-        emit ConnectStatus(QStringLiteral("Will connect to ") + QString::fromLatin1(kInterfaceNames[chosenInterface]));
-    ShowNotice(this, QStringLiteral("Connect:"), QStringLiteral("Effect will take place when application is next run"));
+    ShowOutcome();
+}
+
+void TConnectForm::ShowOutcome()
+{
+    // The link is reopened at once: say so here, where Connect was pressed.
+    const QString device = QString::fromStdString(link_.DeviceName());
+    const QString reason = QString::fromStdString(link_.LastOpenError());
+    if (link_.Enabled())
+        ResultLabel->setText(QStringLiteral("Connected to %1 (%2)")
+                                 .arg(device, InterfaceName(link_.LocoNetInterface())));
+    else
+        ResultLabel->setText(QStringLiteral("Not connected: cannot open %1: %2")
+                                 .arg(device, reason.isEmpty() ? QStringLiteral("port closed") : reason));
+    emit LinkReopened(link_.Enabled(), reason);
 }
 
 void TConnectForm::HelpButtonClick()

@@ -8,7 +8,9 @@ class QButtonGroup;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class TLocoNetComm;
 
 class TConnectForm : public QWidget {
@@ -16,18 +18,32 @@ class TConnectForm : public QWidget {
 public:
     explicit TConnectForm(TLocoNetComm& link, QWidget* parent = nullptr);
 
+    // "MS100", "LocoBuffer" or "PR3" for a stored interface ordinal.
+    static QString InterfaceName(int ordinal);
+    // The kinds of link offered, in the order of KindBox.
+    enum EKind { kSerial, kSimulated, kNetwork };
     // The port names offered: the system's serial devices (or the four
-    // built-in names when it lists none), then the simulated LocoNet.
+    // built-in names when it lists none).
     static QStringList AvailablePortNames();
     // Fills the port list (emptied first when names is not empty) and applies the interface rule.
     void FillPortList(const QStringList& names);
 
     int SelectedInterface() const;  // -1 when none is selected
+    // The link's device name as the kind and its fields give it: the serial
+    // port, "sim", or "tcp:HOST:PORT" (the form stored as ComPort).
+    QString DeviceName() const;
+    // Shows a stored device name in the kind and fields it belongs to.
+    void ShowDeviceName(const QString& name);
     void SelectInterface(int ordinal);
 
     // Controls
+    QComboBox* KindBox = nullptr;
     QLabel* Label1 = nullptr;
     QComboBox* ComCombo = nullptr;
+    QLabel* HostLabel = nullptr;
+    QLineEdit* HostEdit = nullptr;
+    QLabel* TcpPortLabel = nullptr;
+    QSpinBox* TcpPortEdit = nullptr;
     QLabel* Label2 = nullptr;
     QComboBox* BaudRateBox = nullptr;
     QLabel* FlowControlLabel = nullptr;
@@ -37,10 +53,9 @@ public:
     QPushButton* ConnectButton = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QPushButton* HelpButton = nullptr;
+    QLabel* ResultLabel = nullptr;  // what the last Connect did
 
 signals:
-    // The status strip's connection text changes.
-    void ConnectStatus(const QString& text);
     // The link was reopened: opened is false when the port could not be
     // opened, with the reason in words.
     void LinkReopened(bool opened, const QString& reason);
@@ -55,6 +70,8 @@ protected:
 
 private:
     void ShowLinkSettings();
+    void ShowOutcome();
+    void KindChanged();
 
     TLocoNetComm& link_;
     bool shownOnce_ = false;

@@ -10,11 +10,13 @@
 #include "app/monitor/Formspeedometer.h"
 #include "app/common/Formsupport.h"
 #include "app/monitor/Generatesensfbform.h"
+#include "app/monitor/Kindfilterdialog.h"
 #include "app/common/Helpviewer.h"
 #include "app/shell/Linksharing.h"
 #include "app/common/Statusfield.h"
 #include "app/common/Windowplacement.h"
 #include "app/monitor/Lndisplay.h"
+#include <QCheckBox>
 #include "app/monitor/Linkclock.h"
 #include "app/monitor/Swreqform.h"
 #include "link/Lndecoders.h"
@@ -24,6 +26,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 #include <QEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -37,9 +44,11 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,17 +78,6 @@ constexpr uint8_t kOpcBusy = 0x81;  // a LocoBuffer answers with its version rep
 constexpr uint8_t kOpcGpOff = 0x82;
 constexpr uint8_t kOpcGpOn = 0x83;
 
-QString InterfaceName(int ordinal)
-{
-    switch (ordinal) {
-    case eMS100:
-        return QStringLiteral("MS100");
-    case ePR3:
-        return QStringLiteral("PR3");
-    default:
-        return QStringLiteral("LocoBuffer");
-    }
-}
 
 TLnPortFactory PortFactoryOf(const TMainOptions& options)
 {
@@ -137,6 +135,8 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("Workspace"));
     setCentralWidget(mdiArea_);
+    // Board files dropped anywhere on the window open into their lists.
+    setAcceptDrops(true);
     BuildMenus();
     BuildStatusStrip();
     LinkSharing = new TLinkSharing(*this, LocoNetComm1, Connect1);
@@ -232,14 +232,14 @@ void TMainForm::BuildStatusStrip()
         return f;
     };
     StatusConnect = field("Not Connected", "StatusConnect", 110);
-    InterfaceStatus = field("InterfaceStatus", "InterfaceStatus", 110);
+    InterfaceStatus = field("", "InterfaceStatus", 110);
     Label2 = new QLabel(QStringLiteral("No. Messages received: "), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     MsgNum = new QLabel(QStringLiteral("0"), this);
     MsgNum->setObjectName(QStringLiteral("MsgNum"));
     // Room for the largest count there can be.
     MsgNum->setMinimumWidth(MsgNum->fontMetrics().horizontalAdvance(QStringLiteral("4294967295")) + 8);
-    ProgStatus = new QLineEdit(QStringLiteral("ProgStatus"), this);
+    ProgStatus = new QLineEdit(this);
     ProgStatus->setObjectName(QStringLiteral("ProgStatus"));
     ProgStatus->setEnabled(false);
     ProgStatus->setMinimumWidth(140);
@@ -322,15 +322,21 @@ void TMainForm::FormActivate()
     }
     RestoreWindows(*store);
     ReloadBoardLists(*store);
+    // Files given to open take the place of the stored lists of their types.
+    if (!givenFiles_.isEmpty())
+        OpenBoardFiles(givenFiles_);
     if (LocoNetComm1.LocoNetInterface() == eLocoBuffer)
         InterrogateLocoBuffer();
 }
 
 void TMainForm::ScanCommandLine()
 {
+    givenFiles_.clear();
     for (const QString& word : options_.Arguments) {
         if (word.toLower() == QStringLiteral("nofiles"))
             NoFiles = true;
+        else
+            givenFiles_ << word;
     }
 }
 
@@ -350,8 +356,7 @@ void TMainForm::RestoreConnection(QSettings& store)
     LocoNetComm1.SetFlowControl(FlowControlFromText(
         ReadSettingsText(store, kConnection, QStringLiteral("FlowControl"), FlowControlText(TLnFlowControl::Hardware))));
     OpenLink();
-    StatusConnect->setText(QString::fromStdString(LocoNetComm1.DeviceName()) + QStringLiteral(": ") +
-                           InterfaceName(iface));
+    ShowLinkName();
     InterfaceStatus->setText(iface == eMS100 || iface == ePR3 ? QString() : QStringLiteral("Not detected yet"));
 }
 
@@ -361,7 +366,7 @@ void TMainForm::StartSimulation()
     LocoNetComm1.SetBaudRate(br57600);
     LocoNetComm1.SetLocoNetInterface(eLocoBuffer);
     OpenLink();
-    StatusConnect->setText(QStringLiteral("sim: ") + InterfaceName(eLocoBuffer));
+    ShowLinkName();
     InterfaceStatus->setText(QStringLiteral("Not detected yet"));
 }
 
@@ -477,7 +482,6 @@ QString RunCsvDialog(QWidget* parent, const QString& title, bool save, const QSt
     request.save = save;
     request.title = title;
     request.fileName = fileName;
-    request.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     request.filter = QStringLiteral("*.csv");
     request.defaultSuffix = QStringLiteral("csv");
     return AskFileName(parent, request);
@@ -556,9 +560,18 @@ QWidget* TMainForm::AddChild(QWidget* form)
 void TMainForm::Connect1Click()
 {
     auto* form = new TConnectForm(LocoNetComm1);
-    connect(form, &TConnectForm::ConnectStatus, StatusConnect, &TStatusField::setText);
-    connect(form, &TConnectForm::LinkReopened, this, [this](bool, const QString&) { InterfaceChanged(); });
+    connect(form, &TConnectForm::LinkReopened, this, [this](bool, const QString&) {
+        ShowLinkName();
+        InterfaceChanged();
+    });
     AddChild(form);
+}
+
+void TMainForm::ShowLinkName()
+{
+    // Whether it opened is said beside it, in the link problem field.
+    StatusConnect->setText(QString::fromStdString(LocoNetComm1.DeviceName()) + QStringLiteral(": ") +
+                           TConnectForm::InterfaceName(LocoNetComm1.LocoNetInterface()));
 }
 
 void TMainForm::InterfaceChanged()
@@ -615,6 +628,14 @@ void TMainForm::Speedometer1Click()
 void TMainForm::MessageDisplay1Click()
 {
     auto* form = new TDisplayForm;
+    // The lowest number no open display has, so two captions never match.
+    QList<int> taken;
+    for (const TDisplayForm* open : DisplayForms())
+        taken << open->Number();
+    int number = 1;
+    while (taken.contains(number))
+        ++number;
+    form->SetNumber(number);
     form->ListenTo(*workbench_);
     // Every open display is fed; the feed stops when the last one closes.
     connect(form, &TDisplayForm::Closed, this, [this](TDisplayForm* closed) {
@@ -697,31 +718,152 @@ void TMainForm::HelpForCurrentWindow()
 bool TMainForm::AskSaveBoardLists()
 {
     bool allSaved = true;
-    if (!BoardData.AnyModified())
-        return allSaved;
     for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
-        if (BoardData.BoardCount(type) == 0 || !BoardData.IsModified(type))
-            continue;
-        const QString longName = QString::fromStdString(TBoardData::LongTypeName(type));
-        if (!AskYesNo(this, longName, QStringLiteral("Do you want to save data?")))
-            continue;
-        bool saved = false;
-        // The part read of a damaged file is not written over the whole
-        // without the operator choosing the file.
-        if (BoardData.HasFileName(type) && !BoardData.IsPartlyRead(type)) {
-            saved = BoardData.SaveList(type);
-        } else {
-            const QString fileName = SaveFileDialog(QStringLiteral("Save As: ") + longName);
-            if (fileName.isEmpty())
-                continue;
-            saved = BoardData.SaveListAs(type, fileName.toStdString());
-        }
-        if (!saved) {
-            ShowErrorText(this, QString::fromStdString(BoardData.LastErrorText()));
+        switch (AskSaveBoardList(type)) {
+        case TListKept::Cancelled:
+            return false;
+        case TListKept::Failed:
             allSaved = false;
+            break;
+        case TListKept::Done:
+            break;
         }
     }
     return allSaved;
+}
+
+TMainForm::TListKept TMainForm::AskSaveBoardList(uint8_t type)
+{
+    if (BoardData.BoardCount(type) == 0 || !BoardData.IsModified(type))
+        return TListKept::Done;
+    const QString longName = QString::fromStdString(TBoardData::LongTypeName(type));
+    // The caption may be cut short: the question itself names the list.
+    const TAnswer answer = AskYesNoCancel(
+        this, longName, QStringLiteral("The %1 list has changed.\nDo you want to save data?").arg(longName));
+    if (answer == TAnswer::Cancel)
+        return TListKept::Cancelled;
+    if (answer == TAnswer::No)
+        return TListKept::Done;
+    bool saved = false;
+    // The part read of a damaged file is not written over the whole
+    // without the operator choosing the file.
+    if (BoardData.HasFileName(type) && !BoardData.IsPartlyRead(type)) {
+        saved = BoardData.SaveList(type);
+    } else {
+        const QString fileName = SaveFileDialog(QStringLiteral("Save As: ") + longName, SuggestedListFileName(type));
+        // Wanted saved but no file chosen: go no further rather than lose the list.
+        if (fileName.isEmpty())
+            return TListKept::Cancelled;
+        saved = BoardData.SaveListAs(type, fileName.toStdString());
+    }
+    if (!saved) {
+        ShowErrorText(this, QString::fromStdString(BoardData.LastErrorText()));
+        return TListKept::Failed;
+    }
+    return TListKept::Done;
+}
+
+// ---- Board files from outside: the command line and drops ----
+
+namespace {
+
+// A local path from a command-line word or a dropped URL ("file:///...", as
+// desktops pass with %U); empty for a remote URL.
+QString LocalPathOf(const QString& word)
+{
+    if (word.startsWith(QLatin1String("file:"))) {
+        const QUrl url(word);
+        return url.isLocalFile() ? url.toLocalFile() : QString();
+    }
+    if (word.contains(QLatin1String("://")))
+        return {};
+    return word;
+}
+
+}  // namespace
+
+int TMainForm::OpenBoardFiles(const QStringList& names)
+{
+    int opened = 0;
+    int lastType = -1;
+    for (const QString& name : names) {
+        const QString path = LocalPathOf(name);
+        if (path.isEmpty()) {
+            ShowErrorText(this, name + QStringLiteral(": only files on this computer can be opened"));
+            continue;
+        }
+        // Stored at exit for the next start, which may run elsewhere.
+        const int type = OpenBoardFile(QFileInfo(path).absoluteFilePath());
+        if (type >= 0) {
+            ++opened;
+            lastType = type;
+        }
+    }
+    if (opened == 0)
+        return 0;
+    emit BoardListsChanged();
+    // Shown where the lists are edited, at the last list opened.
+    if (!ProgramBoardOpen && !RenumberOpen)
+        ConfigureBoards1Click();
+    if (auto* form = qobject_cast<TProgramBoardForm*>(ProgramBoardForm.data()))
+        form->BoardTabControl->setCurrentIndex(lastType);
+    const auto type = static_cast<uint8_t>(lastType);
+    ProgStatus->setText(QStringLiteral("%1 opened: %2 %3 boards")
+                            .arg(QFileInfo(QString::fromStdString(BoardData.FileNameOf(type))).fileName())
+                            .arg(BoardData.BoardCount(type))
+                            .arg(QString::fromStdString(TBoardData::ShortTypeName(type))));
+    return opened;
+}
+
+int TMainForm::OpenBoardFile(const QString& path)
+{
+    std::string error;
+    const int type = TBoardData::FileBoardType(path.toStdString(), error);
+    if (type < 0) {
+        ShowErrorText(this, QString::fromStdString(error));
+        return -1;
+    }
+    const auto list = static_cast<uint8_t>(type);
+    const QString shortName = QString::fromStdString(TBoardData::ShortTypeName(list));
+    // A transfer works on a board of the lists: replacing them under it
+    // would pull the board away.
+    if (auto* form = qobject_cast<TProgramBoardForm*>(ProgramBoardForm.data()); form && form->Busy()) {
+        ShowErrorText(this, QStringLiteral("%1 was not opened: the %2 list cannot be replaced while a board is "
+                                           "being programmed, read or verified")
+                                .arg(path, shortName));
+        return -1;
+    }
+    // The list it replaces may hold changes of its own.
+    if (AskSaveBoardList(list) != TListKept::Done)
+        return -1;
+    const bool loaded = BoardData.OpenList(list, path.toStdString());
+    if (!BoardData.LastWarningText().empty())
+        ShowNotice(this, QStringLiteral("Board file"), QString::fromStdString(BoardData.LastWarningText()));
+    if (!loaded) {
+        ShowErrorText(this, QString::fromStdString(BoardData.LastErrorText()));
+        return -1;
+    }
+    return type;
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    const bool files = !urls.isEmpty() && std::all_of(urls.cbegin(), urls.cend(), [](const QUrl& url) {
+        return url.isLocalFile();
+    });
+    if (files)
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    QStringList names;
+    for (const QUrl& url : event->mimeData()->urls())
+        names << url.toString();
+    event->acceptProposedAction();
+    // After the drop has ended: the questions and errors are boxes of their own.
+    QTimer::singleShot(0, this, [this, names] { OpenBoardFiles(names); });
 }
 
 void TMainForm::SaveBoardListNames(QSettings& store)
@@ -782,6 +924,8 @@ void TMainForm::RestoreWindows(QSettings& store)
         QString form;
         QRect geometry;
         bool minimized;
+        bool showTimes;      // message displays only
+        QString hiddenKinds;
     };
     QList<TOpenWindow> open;
     store.beginGroup(kWindows);
@@ -789,7 +933,9 @@ void TMainForm::RestoreWindows(QSettings& store)
     for (int i = 0; i < count; ++i) {
         store.setArrayIndex(i);
         open.append({store.value(QStringLiteral("Form")).toString(), store.value(QStringLiteral("Geometry")).toRect(),
-                     store.value(QStringLiteral("Minimized"), false).toBool()});
+                     store.value(QStringLiteral("Minimized"), false).toBool(),
+                     store.value(QStringLiteral("ShowTimes"), false).toBool(),
+                     store.value(QStringLiteral("HiddenKinds")).toString()});
     }
     store.endArray();
     const bool speedometer = store.value(QStringLiteral("Speedometer"), false).toBool();
@@ -808,6 +954,10 @@ void TMainForm::RestoreWindows(QSettings& store)
                 frame->setGeometry(window.geometry);
             if (window.minimized)
                 frame->showMinimized();
+            if (auto* display = qobject_cast<TDisplayForm*>(frame->widget())) {
+                display->TimesButton->setChecked(window.showTimes);
+                display->SetHiddenKinds(KindSetOfText(window.hiddenKinds));
+            }
         }
     }
     if (speedometer) {
@@ -839,6 +989,10 @@ void TMainForm::SaveWindows(QSettings& store)
         store.setValue(QStringLiteral("Form"), name);
         store.setValue(QStringLiteral("Geometry"), frame->geometry());
         store.setValue(QStringLiteral("Minimized"), frame->isMinimized());
+        if (const auto* display = qobject_cast<const TDisplayForm*>(frame->widget())) {
+            store.setValue(QStringLiteral("ShowTimes"), display->TimesButton->isChecked());
+            store.setValue(QStringLiteral("HiddenKinds"), KindSetText(display->Model()->HiddenKinds()));
+        }
     }
     store.endArray();
     store.setValue(QStringLiteral("Speedometer"), speedometerForm_->isVisible());
@@ -848,8 +1002,8 @@ void TMainForm::SaveWindows(QSettings& store)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    // A list the operator wanted saved that could not be written keeps the
-    // program open, so that it can be saved elsewhere instead of being lost.
+    // Cancel, or a list the operator wanted saved that could not be written,
+    // keeps the program open, so that nothing is lost on the way out.
     if (!AskSaveBoardLists()) {
         event->ignore();
         return;

@@ -79,6 +79,12 @@ public:  // The window's state, as its own code and its tests see it
     void SendMessage(std::unique_ptr<TLocoNetMessage> message, const QString& what = {});
     void InterrogateLocoBuffer();
 
+    // Opens board files (paths, or file: URLs as desktops pass them) into the
+    // lists of the types their first lines name, each replacing its list
+    // after the question about unsaved changes, and shows them in the board
+    // configuration window. Errors are shown; returns how many opened.
+    Q_INVOKABLE int OpenBoardFiles(const QStringList& names);
+
     QMdiArea* Workspace() const { return mdiArea_; }
     TSpeedometerForm* SpeedometerForm() const { return speedometerForm_; }
     // The newest open message display; every open one gets the messages.
@@ -151,6 +157,8 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenus();
@@ -161,10 +169,19 @@ private:
     void OpenLink();
     void ShowLinkProblem();
     void ReloadBoardLists(QSettings& store);
+    // Asks per changed list; false keeps the program open (Cancel, or a save
+    // that failed or found no file).
     bool AskSaveBoardLists();
+    // The question for one list, if it changed: Done when it may go (saved,
+    // No, or unchanged), Cancelled, or Failed (a save that failed, shown).
+    enum class TListKept { Done, Cancelled, Failed };
+    TListKept AskSaveBoardList(uint8_t type);
+    // The type it opened into, or -1 (the reason shown).
+    int OpenBoardFile(const QString& path);
     void SaveBoardListNames(QSettings& store);
     void SendOpcode(uint8_t opcode, const QString& what);
     void ShowNotConnected(const QString& what);
+    void ShowLinkName();  // the link as it is, in the status strip
     void InterfaceChanged();
     QWidget* AddChild(QWidget* form);
     // The section "Windows": the main window's place and the monitor windows open at exit.
@@ -181,6 +198,7 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     QList<QPointer<TDisplayForm>> displayForms_;  // oldest first
     bool startupDone_ = false;
+    QStringList givenFiles_;  // board files named on the command line
     bool settingsSaved_ = false;
     QTimer* msgNumTimer_ = nullptr;  // brings MsgNum up to date after a busy spell
     QElapsedTimer msgNumShown_;      // since MsgNum was last set

@@ -1,7 +1,8 @@
 // Screenshot tour steps for the board windows: the configuration window with
 // a few boards in its lists and the log of a board read from the simulated
-// LocoNet and verified, that board compared with another, and the settings
-// display of a board.
+// LocoNet and verified, that board compared with another, the settings
+// display of a board, and a board file opened from outside (as from the
+// command line or a drop).
 #include "app/boards/Formcompareboards.h"
 #include "app/boards/Formdisplayboard.h"
 #include "app/boards/Formprogboard.h"
@@ -13,12 +14,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTemporaryDir>
+
+#include <memory>
 
 namespace {
 
@@ -109,5 +114,27 @@ void AddBoardWindowTourSteps(const TTour& tour, TTourSteps& steps)
                              if (!fileName.empty())
                                  lists.LoadList(type, fileName);
                          }
+                     }});
+    steps.push_back({300, [tour, folder] {
+                         TBoardData& lists = tour.workbench->BoardData();
+                         const std::string kept = lists.FileNameOf(btPAX60);
+                         const QTemporaryDir dir;
+                         const QString path = QDir(dir.path()).filePath(QStringLiteral("pax60.csv"));
+                         TBoardData made;
+                         AddBoard(made, btPAX60, 105, "Station throat");
+                         AddBoard(made, btPAX60, 115, "North yard points");
+                         AddBoard(made, btPAX60, 125, "Goods shed");
+                         if (!made.SaveListAs(btPAX60, path.toStdString()))
+                             return;
+                         QMetaObject::invokeMethod(tour.window, "OpenBoardFiles", Q_ARG(QStringList, QStringList{path}));
+                         if (TProgramBoardForm* form = ConfigureForm(tour)) {
+                             form->parentWidget()->move(10, 10);
+                             SaveTourPicture(tour.window, folder, QStringLiteral("configure-boards-opened-file.png"));
+                             form->CloseBtn->click();
+                         }
+                         // The operator's own list comes back, and its file stays the one stored.
+                         lists.CloseList(btPAX60);
+                         if (!kept.empty())
+                             lists.LoadList(btPAX60, kept);
                      }});
 }

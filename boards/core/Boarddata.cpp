@@ -9,11 +9,56 @@
 #include <fstream>
 #include <istream>
 #include <ostream>
+#include <sstream>
 #include <utility>
 
 namespace {
 
 constexpr int kGrowth = 10;  // slots added when a full list grows
+
+// The first field of the first line of a stream ("VELA40_BOARD").
+std::string FirstRecordName(std::istream& in)
+{
+    TCsvIo record;
+    if (record.ReadLine(in) == 0)
+        return {};
+    return record.GetTextField(0);
+}
+
+// What a board of each type writes first, found by writing a new one, so
+// that the record names stay the boards' own.
+const std::string& RecordNameOf(int type)
+{
+    static const auto names = [] {
+        std::array<std::string, kBoardTypeCount> out;
+        for (int t = 0; t < kBoardTypeCount; ++t) {
+            if (std::unique_ptr<TConfigurableBoard> board = MakeBoard(t)) {
+                std::stringstream written;
+                board->WriteToFile(written);
+                out[t] = FirstRecordName(written);
+            }
+        }
+        return out;
+    }();
+    return names[type];
+}
+
+// Opens a board file for reading; false with "<file>: cannot be opened: <why>".
+bool OpenForReading(const std::string& fileName, std::ifstream& in, std::string& error)
+{
+    std::error_code ec;
+    errno = 0;
+    if (!std::filesystem::is_directory(fileName, ec))
+        in.open(fileName, std::ios::binary);
+    else
+        errno = EISDIR;
+    if (in.is_open())
+        return true;
+    const int saved = errno;
+    error = fileName + ": cannot be opened: " +
+            (saved != 0 ? std::string(std::strerror(saved)) : std::string("unreadable file"));
+    return false;
+}
 
 }  // namespace
 
@@ -183,6 +228,33 @@ std::string TBoardData::LongTypeName(uint8_t type)
     return row ? row->longTypeName : "";
 }
 
+int TBoardData::FileBoardType(const std::string& fileName, std::string& error)
+{
+    std::ifstream in;
+    if (!OpenForReading(fileName, in, error))
+        return -1;
+    return StreamBoardType(in, fileName, error);
+}
+
+int TBoardData::StreamBoardType(std::istream& in, const std::string& sourceName, std::string& error)
+{
+    std::string name;
+    try {
+        TCsvFileReading reading(in);  // bounds the line
+        name = FirstRecordName(in);
+    } catch (const std::exception& e) {
+        error = sourceName + ", line 1: " + e.what();
+        return -1;
+    }
+    for (int type = 0; type < kBoardTypeCount; ++type) {
+        if (!name.empty() && name == RecordNameOf(type))
+            return type;
+    }
+    error = sourceName + ": not a board file: its first line names no board type" +
+            (name.empty() ? std::string() : " (" + TCsvIo::QuotedInput(name) + ")");
+    return -1;
+}
+
 void TBoardData::WriteList(uint8_t type, std::ostream& out) const
 {
     const TBoardList* list = ListOf(type);
@@ -303,17 +375,8 @@ bool TBoardData::LoadList(uint8_t type, const std::string& fileName)
         lastError_ = fileName + ": " + BoardFactoryError(type);
         return false;
     }
-    std::error_code ec;
-    errno = 0;
     std::ifstream in;
-    if (!std::filesystem::is_directory(fileName, ec))
-        in.open(fileName, std::ios::binary);
-    else
-        errno = EISDIR;
-    if (!in.is_open()) {
-        const int saved = errno;
-        lastError_ = fileName + ": cannot be opened: " +
-                     (saved != 0 ? std::string(std::strerror(saved)) : std::string("unreadable file"));
+    if (!OpenForReading(fileName, in, lastError_)) {
         // The list keeps the name all the same, so that a file missing at
         // start-up is not forgotten when the names are stored at exit.
         list->fileName = fileName;

@@ -58,6 +58,11 @@ public:  // the lists (type 0..6; other types and positions give nothing)
 public:  // names of the types
     static std::string ShortTypeName(uint8_t type);
     static std::string LongTypeName(uint8_t type);
+    // The type whose boards a file holds, known by the first field of its
+    // first line, as a board of that type writes it ("VELA40_BOARD"); -1 with
+    // the reason in error when the file cannot be read or names no type.
+    static int FileBoardType(const std::string& fileName, std::string& error);
+    static int StreamBoardType(std::istream& in, const std::string& sourceName, std::string& error);
 
 public:  // files
     // Writes the list to its file, replacing the file only once it is written

@@ -222,11 +222,14 @@ std::string TCsvIo::GetTextField(unsigned column)
     const std::string& stored = FieldAt(column);
     // A text set and not yet written reads as it will read from the file.
     const std::string field = written_[column] ? ReadBackField(stored) : stored;
+    // A lone carriage return does not end a line, so a field can hold one; the
+    // text is taken as it will be written (a space in its place), or a board
+    // saved and loaded again would compute another image than the one loaded.
     if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
-        return field.substr(1, field.size() - 2);
+        return WithoutLineBreaks(field.substr(1, field.size() - 2));
     if (field == "\"")
         return {};
-    return field;
+    return WithoutLineBreaks(field);
 }
 
 unsigned TCsvIo::ReadLine(std::istream& in)

@@ -70,6 +70,37 @@ public:
     QList<QByteArray> packets;
 };
 
+// Until a test sets displays of its own, a box that would wait for an
+// operator is answered at once (No, no file chosen) and shown as a warning
+// in the test's output instead, so that no test can hang on one.
+struct TNoBlockingBoxes {
+    TNoBlockingBoxes() { Install(); }
+    static void Install()
+    {
+        InstallErrors();
+        InstallQuestions();
+    }
+    // Each part alone, for a test's displays that replaced only that part.
+    static void InstallErrors()
+    {
+        SetErrorDisplay([](QWidget*, const QString& text) {
+            qWarning("an error box the test did not expect: %s", qPrintable(text));
+        });
+    }
+    static void InstallQuestions()  // and the file dialogs
+    {
+        SetQuestionDisplay([](QWidget*, const QString& caption, const QString& text, bool) {
+            qWarning("a question the test did not answer, answered No: %s: %s", qPrintable(caption), qPrintable(text));
+            return TAnswer::No;
+        });
+        SetFileDialogDisplay([](QWidget*, const TFileDialogRequest& request) {
+            qWarning("a file dialog the test did not answer, cancelled: %s", qPrintable(request.title));
+            return QString();
+        });
+    }
+};
+inline const TNoBlockingBoxes kNoBlockingBoxes;
+
 // Errors and notices collected instead of shown in message boxes.
 struct TCollectedDisplays {
     QStringList errors;
@@ -83,8 +114,8 @@ struct TCollectedDisplays {
     }
     ~TCollectedDisplays()
     {
-        SetErrorDisplay({});
         SetNoticeDisplay({});
+        TNoBlockingBoxes::InstallErrors();
     }
 };
 

@@ -14,7 +14,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -134,8 +136,8 @@ private slots:
         QCOMPARE(form.ComCombo->count(), 2);
         QCOMPARE(form.ComCombo->itemText(0), QStringLiteral("COM3"));
         QCOMPARE(form.ComCombo->itemText(1), QStringLiteral("COM7"));
-        // The system's list always ends with the simulated LocoNet.
-        QCOMPARE(TConnectForm::AvailablePortNames().constLast(), QStringLiteral("sim"));
+        // The simulated LocoNet is a kind of link of its own, not a port name.
+        QVERIFY(!TConnectForm::AvailablePortNames().contains(QStringLiteral("sim")));
         QVERIFY(form.ComCombo->isEditable());
     }
 
@@ -149,10 +151,52 @@ private slots:
         QVERIFY(link.Enabled());
         TConnectForm form(link);
         form.show();
-        QCOMPARE(form.ComCombo->currentText(), QStringLiteral("tcp:localhost:1234"));
+        QCOMPARE(form.KindBox->currentIndex(), int(TConnectForm::kNetwork));
+        QCOMPARE(form.HostEdit->text(), QStringLiteral("localhost"));
+        QCOMPARE(form.TcpPortEdit->value(), 1234);
+        QCOMPARE(form.DeviceName(), QStringLiteral("tcp:localhost:1234"));
         QCOMPARE(form.BaudRateBox->currentIndex(), 1);
         QCOMPARE(form.SelectedInterface(), 1);
         QVERIFY(form.BaudRateBox->isEnabled());
+    }
+
+    // Each kind of link by name, with its own fields; the device name stored
+    // as ComPort is the one it always was, and typed names still work.
+    void kindsOfLinkMapToTheStoredDeviceName_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::newRow("serial") << "/dev/ttyUSB0" << int(TConnectForm::kSerial) << "" << 0;
+        QTest::newRow("windows serial") << "COM3" << int(TConnectForm::kSerial) << "" << 0;
+        QTest::newRow("simulated") << "sim" << int(TConnectForm::kSimulated) << "" << 0;
+        QTest::newRow("network") << "tcp:layout-pi:1234" << int(TConnectForm::kNetwork) << "layout-pi" << 1234;
+        QTest::newRow("network, IPv6") << "tcp:[::1]:5550" << int(TConnectForm::kNetwork) << "[::1]" << 5550;
+    }
+
+    void kindsOfLinkMapToTheStoredDeviceName()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, kind);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        TCollectedDisplays displays;
+        TLocoNetComm link(LoggingPorts());
+        TConnectForm form(link);
+        form.show();
+        QCOMPARE(form.KindBox->count(), 3);
+        form.ShowDeviceName(stored);
+        QCOMPARE(form.KindBox->currentIndex(), kind);
+        QCOMPARE(form.ComCombo->isVisible(), kind == TConnectForm::kSerial);
+        QCOMPARE(form.HostEdit->isVisible(), kind == TConnectForm::kNetwork);
+        if (kind == TConnectForm::kNetwork) {
+            QCOMPARE(form.HostEdit->text(), host);
+            QCOMPARE(form.TcpPortEdit->value(), port);
+        }
+        QCOMPARE(form.DeviceName(), stored);
+        form.ConnectButton->click();
+        QCOMPARE(QString::fromStdString(link.DeviceName()), stored);
     }
 
     void connectClosesTheOldPortThenOpensTheNewOne()
@@ -162,8 +206,8 @@ private slots:
         link.SetDeviceName("portA");
         link.Open();
         TConnectForm form(link);
-        QStringList statuses;
-        connect(&form, &TConnectForm::ConnectStatus, this, [&](const QString& s) { statuses << s; });
+        QList<bool> reopened;
+        connect(&form, &TConnectForm::LinkReopened, this, [&](bool opened, const QString&) { reopened << opened; });
         form.ComCombo->setEditText(QStringLiteral("portB"));
         form.InterfaceButtons->button(2)->click();
         log_.clear();
@@ -173,8 +217,10 @@ private slots:
         QCOMPARE(link.BaudRate(), br57600);
         QCOMPARE(link.LocoNetInterface(), ePR3);
         QVERIFY(link.Enabled());
-        QCOMPARE(statuses, QStringList{"Will connect to PR3"});
-        QCOMPARE(displays.notices, QStringList{"Connect:|Effect will take place when application is next run"});
+        QCOMPARE(reopened, QList<bool>{true});
+        // The link is open now: no word of a next run.
+        QCOMPARE(form.ResultLabel->text(), QStringLiteral("Connected to portB (PR3)"));
+        QVERIFY(displays.notices.isEmpty());
         QVERIFY(displays.errors.isEmpty());
     }
 
@@ -192,14 +238,18 @@ private slots:
         form->InterfaceButtons->button(1)->click();
         form->ConnectButton->click();
         QVERIFY(!main.LocoNetComm1.Enabled());
-        QCOMPARE(main.StatusConnect->text(), QStringLiteral("Will connect to LocoBuffer"));
+        QCOMPARE(main.StatusConnect->text(), QStringLiteral("bad-port: LocoBuffer"));
         QCOMPARE(main.LinkProblem->text(), QStringLiteral("Cannot open bad-port: refused by the test"));
+        QCOMPARE(form->ResultLabel->text(), QStringLiteral("Not connected: cannot open bad-port: refused by the test"));
 
-        form->ComCombo->setEditText(QStringLiteral("good-port"));
+        form->ComCombo->setEditText(QStringLiteral("sim"));
+        form->InterfaceButtons->button(2)->click();
         form->ConnectButton->click();
         QVERIFY(main.LocoNetComm1.Enabled());
         QVERIFY(main.LinkProblem->text().isEmpty());
-        QCOMPARE(displays.notices.size(), 2);
+        QCOMPARE(main.StatusConnect->text(), QStringLiteral("sim: PR3"));
+        QCOMPARE(form->ResultLabel->text(), QStringLiteral("Connected to sim (PR3)"));
+        QVERIFY(displays.notices.isEmpty());
     }
 
     void flowControlIsChosenForLocoBufferAndPr3Only()
@@ -293,13 +343,13 @@ private slots:
         main.FormActivate();
         TConnectForm* form = OpenConnectForm(main);
         QVERIFY(form != nullptr);
-        const QString before = main.StatusConnect->text();
         form->ComCombo->setEditText(QStringLiteral("fussy-port"));
         form->InterfaceButtons->button(1)->click();
         form->ConnectButton->click();
         QCOMPARE(displays.errors, QStringList{"Error updating DataControlBlock (Error: 7)"});
         QVERIFY2(displays.notices.isEmpty(), qPrintable(displays.notices.join(';')));
-        QCOMPARE(main.StatusConnect->text(), before);  // no "Will connect to"
+        QCOMPARE(main.StatusConnect->text(), QStringLiteral("fussy-port: LocoBuffer"));
+        QVERIFY(form->ResultLabel->text().startsWith(QStringLiteral("Not connected: ")));
         QVERIFY(!main.LocoNetComm1.Enabled());
         QVERIFY(!main.LinkProblem->isHidden());
         QVERIFY2(main.LinkProblem->text().contains(QStringLiteral("Error updating DataControlBlock")),
@@ -348,6 +398,7 @@ private slots:
         closer.start(20);
         QWidget parent;
         ShowErrorText(&parent, QStringLiteral("Port not open (Error: -1)"));
+        TNoBlockingBoxes::InstallErrors();
         QCOMPARE(caption, QStringLiteral("Quorvel LocoNet Board Programmer"));
         QCOMPARE(text, QStringLiteral("Port not open (Error: -1)"));
     }

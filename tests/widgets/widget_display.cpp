@@ -185,6 +185,38 @@ private slots:
         QCOMPARE(form.MsgList->SelectedText(), QString());
     }
 
+    // A line Find selected at the foot of the view stays in sight when the
+    // note about newer lines appears.
+    void aFoundLineIsNotHiddenByTheNewLinesNote()
+    {
+        TDisplayForm form;
+        form.resize(700, 300);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        TMessageListView* view = form.MsgList;
+        for (int i = 1; i <= 200; ++i)
+            Show(form, TLNSwReqMessage(i, 3));
+        QTRY_COMPARE(view->RowCount(), 200);
+        view->verticalScrollBar()->setValue(100);
+        const int found = view->TopRow() + view->VisibleRows() - 1;
+        form.FindEdit->setText(QStringLiteral("point number = %1,").arg(found + 1));
+        view->SelectRows(found - 1, found - 1);
+        QVERIFY(form.FindNext());
+        QCOMPARE(view->CurrentRow(), found);
+        for (int i = 201; i <= 230; ++i)
+            Show(form, TLNSwReqMessage(i, 3));
+        QTRY_COMPARE(view->RowCount(), 230);
+        auto* note = view->NewRowsNote();
+        QTRY_VERIFY(note->isVisible());
+        QVERIFY(found >= view->TopRow());
+        QVERIFY2(found < view->TopRow() + view->VisibleRows(),
+                 qPrintable(QStringLiteral("row %1, top %2, %3 rows in sight")
+                                .arg(found)
+                                .arg(view->TopRow())
+                                .arg(view->VisibleRows())));
+        QVERIFY(!note->geometry().intersects(view->viewport()->geometry()));
+    }
+
     // On a busy bus the operator scrolls back and selects while lines keep
     // coming: the view stays put and counts what waits below.
     void readingBackWhileLinesArrive()
@@ -215,6 +247,9 @@ private slots:
         QVERIFY(note != nullptr);
         QVERIFY(note->isVisible());
         QVERIFY2(note->text().startsWith(QStringLiteral("40 new lines below")), qPrintable(note->text()));
+        // The note covers no row: it has its strip below them.
+        QVERIFY(!note->geometry().intersects(view->viewport()->geometry()));
+        QVERIFY(view->viewport()->geometry().bottom() < note->geometry().top());
 
         // A selected line stays selected, and in sight.
         const int h = view->LineHeight();

@@ -142,7 +142,8 @@ private slots:
         f.Show(Sensor(2), 4000000);
         f.Show(Gpon(), 4000001);
         QCOMPARE(f.Lines(), (QStringList{Raw(Gpon()), Raw(Swreq()), Raw(SvWrite()), Raw(Gpon())}));
-        QCOMPARE(f.form.MsgCountEdit->text(), QStringLiteral("7"));
+        // With a filter on the count says what came and what is shown of it.
+        QCOMPARE(f.form.MsgCountEdit->text(), QStringLiteral("7 received, 4 shown"));
         QCOMPARE(f.Saved(), (QStringList{Raw(Gpon()), Raw(Swreq()), Raw(SvWrite()), Raw(Gpon())})
                                 .join(QStringLiteral("\r\n"))
                                 .toUtf8()
@@ -169,6 +170,32 @@ private slots:
         f.form.SetHiddenKinds(preset(QStringLiteral("Show all")));
         QCOMPARE(f.Lines().size(), 7);
         QCOMPARE(f.form.FilterButton->text(), QStringLiteral("Filter..."));
+        QCOMPARE(f.form.MsgCountEdit->text(), QStringLiteral("7"));
+        // Everything filtered away still counts what came.
+        f.form.SetHiddenKinds(TKindSet().set());
+        QCOMPARE(f.form.MsgCountEdit->text(), QStringLiteral("7 received, 0 shown"));
+        f.form.ClearButtonClick();
+        QCOMPARE(f.form.MsgCountEdit->text(), QStringLiteral("0 received, 0 shown"));
+    }
+
+    // Every kind once, by a plain name with its opcode name beside it; the
+    // dialog fits the screen.
+    void filterAndFindSpeakPlainly()
+    {
+        TKindFilterDialog dialog(TKindSet{});
+        QCOMPARE(dialog.findChildren<QCheckBox*>().size(), kLnMessageKindCount);
+        QCOMPARE(dialog.KindBox(0)->text(), QStringLiteral("Unknown or damaged"));
+        for (int kind = 1; kind < kLnMessageKindCount; ++kind) {
+            QCheckBox* box = dialog.KindBox(kind);
+            QVERIFY(box != nullptr);
+            QString opcode = QString::fromLatin1(LnKindName(kind));
+            opcode.chop(1);
+            QVERIFY2(box->text().endsWith(QStringLiteral(" (") + opcode + QLatin1Char(')')), qPrintable(box->text()));
+            QVERIFY2(!box->text().startsWith(opcode), qPrintable(box->text()));
+        }
+        QCOMPARE(dialog.KindBox(eOPCSENS)->text(), QStringLiteral("Sensor reports (OPC_SENSORREP)"));
+        QVERIFY(dialog.sizeHint().width() <= 1280);
+        QVERIFY(dialog.sizeHint().height() <= 760);
     }
 
     void findGoesRoundTheEndBothWays()

@@ -12,6 +12,7 @@
 #include "link/Lncomm.h"
 #include "link/Tsvprogmsg.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QAction>
 #include <QButtonGroup>
@@ -70,10 +71,11 @@ private slots:
         TMainForm main;
         QCOMPARE(main.windowTitle(), QStringLiteral("Quorvel LocoNet Analyser"));
         QCOMPARE(main.StatusConnect->text(), QStringLiteral("Not Connected"));
-        QCOMPARE(main.InterfaceStatus->text(), QStringLiteral("InterfaceStatus"));
+        // No field names show through before there is anything to say.
+        QVERIFY(main.InterfaceStatus->text().isEmpty());
         QCOMPARE(main.Label2->text(), QStringLiteral("No. Messages received: "));
         QCOMPARE(main.MsgNum->text(), QStringLiteral("0"));
-        QCOMPARE(main.ProgStatus->text(), QStringLiteral("ProgStatus"));
+        QVERIFY(main.ProgStatus->text().isEmpty());
         QVERIFY(!main.ProgStatus->isEnabled());
 
         QStringList menus;
@@ -104,7 +106,8 @@ private slots:
             TMainForm main;
             StartUp(main);
             QCOMPARE(main.StatusConnect->text(), QStringLiteral("Not Initialised"));
-            QCOMPARE(main.InterfaceStatus->text(), QStringLiteral("InterfaceStatus"));
+            QVERIFY(main.InterfaceStatus->text().isEmpty());
+            QVERIFY(main.ProgStatus->text().isEmpty());
             QVERIFY(!main.LocoNetComm1.Enabled());
             QTest::qWait(50);
             QVERIFY(bus.packets.isEmpty());
@@ -429,14 +432,17 @@ private slots:
         main.Connect1->trigger();
         auto* form = qobject_cast<TConnectForm*>(NewestFrame(main)->widget());
         QVERIFY(form != nullptr);
-        form->ComCombo->setEditText(QStringLiteral("/dev/varnscope-no-such-port"));
+        // The window shows the simulated LocoNet it is on; a serial port is another kind.
+        QCOMPARE(form->KindBox->currentIndex(), int(TConnectForm::kSimulated));
+        form->ShowDeviceName(QStringLiteral("/dev/varnscope-no-such-port"));
+        QCOMPARE(form->KindBox->currentIndex(), int(TConnectForm::kSerial));
         form->ConnectButton->click();
         QVERIFY(!main.LocoNetComm1.Enabled());
         QCOMPARE(main.InterfaceStatus->text(), QStringLiteral("Not detected yet"));
         QVERIFY(main.LinkProblem->text().startsWith(QStringLiteral("Cannot open /dev/varnscope-no-such-port")));
 
         // Back on a port that works, a LocoBuffer is asked again and answers.
-        form->ComCombo->setEditText(QStringLiteral("sim"));
+        form->KindBox->setCurrentIndex(TConnectForm::kSimulated);
         form->ConnectButton->click();
         QVERIFY(main.LocoNetComm1.Enabled());
         QTRY_VERIFY(main.InterfaceStatus->text().startsWith(QStringLiteral("LocoBuffer V")));
@@ -552,6 +558,52 @@ private slots:
         QVERIFY(main.Workspace()->subWindowList().isEmpty());
         QVERIFY(!main.SpeedometerForm()->isVisible());
         QVERIFY(!main.DisplayOpen);
+    }
+
+    void messageDisplaysAreNumberedAndKeepTheirOptionsAcrossRuns()
+    {
+        StoreConnection(QStringLiteral("sim"), 0, 0);
+        TBusRecorder bus;
+        TKindSet sensors;
+        sensors.set(eOPCSENS);
+        {
+            TMainForm main;
+            StartUp(main);
+            main.MessageDisplay1->trigger();
+            main.MessageDisplay1->trigger();
+            main.MessageDisplay1->trigger();
+            QList<TDisplayForm*> displays = main.DisplayForms();
+            QCOMPARE(displays.size(), 3);
+            QCOMPARE(displays[0]->windowTitle(), QStringLiteral("LocoNet Message display"));
+            QCOMPARE(displays[1]->windowTitle(), QStringLiteral("LocoNet Message display 2"));
+            QCOMPARE(displays[2]->windowTitle(), QStringLiteral("LocoNet Message display 3"));
+            // A number freed is given again; no two captions are alike.
+            displays[1]->BitBtn1->click();
+            QTRY_COMPARE(main.DisplayForms().size(), 2);
+            main.MessageDisplay1->trigger();
+            QCOMPARE(main.DisplayForm()->windowTitle(), QStringLiteral("LocoNet Message display 2"));
+
+            displays = main.DisplayForms();
+            displays[0]->TimesButton->setChecked(true);
+            displays[1]->SetHiddenKinds(sensors);
+            main.close();
+        }
+        TMainForm main;
+        StartUp(main);
+        const QList<TDisplayForm*> displays = main.DisplayForms();
+        QCOMPARE(displays.size(), 3);
+        QVERIFY(displays[0]->TimesButton->isChecked());
+        QVERIFY(displays[0]->Model()->ShowTimes());
+        QVERIFY(displays[0]->Model()->HiddenKinds().none());
+        QVERIFY(!displays[1]->TimesButton->isChecked());
+        QCOMPARE(displays[1]->Model()->HiddenKinds(), sensors);
+        QCOMPARE(displays[1]->FilterButton->text(), QStringLiteral("Filter (on)..."));
+        QVERIFY(displays[2]->Model()->HiddenKinds().none());
+        QStringList titles;
+        for (const TDisplayForm* display : displays)
+            titles << display->windowTitle();
+        titles.removeDuplicates();
+        QCOMPARE(titles.size(), 3);
     }
 
     void closingWritesTheConnectionAndSpeedometerSettings()

@@ -31,6 +31,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMimeData>
+#include <QUrl>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -54,16 +56,16 @@ namespace {
 // and remembers what was asked.
 struct TDialogScript {
     QStringList questions;  // "caption|text"
-    QList<bool> answers;    // Yes/No in turn; No when none is left
+    QList<TAnswer> answers;  // in turn; No when none is left
     QStringList fileTitles;
     QStringList fileNames;  // chosen in turn; cancelled when none is left
     QList<TFileDialogRequest> requests;
 
     TDialogScript()
     {
-        SetQuestionDisplay([this](QWidget*, const QString& caption, const QString& text) {
-            questions << caption + QLatin1Char('|') + text;
-            return answers.isEmpty() ? false : answers.takeFirst();
+        SetQuestionDisplay([this](QWidget*, const QString& caption, const QString& text, bool withCancel) {
+            questions << caption + QLatin1Char('|') + text + (withCancel ? QStringLiteral("|Cancel") : QString());
+            return answers.isEmpty() ? TAnswer::No : answers.takeFirst();
         });
         SetFileDialogDisplay([this](QWidget*, const TFileDialogRequest& request) {
             fileTitles << request.title;
@@ -71,11 +73,7 @@ struct TDialogScript {
             return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
         });
     }
-    ~TDialogScript()
-    {
-        SetQuestionDisplay({});
-        SetFileDialogDisplay({});
-    }
+    ~TDialogScript() { TNoBlockingBoxes::InstallQuestions(); }
 };
 
 // The simulated LocoNet at full speed with one board of each model (serials
@@ -157,6 +155,34 @@ private:
     }
 
     QString FilePath(const QString& name) const { return QDir(files_.path()).filePath(name); }
+
+    // A file of count new boards of the type.
+    QString ListFile(uint8_t type, const QString& name, int count) const
+    {
+        TBoardData data;
+        for (int i = 0; i < count; ++i)
+            data.AppendBoard(type);
+        const QString path = FilePath(name);
+        if (!data.SaveListAs(type, path.toStdString()))
+            qWarning("%s", data.LastErrorText().c_str());
+        return path;
+    }
+
+    // Drags URLs onto the window and drops them there; whether it took them.
+    static bool Drop(QWidget& target, const QList<QUrl>& urls)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        const QPoint at = target.rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QApplication::sendEvent(&target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&target, &drop);
+        return true;
+    }
 
 private slots:
     void init()
@@ -295,7 +321,14 @@ private slots:
         QCOMPARE(Column(form->BoardListBox, 2), (QStringList{"A", fresh, "B", "C"}));
         QCOMPARE(main->BoardData.BoardAt(btORT50, 1)->SerialNumber(), 0);
         QCOMPARE(form->SelectedPosition(), 1);
+        // Delete asks, naming the board; No keeps it.
         form->SelectPosition(2);
+        form->DeleteBoard1->trigger();
+        QCOMPARE(dialogs.questions.takeLast(),
+                 QStringLiteral("Delete Board|Delete ORT50 board 3 \"B\" (serial no. not set yet) and all its "
+                                "settings from the list?"));
+        QCOMPARE(main->BoardData.BoardCount(btORT50), 4);
+        dialogs.answers << TAnswer::Yes;
         form->DeleteBoard1->trigger();
         QCOMPARE(main->BoardData.BoardCount(btORT50), 3);
         QCOMPARE(main->BoardData.BoardAt(btORT50, 2)->Name(), std::string("C"));
@@ -349,6 +382,7 @@ private slots:
 
         // A file that cannot be written is reported, and the list stays modified.
         form->SelectPosition(0);
+        dialogs.answers << TAnswer::Yes;
         form->DeleteBoard1->trigger();
         dialogs.fileNames << FilePath(QStringLiteral("missing/folder/ort50.csv"));
         form->SaveAs1->trigger();
@@ -356,13 +390,13 @@ private slots:
         QVERIFY(main->BoardData.IsModified(btORT50));
 
         // Close of a modified list asks; Yes with a failing save keeps the list.
-        dialogs.answers << true;
+        dialogs.answers << TAnswer::Yes;
         form->Close1->trigger();
         QCOMPARE(dialogs.questions.takeLast(), QStringLiteral("File close selected|Do you want to save data?"));
         QCOMPARE(displays.errors.size(), 2);
         QCOMPARE(main->BoardData.BoardCount(btORT50), 1);
         // No: the list goes, and so does its file name.
-        dialogs.answers << false;
+        dialogs.answers << TAnswer::No;
         form->Close1->trigger();
         QCOMPARE(main->BoardData.BoardCount(btORT50), 0);
         QCOMPARE(form->MessageEdit->text(), QStringLiteral("not saved to file"));
@@ -399,11 +433,20 @@ private slots:
         form->SaveAs1Click();
         QVERIFY(dialogs.fileTitles.isEmpty());
         QCOMPARE(ReadAll(path), before);
+        // Nor does a board file opened from outside replace the list under the read.
+        const QString other = ListFile(btORT50, QStringLiteral("other-ort50.csv"), 4);
+        QCOMPARE(main->OpenBoardFiles({other}), 0);
+        QCOMPARE(displays.errors, QStringList{other + QStringLiteral(" was not opened: the ORT50 list cannot be "
+                                                                     "replaced while a board is being programmed, "
+                                                                     "read or verified")});
+        QCOMPARE(main->BoardData.BoardCount(btORT50), 1);
+        QVERIFY(dialogs.questions.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(!form->Busy(), 20000);
         QVERIFY(LogLines(*form).contains(QStringLiteral("Board data read completed successfully!")));
         QVERIFY(main->BoardData.IsModified(btORT50));
         QVERIFY(form->Save1->isEnabled());
-        QVERIFY(displays.errors.isEmpty());
+        QCOMPARE(displays.errors.size(), 1);
+        QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btORT50)), path);
 
         // Compare offers what the read replaced: the simulated board holds
         // none of the list's defaults, so the two differ on the board.
@@ -412,7 +455,7 @@ private slots:
         QVERIFY(compare);
         QCOMPARE(compare->OtherBox->currentText(), QStringLiteral("This board before it was read"));
         QVERIFY(!compare->Comparison().Equal());
-        QVERIFY(displays.errors.isEmpty());
+        QCOMPARE(displays.errors.size(), 1);
     }
 
     void neverSavesAListOverAFileItDidNotComeFrom()
@@ -460,11 +503,12 @@ private slots:
         form->BoardTabControl->setCurrentIndex(btVELA40);
         AddBoard(*main, *form, 8, "Signals");
         form->SaveAs1->trigger();
-        QCOMPARE(dialogs.requests.last().fileName, QString());
+        QCOMPARE(dialogs.requests.last().fileName, QStringLiteral("vela40.csv"));
 
         // An empty list: nothing is written, and the operator is told so.
         form->BoardTabControl->setCurrentIndex(btORT50);
         const QByteArray saved = ReadAll(oldPath);
+        dialogs.answers << TAnswer::Yes << TAnswer::Yes;
         form->SelectPosition(0);
         form->DeleteBoard1->trigger();
         form->SelectPosition(0);
@@ -1050,13 +1094,95 @@ private slots:
             form->BoardTabControl->setCurrentIndex(btORT50);
             form->Save1->trigger();  // asks where, rather than cutting the file short
             QCOMPARE(dialogs.fileTitles.takeLast(), QStringLiteral("Save file for board type: ORT50 Kestrix"));
-            QCOMPARE(dialogs.requests.last().fileName, QString());
-            dialogs.answers << yes;
-            QVERIFY(main->close());
+            QCOMPARE(dialogs.requests.last().fileName, QStringLiteral("ort50.csv"));
+            dialogs.answers << (yes ? TAnswer::Yes : TAnswer::No);
+            // Yes, then no file chosen: the program stays open; No lets it go.
+            QCOMPARE(main->close(), !yes);
             QCOMPARE(dialogs.fileTitles, yes ? QStringList{"Save As: ORT50 Kestrix"} : QStringList{});
+            if (yes)
+                QVERIFY(main->close());
             QCOMPARE(ReadAll(path), bytes);
             QCOMPARE(OpenSettingsStore()->value(QStringLiteral("Filenames/ORT50")).toString(), path);
         }
+    }
+
+    // A dialog given a folder that does not exist offers the folder's name as
+    // the file ("Documents"): start at home instead.
+    void fileDialogsStartInTheDocumentsFolderOrElseAtHome()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        const QString withoutDocuments = DocumentsFolder();
+        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("Documents")));
+        const QString withDocuments = DocumentsFolder();
+        qputenv("HOME", oldHome);
+        QCOMPARE(withoutDocuments, home.path());
+        QCOMPARE(withDocuments, home.path() + QStringLiteral("/Documents"));
+        QCOMPARE(TFileDialogRequest().directory, DocumentsFolder());
+    }
+
+    // Board files given on the command line (as paths, or as the file: URLs
+    // desktops pass) or dropped on the window open into the lists of the
+    // types their first lines name, in place of the stored lists, and show in
+    // the board window; a list with changes asks first; a file that is no
+    // board file is refused by name and changes nothing.
+    void boardFilesGivenOrDroppedOpenIntoTheirLists()
+    {
+        TCollectedDisplays displays;
+        TDialogScript dialogs;
+        const QString stored = ListFile(btVELA40, QStringLiteral("stored-vela40.csv"), 1);
+        OpenSettingsStore()->setValue(QStringLiteral("Filenames/VELA40"), stored);
+        const QString vela = ListFile(btVELA40, QStringLiteral("given vela40.csv"), 2);
+        const QString ort = ListFile(btORT50, QStringLiteral("given-ort50.csv"), 3);
+        const QString notes = FilePath(QStringLiteral("notes.csv"));
+        {
+            QFile file(notes);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Name,Address\r\nHall,12\r\n");
+        }
+        auto main = StartMain(false, {vela, notes, QUrl::fromLocalFile(ort).toString()});
+        QCOMPARE(main->BoardData.BoardCount(btVELA40), 2);
+        QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btVELA40)), vela);
+        QCOMPARE(main->BoardData.BoardCount(btORT50), 3);
+        QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btORT50)), ort);
+        QVERIFY(!main->BoardData.AnyModified());
+        QCOMPARE(displays.errors,
+                 QStringList{notes + QStringLiteral(": not a board file: its first line names no board type ('Name')")});
+        QVERIFY(dialogs.questions.isEmpty());
+        auto* form = qobject_cast<TProgramBoardForm*>(main->ProgramBoardForm.data());
+        QVERIFY(form != nullptr);
+        QCOMPARE(form->CurrentType(), int(btORT50));
+        QCOMPARE(form->BoardListBox->topLevelItemCount(), 3);
+        QCOMPARE(main->ProgStatus->text(), QStringLiteral("given-ort50.csv opened: 3 ORT50 boards"));
+
+        // Only files are taken; a web address is refused at the door.
+        QVERIFY(!Drop(*main, {QUrl(QStringLiteral("https://example.org/vela40.csv"))}));
+
+        // A dropped file whose list has changes asks first: Cancel keeps the
+        // list and its changes, No lets the file replace them.
+        main->BoardData.AppendBoard(btVELA40);
+        const QString dropped = ListFile(btVELA40, QStringLiteral("dropped-vela40.csv"), 5);
+        dialogs.answers << TAnswer::Cancel;
+        QVERIFY(Drop(*main, {QUrl::fromLocalFile(dropped)}));
+        QTRY_COMPARE(dialogs.questions.size(), 1);
+        QCOMPARE(dialogs.questions.constFirst(),
+                 QStringLiteral("VELA40 Signal Controller|The VELA40 Signal Controller list has changed.\n"
+                                "Do you want to save data?|Cancel"));
+        QTest::qWait(20);
+        QCOMPARE(main->BoardData.BoardCount(btVELA40), 3);
+        QVERIFY(main->BoardData.IsModified(btVELA40));
+        dialogs.answers << TAnswer::No;
+        QVERIFY(Drop(*main, {QUrl::fromLocalFile(dropped)}));
+        QTRY_COMPARE(main->BoardData.BoardCount(btVELA40), 5);
+        QVERIFY(!main->BoardData.IsModified(btVELA40));
+        QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btVELA40)), dropped);
+        QCOMPARE(form->CurrentType(), int(btVELA40));
+        QCOMPARE(form->BoardListBox->topLevelItemCount(), 5);
+        QCOMPARE(displays.errors.size(), 1);
+        main->close();
+        // The lists opened are the ones reloaded next time.
+        QCOMPARE(OpenSettingsStore()->value(QStringLiteral("Filenames/VELA40")).toString(), dropped);
     }
 
     void keepsTheStoredNamesInARunWithoutFiles()
@@ -1095,12 +1221,15 @@ private slots:
             main->BoardData.AppendBoard(btORT50);
             main->BoardData.AppendBoard(btVELA40);
             main->BoardData.DeleteBoard(btVELA40, 0);
-            dialogs.answers << true << true;
+            dialogs.answers << TAnswer::Yes << TAnswer::Yes;
             dialogs.fileNames << ort;
             main->close();
-            QCOMPARE(dialogs.questions, (QStringList{"ORT50 Kestrix|Do you want to save data?",
-                                                     "TEL90 16-channel Sensor Board|Do you want to save data?"}));
+            QCOMPARE(dialogs.questions,
+                     (QStringList{"ORT50 Kestrix|The ORT50 Kestrix list has changed.\nDo you want to save data?|Cancel",
+                                  "TEL90 16-channel Sensor Board|The TEL90 16-channel Sensor Board list has "
+                                  "changed.\nDo you want to save data?|Cancel"}));
             QCOMPARE(dialogs.fileTitles, QStringList{"Save As: ORT50 Kestrix"});
+            QCOMPARE(dialogs.requests.last().fileName, QStringLiteral("ort50.csv"));
             QVERIFY(!main->BoardData.IsModified(btORT50));
             QVERIFY(!main->BoardData.IsModified(btTEL90));
         }
@@ -1117,11 +1246,29 @@ private slots:
         dialogs.questions.clear();
         auto main = StartMain(true, {QStringLiteral("nofiles")});
         main->BoardData.AppendBoard(btMUV7);
-        dialogs.answers << true;
+        dialogs.answers << TAnswer::Yes;
         dialogs.fileNames << FilePath(QStringLiteral("missing/muv7.csv"));
         QVERIFY(!main->close());
         QCOMPARE(displays.errors.size(), 1);
         QVERIFY(main->isVisible());
+        // Cancel keeps it open and the list changed.
+        dialogs.answers << TAnswer::Cancel;
+        QVERIFY(!main->close());
+        QVERIFY(main->BoardData.IsModified(btMUV7));
+        // Yes again writes to the file it was given, which still cannot be
+        // written: said again, and the program stays open.
+        dialogs.answers << TAnswer::Yes;
+        QVERIFY(!main->close());
+        QCOMPARE(displays.errors.size(), 2);
+        // A list without a file, Yes, and no file chosen: open as well, with
+        // nothing failed to report.
+        main->BoardData.AppendBoard(btPAX60);
+        dialogs.fileTitles.clear();
+        dialogs.answers << TAnswer::No << TAnswer::Yes;
+        QVERIFY(!main->close());
+        QCOMPARE(dialogs.fileTitles, QStringList{"Save As: PAX60 Gantrel"});
+        QCOMPARE(displays.errors.size(), 2);
+        QVERIFY(main->BoardData.IsModified(btPAX60));
         // Answering No lets it go.
         QVERIFY(main->close());
     }

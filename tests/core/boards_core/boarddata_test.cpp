@@ -515,3 +515,46 @@ TEST_F(BoardDataFiles, EveryModelReadsBackItsOwnFile)
         EXPECT_EQ(ReadBytes(second), ReadBytes(first));
     }
 }
+
+// A file says which list it belongs to by its first line, as its boards
+// write it: every model's own file is recognised; anything else is refused
+// with the file's name and a reason, and nothing past the first line is read.
+TEST_F(BoardDataFiles, AFileNamesTheTypeOfItsList)
+{
+    for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
+        SCOPED_TRACE(TBoardData::ShortTypeName(type));
+        TBoardData data;
+        ASSERT_TRUE(data.AppendBoard(type));
+        const std::string path = PathOf(TBoardData::ShortTypeName(type) + ".csv");
+        ASSERT_TRUE(data.SaveListAs(type, path));
+        std::string error;
+        EXPECT_EQ(TBoardData::FileBoardType(path, error), type);
+        EXPECT_EQ(error, "");
+    }
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string error;  // after "<path>"
+    } strangers[] = {
+        {"empty", "", ": not a board file: its first line names no board type"},
+        {"blank first line", "\r\n\"VELA40_BOARD\",x\r\n", ": not a board file: its first line names no board type"},
+        {"another program's", "Name,Address\r\n",
+         ": not a board file: its first line names no board type ('Name')"},
+        {"only a near name", "\"VELA40_BOARDS\",x\r\n",
+         ": not a board file: its first line names no board type ('VELA40_BOARDS')"},
+        {"endless first line", std::string(200000, 'x'), ", line 1: "},
+    };
+    for (const auto& stranger : strangers) {
+        SCOPED_TRACE(stranger.name);
+        const std::string path = PathOf("stranger.csv");
+        WriteBytes(path, stranger.bytes);
+        std::string error;
+        EXPECT_EQ(TBoardData::FileBoardType(path, error), -1);
+        EXPECT_EQ(error.substr(0, path.size() + stranger.error.size()), path + stranger.error);
+    }
+    std::string error;
+    EXPECT_EQ(TBoardData::FileBoardType(PathOf("missing.csv"), error), -1);
+    EXPECT_EQ(error, PathOf("missing.csv") + ": cannot be opened: No such file or directory");
+    EXPECT_EQ(TBoardData::FileBoardType(dir_.string(), error), -1);
+    EXPECT_EQ(error, dir_.string() + ": cannot be opened: Is a directory");
+}

@@ -259,3 +259,19 @@ TEST(CsvTexts, FieldFormsAndWhatTheyReadBackAs)
         EXPECT_EQ(reader.GetIntField(2), 2);
     }
 }
+
+TEST(CsvTexts, LoneCarriageReturnReadsAsTheSpaceItIsWrittenAs)
+{
+    // Only a line feed ends a line, so a text read from a file can hold a lone
+    // carriage return; it must read as what the program will write for it.
+    for (const std::string line : {"1,\"a\rb\",2\r\n", "1,a\rb,2\n", "1,\"a\"\rb,2\n"}) {
+        SCOPED_TRACE(line);
+        std::istringstream in(line);
+        TCsvIo reader;
+        EXPECT_EQ(reader.ReadLine(in), 3u);
+        const std::string text = reader.GetTextField(1);
+        EXPECT_EQ(text.find('\r'), std::string::npos);
+        EXPECT_EQ(text.size(), 3u);
+        EXPECT_EQ(reader.GetIntField(2), 2);
+    }
+}

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The window program on a machine without a display: one line that says so
+# and what to do, and exit status 3 (which ./run answers with the
+# command-line monitor), instead of Qt's abort; --help still works.
+set -u
+program="$1"
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --simulate 2>&1)
+status=$?
+fail() { echo "FAIL: $*"; echo "--- output:"; echo "$out"; exit 1; }
+[ "$status" -eq 3 ] || fail "exit status $status, expected 3"
+[ "$(printf '%s\n' "$out" | wc -l)" -eq 1 ] || fail "more than one line"
+case "$out" in
+  *"no display"*xvfb-run*varnscope-cli*) ;;
+  *) fail "the line does not say what to do" ;;
+esac
+help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help 2>&1) || fail "--help failed: $help"
+case "$help" in
+  *--simulate*) ;;
+  *) fail "--help does not list --simulate" ;;
+esac
+echo "ok"
