@@ -82,8 +82,10 @@ TEST(CsvIoRead, CharacterRules)
         {"a\"b,c\n", {{"a\"b", "c"}}},                    // quote inside an unquoted field is kept
         {"\"say \"hi\"\"\n", {{"say hi\"\""}}},            // quotes are never doubled or escaped
         {"\"open,\nnext\n", {{"open,"}, {"next"}}},        // a line end ends the line inside quotes
-        {"a\rb\n", {{"a\rb"}}},                            // a lone CR is an ordinary character
-        {"x\r\r\n", {{"x\r"}}},
+        // A lone CR does not end the line; a text reads it as the space it is
+        // written as.
+        {"a\rb\n", {{"a b"}}},
+        {"x\r\r\n", {{"x "}}},
         {"last", {{"last"}}},                              // a last line without its line end
         {"\"\"\"lead\n", {{"\"lead"}}},
     };
