@@ -289,8 +289,8 @@ void TProgSequencer::FinishVerify()
 {
     differences_ = CompareSvImages(*board_, readImage_);
     GoIdle();
-    for (const TSvDifference& difference : differences_)
-        listener_.LogText(SvDifferenceText(difference));
+    for (const std::string& line : VerifyDifferenceLines(*board_, differences_, readImage_))
+        listener_.LogText(line);
     const std::string summary = VerifySummaryText(differences_.size());
     listener_.LogText(summary);
     Finish(true, summary);

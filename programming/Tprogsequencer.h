@@ -104,6 +104,8 @@ public:
     // The SVs in which the board differed from its configuration, in SV
     // order, after a verify that succeeded; emptied when a transfer starts.
     const std::vector<TSvDifference>& Differences() const { return differences_; }
+    // What the board held, as the last verify read it (SV n at n - 1).
+    const std::vector<uint8_t>& VerifiedImage() const { return readImage_; }
 
 private:
     void SendState(TProgramState state);

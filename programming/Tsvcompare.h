@@ -25,6 +25,15 @@ std::vector<TSvDifference> CompareSvImages(const TConfigurableBoard& configured,
 
 // "SV<n>: board <b>, configuration <c>", decimal.
 std::string SvDifferenceText(const TSvDifference& difference);
+// The same with what the SV holds after it: "... configuration 10 (signal 3: next signal)".
+std::string SvDifferenceText(const TSvDifference& difference, const std::string& svName);
+
+// What a verify shows of the differences: each SV's line with its name, then
+// the settings that differ, "Signal 3, Next signal: board "...", configuration "..."".
+// Computes configured's image.
+std::vector<std::string> VerifyDifferenceLines(TConfigurableBoard& configured,
+                                               const std::vector<TSvDifference>& differences,
+                                               const std::vector<uint8_t>& boardImage);
 
 // The last line of a verify: "Verify completed: board matches its
 // configuration!", or how many SVs differ.

@@ -1,9 +1,11 @@
 #include "app/boards/Formprogboard.h"
 
 #include "app/boards/Boardeditors.h"
+#include "app/boards/Formcompareboards.h"
 #include "app/boards/Formdisplayboard.h"
 #include "app/common/Workbench.h"
 #include "boards/core/Boarddata.h"
+#include "boards/core/Boardfactory.h"
 #include "link/Tsvprogmsg.h"
 
 #include <QAction>
@@ -24,6 +26,9 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <sstream>
+#include <stdexcept>
 
 // A one-shot QTimer behind the sequencer's timer interface.
 class TQtFormTimer : public IEngineTimer {
@@ -137,6 +142,7 @@ void TProgramBoardForm::BuildMenus(QMenu* file, QMenu* boards, QMenu* programmin
     ProgramBoard1 = item(programming, "&Program Board", "ProgramBoard1", &TProgramBoardForm::ProgramButtonClick);
     ReadBoard1 = item(programming, "&Read Board", "ReadBoard1", &TProgramBoardForm::ReadBoardButtonClick);
     VerifyBoard1 = item(programming, "&Verify Board", "VerifyBoard1", &TProgramBoardForm::VerifyBoard1Click);
+    Compare1 = item(programming, "&Compare...", "Compare1", &TProgramBoardForm::Compare1Click);
     // The Edit item says why it is off for a model without an editor.
     boards->setToolTipsVisible(true);
 }
@@ -301,7 +307,7 @@ void TProgramBoardForm::UpdateEnabling()
     // Nor a save: a read changes the board after it, and the list must still
     // count as modified then.
     for (QAction* action : {Open1, Save1, SaveAs1, Close1, WriteSVtofile1, Addnewboard1, DeleteBoard1, InsertBoard1,
-                            ProgramBoard1, ReadBoard1, VerifyBoard1})
+                            ProgramBoard1, ReadBoard1, VerifyBoard1, Compare1})
         action->setEnabled(idle);
     ProgramButton->setEnabled(idle);
     ReadBoardButton->setEnabled(idle);
@@ -403,6 +409,49 @@ void TProgramBoardForm::EditBoard1Click()
     Refresh();
 }
 
+void TProgramBoardForm::Compare1Click()
+{
+    const int position = SelectedPosition();
+    const uint8_t type = static_cast<uint8_t>(CurrentType());
+    const TConfigurableBoard* board = boards_.BoardAt(type, position);
+    if (position < 0 || board == nullptr)
+        return;
+    auto* form = new TCompareBoardsForm(workbench_, type, position);
+    if (readType_ == type && readPosition_ == position && !beforeRead_.empty()) {
+        std::unique_ptr<TConfigurableBoard> before = MakeBoard(type);
+        std::istringstream lines(beforeRead_);
+        try {
+            before->ReadFromFile(lines);
+            form->AddBoard(std::move(before), QStringLiteral("This board before it was read"));
+        } catch (const std::exception&) {
+            // Its own lines always load again; nothing to offer otherwise.
+        }
+    }
+    // What the bus held is only this board's while the list still has it there.
+    if (verifiedType_ == type && verifiedPosition_ == position && verifiedSerial_ == board->SerialNumber() &&
+        !verifiedImage_.empty())
+        form->SetBusImage(verifiedImage_);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    ShowChild(form, QSize(960, 620));
+    form->SettingsView->setFocus();
+}
+
+void TProgramBoardForm::ShowChild(QWidget* form, const QSize& size)
+{
+    QWidget* frame = FormFrame(this);
+    const QPoint at = frame->pos() + QPoint(kChildOffset, kChildOffset);
+    if (QMdiArea* workspace = workbench_.Workspace(); workspace && frame != this) {
+        QMdiSubWindow* child = workspace->addSubWindow(form);
+        child->setAttribute(Qt::WA_DeleteOnClose);
+        child->resize(child->sizeHint().expandedTo(size));
+        child->move(at);
+        child->show();
+    } else {
+        form->move(at);
+        form->show();
+    }
+}
+
 void TProgramBoardForm::DisplayBoard1Click()
 {
     const int position = SelectedPosition();
@@ -411,18 +460,7 @@ void TProgramBoardForm::DisplayBoard1Click()
         return;
     auto* form = new TDisplayBoardForm;
     form->ShowBoard(*board);
-    QWidget* frame = FormFrame(this);
-    const QPoint at = frame->pos() + QPoint(kChildOffset, kChildOffset);
-    if (QMdiArea* workspace = workbench_.Workspace(); workspace && frame != this) {
-        QMdiSubWindow* child = workspace->addSubWindow(form);
-        child->setAttribute(Qt::WA_DeleteOnClose);
-        child->resize(child->sizeHint().expandedTo(QSize(540, 460)));
-        child->move(at);
-        child->show();
-    } else {
-        form->move(at);
-        form->show();
-    }
+    ShowChild(form, QSize(540, 460));
 }
 
 // ---- Files ----
@@ -598,8 +636,15 @@ void TProgramBoardForm::StartTransfer(TProgramMode mode)
     }
     // A read replaces the board's configuration: the list becomes modified.
     // Write and verify leave the configuration as it is.
-    if (mode == TProgramMode::eRead)
+    if (mode == TProgramMode::eRead) {
         boards_.BoardForChange(type, position);
+        // Kept for Compare...: what the read replaced.
+        std::ostringstream lines;
+        board->WriteToFile(lines);
+        readType_ = type;
+        readPosition_ = position;
+        beforeRead_ = lines.str();
+    }
     transferType_ = type;
     transferPosition_ = position;
     sequencer_->SetPacedSending(link.interface == eMS100);
@@ -712,8 +757,14 @@ void TProgramBoardForm::TransferEnded(bool success, const std::string& text)
         boards_.BoardForChange(transferType_, transferPosition_);
     Refresh();
     // The verdict of a verify is what the operator asked for: keep it in sight.
-    if (success && sequencer_->Mode() == TProgramMode::eVerify)
+    if (success && sequencer_->Mode() == TProgramMode::eVerify) {
         workbench_.ShowProgStatus(Q(text));
+        verifiedType_ = transferType_;
+        verifiedPosition_ = transferPosition_;
+        const TConfigurableBoard* board = boards_.BoardAt(transferType_, transferPosition_);
+        verifiedSerial_ = board ? board->SerialNumber() : 0;
+        verifiedImage_ = sequencer_->VerifiedImage();
+    }
     emit TransferFinished(success, Q(text));
 }
 

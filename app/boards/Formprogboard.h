@@ -6,6 +6,7 @@
 #include "app/common/Formsupport.h"
 #include "programming/Tprogsequencer.h"
 
+#include <QSize>
 #include <QStringList>
 #include <QWidget>
 
@@ -81,6 +82,7 @@ public:  // controls
     QAction* ProgramBoard1 = nullptr;
     QAction* ReadBoard1 = nullptr;
     QAction* VerifyBoard1 = nullptr;
+    QAction* Compare1 = nullptr;
 
 public slots:
     // The list and file line of the current type, again.
@@ -102,6 +104,9 @@ public slots:
     void ReadBoardButtonClick();
     // Reads the selected board and logs where it differs from its configuration.
     void VerifyBoard1Click();
+    // The Compare window for the selected board: against what the bus held
+    // when this board was last verified, otherwise another board of the list.
+    void Compare1Click();
     void HelpBtnClick();
     // The link failed: a running transfer ends at once as a failure.
     void LinkLost(const QString& reason);
@@ -129,6 +134,9 @@ private:  // IProgrammerListener
 
 private:
     void BuildMenus(QMenu* file, QMenu* boards, QMenu* programming);
+    // Opens a window beside this one: in the workspace when this window is
+    // in it, at least size there.
+    void ShowChild(QWidget* form, const QSize& size);
     void BuildControls();
     void StartTransfer(TProgramMode mode);
     void Status(const QString& text);
@@ -147,6 +155,15 @@ private:
     std::unique_ptr<TProgSequencer> sequencer_;
     uint8_t transferType_ = 0;  // the board a transfer works on
     int transferPosition_ = 0;
+    // What the bus held at the serial number of the board last verified.
+    int verifiedType_ = -1;
+    int verifiedPosition_ = -1;
+    int32_t verifiedSerial_ = 0;
+    std::vector<uint8_t> verifiedImage_;
+    // The configuration the last read replaced, as its file lines.
+    int readType_ = -1;
+    int readPosition_ = -1;
+    std::string beforeRead_;
     QStringList pendingLog_;          // log lines not shown yet
     int progress_ = 0;                // progress bar position to show
     QTimer* flushTimer_ = nullptr;    // shows them during a transfer

@@ -1,14 +1,18 @@
 // Screenshot tour steps for the board windows: the configuration window with
 // a few boards in its lists and the log of a board read from the simulated
-// LocoNet and verified, the settings display of a board, and a board file
-// opened from outside (as from the command line or a drop).
+// LocoNet and verified, that board compared with another, the settings
+// display of a board, and a board file opened from outside (as from the
+// command line or a drop).
+#include "app/boards/Formcompareboards.h"
 #include "app/boards/Formdisplayboard.h"
 #include "app/boards/Formprogboard.h"
+#include "app/common/Formsupport.h"
 #include "app/common/Workbench.h"
 #include "app/tour/Tourparts.h"
 #include "boards/core/Boarddata.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -74,6 +78,19 @@ void AddBoardWindowTourSteps(const TTour& tour, TTourSteps& steps)
                          while (form->Busy() && waited.elapsed() < 20000)
                              QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
                          SaveTourPicture(form->parentWidget(), folder, QStringLiteral("configure-boards-verify.png"));
+                         // The board just verified side by side with the list's other TEL90.
+                         form->Compare1->trigger();
+                         if (TCompareBoardsForm* compare = tour.window->findChild<TCompareBoardsForm*>()) {
+                             compare->OtherBox->setCurrentIndex(compare->OtherBox->count() - 1);
+                             compare->NextDifference();
+                             QCoreApplication::processEvents();
+                             SaveTourPicture(compare->parentWidget(), folder, QStringLiteral("compare-boards.png"));
+                             compare->OnlyDifferencesBox->setChecked(true);
+                             QCoreApplication::processEvents();
+                             SaveTourPicture(compare->parentWidget(), folder,
+                                             QStringLiteral("compare-boards-differences.png"));
+                             CloseFormWindow(compare);
+                         }
                          // The ORT50's report says the most.
                          form->BoardTabControl->setCurrentIndex(btORT50);
                          form->SelectPosition(0);

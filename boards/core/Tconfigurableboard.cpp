@@ -61,9 +61,28 @@ TConfigurableBoard::~TConfigurableBoard() = default;
 bool TConfigurableBoard::ComputeSvImage()
 {
     std::fill(image_.begin(), image_.end(), 0);
-    SetSvByte(3, static_cast<uint8_t>(serialNumber_ & 0xFF));
-    SetSvByte(4, static_cast<uint8_t>((serialNumber_ >> 8) & 0xFF));
+    ImageWriter(image_).PutSv(3, static_cast<uint8_t>(serialNumber_ & 0xFF), "serial number, low byte");
+    ImageWriter(image_).PutSv(4, static_cast<uint8_t>((serialNumber_ >> 8) & 0xFF), "serial number, high byte");
     return true;
+}
+
+std::vector<std::string> TConfigurableBoard::NameSvImage(bool* ok)
+{
+    std::vector<std::string> names(image_.size());
+    struct TStopNaming {
+        std::vector<std::string>*& sink;
+        ~TStopNaming() { sink = nullptr; }
+    } stop{svNames_};
+    svNames_ = &names;
+    const bool computed = ComputeSvImage();
+    svNames_ = nullptr;
+    for (std::string& name : names) {
+        if (name.empty())
+            name = kUnusedSvName;
+    }
+    if (ok)
+        *ok = computed;
+    return names;
 }
 
 bool TConfigurableBoard::DecodeSvImage()

@@ -32,6 +32,7 @@
 #pragma once
 
 #include "boards/core/Csv_io.h"
+#include "boards/core/Svwriter.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -90,6 +91,14 @@ public:  // SV image; SV n is image byte n - 1
     uint16_t SvWord(unsigned sv) const;
     void SetSvWord(unsigned sv, uint16_t value);
     const std::vector<uint8_t>& SvImage() const { return image_; }
+    // Computes the image (as ComputeSvImage) and says what each SV holds, by
+    // the same walk: one entry per SV (SV n at n - 1), kUnusedSvName for an SV
+    // the model never writes. ok is ComputeSvImage's result.
+    std::vector<std::string> NameSvImage(bool* ok = nullptr);
+    static constexpr const char* kUnusedSvName = "unused";
+    // The writer a model's image walk puts image (a copy of SvImage() or a
+    // part of it) through; it names what it writes while NameSvImage runs.
+    TSvWriter ImageWriter(std::span<uint8_t> image) const { return TSvWriter(image, svNames_); }
 
 public:  // transfer and listing
     // Neither a system SV nor an unused SV of the model.
@@ -123,4 +132,5 @@ private:
     int32_t softwareVersion_ = 1;
     std::vector<uint8_t> image_;
     std::string listingError_;
+    std::vector<std::string>* svNames_ = nullptr;  // only while NameSvImage runs
 };

@@ -38,12 +38,12 @@ void TMUV7SensorConfig::ReadConfigLine(std::istream& in)
     sensorConfig = static_cast<uint8_t>(GetIntField(3));
 }
 
-void TMUV7SensorConfig::Encode(std::span<uint8_t> image) const
+void TMUV7SensorConfig::Encode(TSvWriter image) const
 {
     if (image.size() < kSensorConfigSv)
         return;
-    image[kSensorBoardSv - 1] = static_cast<uint8_t>(sensorBoardNumber & 0xFF);
-    image[kSensorConfigSv - 1] = sensorConfig;
+    image.PutSv(kSensorBoardSv, static_cast<uint8_t>(sensorBoardNumber & 0xFF), "sensor board number");
+    image.PutSv(kSensorConfigSv, sensorConfig, "sensor configuration");
 }
 
 void TMUV7SensorConfig::Decode(std::span<const uint8_t> image)
@@ -143,9 +143,10 @@ bool TMUV7Board::ComputeSvImage()
 {
     TConfigurableBoard::ComputeSvImage();
     std::vector<uint8_t> image = SvImage();
-    sensorConfig_.Encode(image);
+    const TSvWriter writer = ImageWriter(image);
+    sensorConfig_.Encode(writer);
     for (const auto& sequence : sequences_)
-        sequence.Encode(image);
+        sequence.Encode(writer);
     for (unsigned sv = 5; sv <= SvLength(); ++sv)
         SetSvByte(sv, image[sv - 1]);
     return true;

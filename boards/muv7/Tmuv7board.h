@@ -2,6 +2,7 @@
 // automatically; its four inputs may also report as a group of track sensors.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Tconfigurableboard.h"
 #include "boards/muv7/Tsequence.h"
 
@@ -24,7 +25,7 @@ public:
     void WriteConfigLine(std::ostream& out);
     void ReadConfigLine(std::istream& in);
     // SV 12 and 13 of the whole image.
-    void Encode(std::span<uint8_t> image) const;
+    void Encode(TSvWriter image) const;
     void Decode(std::span<const uint8_t> image);
     void Describe(std::vector<std::string>& lines) const;
 

@@ -5,11 +5,6 @@
 
 namespace {
 
-void PutWord(std::span<uint8_t> bytes, size_t at, uint16_t value)
-{
-    bytes[at] = static_cast<uint8_t>(value & 0xFF);
-    bytes[at + 1] = static_cast<uint8_t>(value >> 8);
-}
 
 uint16_t GetWord(std::span<const uint8_t> bytes, size_t at)
 {
@@ -222,12 +217,12 @@ void TMUV7SequenceStep::ReadStepLine(std::istream& in)
     CopyFrom(read);
 }
 
-void TMUV7SequenceStep::Encode(std::span<uint8_t> bytes) const
+void TMUV7SequenceStep::Encode(TSvWriter bytes) const
 {
-    PutWord(bytes, 0, TriggerCode());
-    bytes[2] = static_cast<uint8_t>(respondEvery & 0xFF);
-    bytes[3] = static_cast<uint8_t>(retriggerStep & 0xFF);
-    PutWord(bytes, 4, ActionCode());
+    bytes.PutWord(0, TriggerCode(), "trigger");
+    bytes.Put(2, static_cast<uint8_t>(respondEvery & 0xFF), "respond every");
+    bytes.Put(3, static_cast<uint8_t>(retriggerStep & 0xFF), "retrigger step");
+    bytes.PutWord(4, ActionCode(), "action");
 }
 
 void TMUV7SequenceStep::Decode(std::span<const uint8_t> bytes)
@@ -532,20 +527,23 @@ void TMUV7Sequence::ReadRecord(std::istream& in)
         step.ReadStepLine(in);
 }
 
-void TMUV7Sequence::Encode(std::span<uint8_t> image) const
+void TMUV7Sequence::Encode(TSvWriter image) const
 {
     if (!FitsImage(image.size()))
         return;
-    std::span<uint8_t> bytes = image.subspan(FirstSv(number) - 1, kMuv7SequenceBytes);
-    std::fill(bytes.begin(), bytes.end(), uint8_t{0});
-    bytes[0] = sequenceType;
-    bytes[1] = static_cast<uint8_t>(activeSteps & 0xFF);
-    const size_t nameLength = std::min(name.size(), static_cast<size_t>(kMuv7NameBytes));
-    for (size_t i = 0; i < nameLength; ++i)
-        bytes[2 + i] = static_cast<uint8_t>(name[i]);
+    const bool naming = image.Naming();
+    const TSvWriter bytes = image.Sub(FirstSv(number) - 1, kMuv7SequenceBytes,
+                                      naming ? "sequence " + std::to_string(number) : std::string());
+    bytes.Put(0, sequenceType, "sequence type");
+    bytes.Put(1, static_cast<uint8_t>(activeSteps & 0xFF), "active steps");
+    // The name's bytes past its end are 0 on the board.
+    for (size_t i = 0; i < static_cast<size_t>(kMuv7NameBytes); ++i)
+        bytes.Put(2 + i, i < name.size() ? static_cast<uint8_t>(name[i]) : uint8_t{0},
+                  naming ? "name, character " + std::to_string(i + 1) : std::string());
     for (int k = 0; k < kMuv7StepCount; ++k)
-        steps_[static_cast<size_t>(k)].Encode(bytes.subspan(17 + kMuv7StepBytes * static_cast<size_t>(k),
-                                                            kMuv7StepBytes));
+        steps_[static_cast<size_t>(k)].Encode(bytes.Sub(17 + kMuv7StepBytes * static_cast<size_t>(k),
+                                                        kMuv7StepBytes,
+                                                        naming ? "step " + std::to_string(k + 1) : std::string()));
 }
 
 void TMUV7Sequence::Decode(std::span<const uint8_t> image)

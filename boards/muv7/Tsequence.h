@@ -3,6 +3,7 @@
 // sequence as 113 SVs and a step as six.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 
 #include <array>
@@ -62,7 +63,7 @@ public:
     void ReadStepLine(std::istream& in);
 
     // The six SV bytes of the step; bytes must hold at least six.
-    void Encode(std::span<uint8_t> bytes) const;
+    void Encode(TSvWriter bytes) const;
     void Decode(std::span<const uint8_t> bytes);
 
     // "3: trigger after 20 seconds; Start train same direction"
@@ -109,7 +110,7 @@ public:
     void ReadRecord(std::istream& in);
 
     // The whole image; the sequence's 113 bytes start at its own SV.
-    void Encode(std::span<uint8_t> image) const;
+    void Encode(TSvWriter image) const;
     void Decode(std::span<const uint8_t> image);
     static uint32_t FirstSv(int32_t number) { return 30 + 113 * static_cast<uint32_t>(number - 1); }
 

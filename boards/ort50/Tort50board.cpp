@@ -155,23 +155,24 @@ void TORT50Board::ReadFromFile(std::istream& in)
 bool TORT50Board::ComputeSvImage()
 {
     TConfigurableBoard::ComputeSvImage();
-    SetSvByte(kToFromSv, toFromNumbering_ ? 1 : 0);
-    SetSvByte(kPointDelaySv, static_cast<uint8_t>(pointDelay & 0xFF));
-    SetSvByte(kSensorBoardSv, static_cast<uint8_t>(sensorBoardNumber & 0xFF));
-    SetSvByte(kSlaveBlockSv, slaveBlock);
-    SetSvByte(kPowerUpModeSv, powerUpMode);
-    SetSvWord(kRouteAddressSv, static_cast<uint16_t>(routeAddress));
-    SetSvWord(kSlaveAddressSv, static_cast<uint16_t>(slaveAddress));
-    SetSvWord(kInterlockAddressSv, static_cast<uint16_t>(interlockAddress));
+    std::vector<uint8_t> bytes = SvImage();
+    TSvWriter image = ImageWriter(bytes);
+    image.PutSv(kToFromSv, toFromNumbering_ ? 1 : 0, "to-from numbering");
+    image.PutSv(kPointDelaySv, static_cast<uint8_t>(pointDelay & 0xFF), "point delay");
+    image.PutSv(kSensorBoardSv, static_cast<uint8_t>(sensorBoardNumber & 0xFF), "sensor board number");
+    image.PutSv(kSlaveBlockSv, slaveBlock, "slave block");
+    image.PutSv(kPowerUpModeSv, powerUpMode, "power-up mode");
+    image.PutWord(kRouteAddressSv - 1, static_cast<uint16_t>(routeAddress), "route address");
+    image.PutWord(kSlaveAddressSv - 1, static_cast<uint16_t>(slaveAddress), "slave address");
+    image.PutWord(kInterlockAddressSv - 1, static_cast<uint16_t>(interlockAddress), "interlock address");
 
-    std::vector<uint8_t> image = SvImage();
     bool ok = true;
     for (auto& cell : cells_)
         ok = cell.EncodeCell(image, cells_) && ok;
     for (auto& route : routes_)
         ok = route.EncodeRoute(image, cells_) && ok;
     for (unsigned sv = 1; sv <= SvLength(); ++sv)
-        SetSvByte(sv, image[sv - 1]);
+        SetSvByte(sv, bytes[sv - 1]);
     return ok;
 }
 
@@ -253,6 +254,7 @@ void TORT50Board::DescribeSettings(std::vector<std::string>& lines) const
     lines.push_back("  DCC accessory address to enter INTERLOCKED mode: " + Num(interlockAddress));
     lines.push_back("  DCC accessory address to enter SLAVE mode: " + Num(slaveAddress));
     lines.push_back("  Sensor board number in SLAVE or INTERLOCKED mode: " + Num(sensorBoardNumber));
+    lines.push_back("  Delay between point outputs = " + Num(pointDelay / 10) + "." + Num(pointDelay % 10) + " s");
     if (slaveBlock < 5)
         lines.push_back(kSlaveBlockTexts[slaveBlock]);
 }

@@ -233,12 +233,13 @@ int TORT50Cell::EffectiveType(const TORT50Cells& cells) const
     return cells[static_cast<size_t>(address - 1)].type;
 }
 
-bool TORT50Cell::EncodeCell(std::span<uint8_t> image, const TORT50Cells& cells)
+bool TORT50Cell::EncodeCell(TSvWriter image, const TORT50Cells& cells)
 {
     if (!IsCellNumber(number) || FirstSv(number) - 1 + 6 > image.size())
         return true;
-    std::span<uint8_t> b = image.subspan(FirstSv(number) - 1, 6);
-    std::fill(b.begin(), b.end(), uint8_t{0});
+    std::array<uint8_t, 6> b{};
+    std::array<const char*, 6> what{"cell type", "address, low byte", "address, high byte",
+                                    "action A", "action B", "unused"};
 
     if (type == kOrtCellPoint)
         b[0] = interlockToken >= 1 && interlockToken <= 4 ? static_cast<uint8_t>(interlockToken) : 5;
@@ -249,8 +250,10 @@ bool TORT50Cell::EncodeCell(std::span<uint8_t> image, const TORT50Cells& cells)
         address = 1;
     b[1] = static_cast<uint8_t>(address & 0xFF);
     b[2] = static_cast<uint8_t>((address >> 8) & 0xFF);
-    if (HasFeedbackBit(type) && usesTurnoutFeedback)
+    if (HasFeedbackBit(type) && usesTurnoutFeedback) {
         b[2] = static_cast<uint8_t>(b[2] + 0x10);
+        what[2] = "address, high byte and turnout feedback";
+    }
     b[3] = actionA == kOrtActionExecuteRoute ? static_cast<uint8_t>(routeA + 100) : actionA;
     b[4] = actionB == kOrtActionExecuteRoute ? static_cast<uint8_t>(routeB + 100) : actionB;
 
@@ -261,36 +264,52 @@ bool TORT50Cell::EncodeCell(std::span<uint8_t> image, const TORT50Cells& cells)
             b[5] = static_cast<uint8_t>(b[5] + 0x40);
         else if (initialise == 2)
             b[5] = static_cast<uint8_t>(b[5] + 0x80);
+        what[5] = "cascade and initialise";
         break;
     case kOrtCellSensor:
         b[2] = static_cast<uint8_t>(sensorNumber);
         b[5] = flashUntilKnown ? 1 : 0;
+        what[2] = "sensor number";
+        what[5] = "flash until known";
         break;
     case kOrtCellVelaSignal:
     case kOrtCellSe8cRedGreen:
     case kOrtCellSe8cRedGreenAmber:
         b[5] = aspect;
+        what[5] = "aspect";
         break;
     case kOrtCellVelaZone:
         b[5] = flashWhenLocked ? 1 : 0;
+        what[5] = "flash when locked";
         break;
     case kOrtCellInterlock:
         b[5] = static_cast<uint8_t>(interlockNumber);
+        what[5] = "interlock number";
         break;
     case kOrtCellCopy: {
         const int copied = cells[static_cast<size_t>(address - 1)].type;
-        if (copied == kOrtCellPoint)
+        what[1] = "copied cell";
+        what[2] = "copied cell, high byte";
+        if (copied == kOrtCellPoint) {
             b[5] = CascadeCode();
-        else if (IsSignalType(copied))
+            what[5] = "cascade";
+        } else if (IsSignalType(copied)) {
             b[5] = aspect;
+            what[5] = "aspect";
+        }
         break;
     }
     case kOrtCellRelay:
         b[2] = static_cast<uint8_t>(relayNumber);
+        what[2] = "relay number";
         break;
     default:
         break;
     }
+    // Every byte of the record is written, the ones the type leaves unused as 0.
+    TSvWriter record = image.Sub(FirstSv(number) - 1, b.size(), "cell " + std::to_string(number));
+    for (size_t i = 0; i < b.size(); ++i)
+        record.Put(i, b[i], what[i]);
     return true;
 }
 

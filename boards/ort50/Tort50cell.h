@@ -4,6 +4,7 @@
 #pragma once
 
 #include "boards/core/Csv_io.h"
+#include "boards/core/Svwriter.h"
 
 #include <array>
 #include <cstdint>
@@ -51,7 +52,7 @@ public:
 
     // The cell's six bytes in the whole image (SV n is image[n - 1]). A copy
     // cell whose copied cell is not 1 to 30 is first pointed at cell 1.
-    bool EncodeCell(std::span<uint8_t> image, const TORT50Cells& cells);
+    bool EncodeCell(TSvWriter image, const TORT50Cells& cells);
     void DecodeCell(std::span<const uint8_t> image);
     // After all cells are decoded: a copy cell takes its cascade or aspect
     // from the option byte, according to the copied cell's type.

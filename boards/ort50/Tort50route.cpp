@@ -153,37 +153,39 @@ void TORT50Route::ReadRouteLine(std::istream& in)
 
 // ---------------------------------------------------------------- SV record
 
-bool TORT50Route::EncodeRoute(std::span<uint8_t> image, const TORT50Cells& cells) const
+bool TORT50Route::EncodeRoute(TSvWriter image, const TORT50Cells& cells) const
 {
     const uint32_t first = FirstSv(number);
     if (first == 0 || first - 1 + kOrtRouteBytes > image.size())
         return true;
-    std::span<uint8_t> b = image.subspan(first - 1, kOrtRouteBytes);
-    std::fill(b.begin(), b.end(), uint8_t{0});
+    TSvWriter b = image.Sub(first - 1, kOrtRouteBytes, "route " + std::to_string(number));
+    for (size_t i = 0; i < size_t(kOrtRouteBytes); ++i)
+        b.Put(i, 0, "no entry");
 
     // Bytes beyond the twelve belong to the next route or to unused SVs:
     // a route that does not fit is cut there, not spilled.
     int used = 0;
-    auto put = [&](int value) {
+    auto put = [&](int value, const TSvWriter& place, std::string_view what) {
         if (used < kOrtRouteBytes)
-            b[static_cast<size_t>(used)] = static_cast<uint8_t>(value);
+            place.Put(static_cast<size_t>(used), static_cast<uint8_t>(value), what);
         ++used;
     };
 
     if (toFromMode) {
-        put(fromButton);
-        put(toButton);
+        put(fromButton, b, "from button");
+        put(toButton, b, "to button");
     }
     bool fits = true;
     for (uint32_t i = 0; i < length_; ++i) {
         const int32_t point = points_[i];
         const bool thrown = states_[i] == kOrtStateThrown;
         const int32_t cell = PointCellFor(point, cells);
+        const TSvWriter entry = b.Within(b.Naming() ? "entry " + std::to_string(i + 1) : std::string());
         if (cell != 0) {
-            put(thrown ? cell + 30 : cell);
+            put(thrown ? cell + 30 : cell, entry, "point cell and state");
         } else {
-            put(point / 256 + (thrown ? 200 : 100));
-            put(point & 0xFF);
+            put(point / 256 + (thrown ? 200 : 100), entry, "point, high part and state");
+            put(point & 0xFF, entry, "point, low byte");
         }
         if (used > kOrtRouteBytes) {
             fits = false;
@@ -191,7 +193,7 @@ bool TORT50Route::EncodeRoute(std::span<uint8_t> image, const TORT50Cells& cells
         }
     }
     if (fits && cascade) {
-        put(cascadeRoute + 60);
+        put(cascadeRoute + 60, b, "cascade route");
         if (used > kOrtRouteBytes)
             fits = false;
     }

@@ -37,7 +37,7 @@ public:
     // The route's twelve bytes in the whole image. Encoding is false when the
     // route needs more than twelve bytes (the bytes written so far stay);
     // decoding returns true when the bytes name something the route cannot hold.
-    bool EncodeRoute(std::span<uint8_t> image, const TORT50Cells& cells) const;
+    bool EncodeRoute(TSvWriter image, const TORT50Cells& cells) const;
     bool DecodeRoute(std::span<const uint8_t> image, const TORT50Cells& cells);
     static uint32_t FirstSv(int32_t number);
 

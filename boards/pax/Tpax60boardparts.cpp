@@ -19,11 +19,6 @@ constexpr int kMemoryLocationSv = 30;
 constexpr int kSensorBoardSv = 39;
 constexpr int kRouteBaseSv = 61;   // and 62
 
-void PutWord(std::span<uint8_t> image, int sv, int32_t value)
-{
-    image[sv - 1] = static_cast<uint8_t>(value & 0xFF);
-    image[sv] = static_cast<uint8_t>((value >> 8) & 0xFF);
-}
 
 int32_t GetWord(std::span<const uint8_t> image, int sv)
 {
@@ -52,7 +47,7 @@ void TPAX60BoardParts::SetBaseAddress(int32_t base)
     ExtDevTable.SetOwnPointBase(base);
 }
 
-bool TPAX60BoardParts::Compute(std::span<uint8_t> image)
+bool TPAX60BoardParts::Compute(const TSvWriter& image)
 {
     ExtDevTable.SetOwnSensorBoard(SensorBoardNumber);
     // A device that finds no place in the table shows up below as a condition
@@ -63,13 +58,13 @@ bool TPAX60BoardParts::Compute(std::span<uint8_t> image)
     for (const TPAX60Route& r : Routes)
         r.CollectDevices(ExtDevTable);
 
-    PutWord(image, kBaseAddressSv, BaseAddress);
-    image[kOccupies16Sv - 1] = Occupies16Addresses ? 1 : 0;
-    image[kLocoNetSv - 1] = LocoNetSwitchCommands ? 1 : 0;
-    image[kCduDelaySv - 1] = static_cast<uint8_t>(CduDelay);
-    image[kMemoryLocationSv - 1] = static_cast<uint8_t>(OutputMemoryLocation);
-    image[kSensorBoardSv - 1] = static_cast<uint8_t>(SensorBoardNumber);
-    PutWord(image, kRouteBaseSv, RouteDccBaseAddress);
+    image.PutWord(kBaseAddressSv - 1, static_cast<uint16_t>(BaseAddress & 0xFFFF), "base address");
+    image.PutSv(kOccupies16Sv, Occupies16Addresses ? 1 : 0, "occupies 16 addresses");
+    image.PutSv(kLocoNetSv, LocoNetSwitchCommands ? 1 : 0, "LocoNet switch commands");
+    image.PutSv(kCduDelaySv, static_cast<uint8_t>(CduDelay), "CDU delay");
+    image.PutSv(kMemoryLocationSv, static_cast<uint8_t>(OutputMemoryLocation), "output memory location");
+    image.PutSv(kSensorBoardSv, static_cast<uint8_t>(SensorBoardNumber), "sensor board number");
+    image.PutWord(kRouteBaseSv - 1, static_cast<uint16_t>(RouteDccBaseAddress & 0xFFFF), "route DCC base address");
     ExtDevTable.WriteSvs(image);
 
     bool ok = true;
@@ -282,8 +277,9 @@ bool TPAXBoard::ComputeSvImage()
 {
     TConfigurableBoard::ComputeSvImage();
     std::vector<uint8_t> image = SvImage();
-    ComputeOwnSvs(image);
-    const bool ok = Parts.Compute(image);
+    const TSvWriter writer = ImageWriter(image);
+    ComputeOwnSvs(writer);
+    const bool ok = Parts.Compute(writer);
     StorePaxImage(*this, image);
     return ok;
 }
@@ -330,6 +326,6 @@ unsigned TPAXBoard::GetOwnFields(unsigned column)
 
 void TPAXBoard::WriteOwnLines(std::ostream&) {}
 void TPAXBoard::ReadOwnLines(std::istream&) {}
-void TPAXBoard::ComputeOwnSvs(std::span<uint8_t>) {}
+void TPAXBoard::ComputeOwnSvs(const TSvWriter&) {}
 void TPAXBoard::DecodeOwnSvs(std::span<const uint8_t>) {}
 void TPAXBoard::DescribeOwnSettings(std::vector<std::string>&) const {}

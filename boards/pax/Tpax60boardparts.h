@@ -4,6 +4,7 @@
 // through TPAXBoard, the board model both are built on.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Tconfigurableboard.h"
 #include "boards/pax/Tpax60cell.h"
 #include "boards/pax/Tpax60extdevtable.h"
@@ -48,7 +49,7 @@ public: // settings
 public: // SV image (image[n - 1] is SV n; cleared, serial number written)
     // Rebuilds the table from the conditions and writes everything but the
     // serial number; false when a condition or route could not be encoded.
-    bool Compute(std::span<uint8_t> image);
+    bool Compute(const TSvWriter& image);
     void Decode(std::span<const uint8_t> image);  // after the base address is set
     // After a Compute that failed: which cell, route or limit is to blame, in
     // the editors' words; empty when nothing is.
@@ -115,7 +116,7 @@ protected: // what a model adds; here nothing
     virtual void ReadOwnLines(std::istream& in);
     // SVs beyond SV 430: written before the parts', read once the base
     // address is set.
-    virtual void ComputeOwnSvs(std::span<uint8_t> image);
+    virtual void ComputeOwnSvs(const TSvWriter& image);
     virtual void DecodeOwnSvs(std::span<const uint8_t> image);
     // Report lines between the command source and the CDU delay.
     virtual void DescribeOwnSettings(std::vector<std::string>& lines) const;

@@ -95,20 +95,23 @@ bool TPAX60Cell::CollectDevices(TPAX60ExtDevTable& table) const
     return closed && thrown && freeze;
 }
 
-bool TPAX60Cell::Encode(std::span<uint8_t> image, const TPAX60ExtDevTable& table) const
+bool TPAX60Cell::Encode(TSvWriter whole, const TPAX60ExtDevTable& table) const
 {
     const int n = Number;
-    image[kTypeSv + n - 1] = static_cast<uint8_t>(TypeCode(CellType, Rate, InvertOutputs != 0));
-    if (Brightness == 1)
-        image[kBrightnessSv - 1] |= static_cast<uint8_t>(1u << (n - 1));
-    image[kFollowsSv + n - 1] = static_cast<uint8_t>(Follows);
-    image[kMessageSv + n - 1] = MessageType;
-    image[kConditionDelaySv + n - 1] = static_cast<uint8_t>(ConditionDelay);
-    image[kChangeDelaySv + n - 1] = static_cast<uint8_t>(ChangeDelay);
+    // Every cell's brightness is a bit of one byte.
+    whole.PutBits(kBrightnessSv - 1, Brightness == 1 ? static_cast<uint8_t>(1u << (n - 1)) : uint8_t{0},
+                  "cells' brightness");
+    const TSvWriter image = whole.Within(whole.Naming() ? "cell " + std::to_string(n) : std::string());
+    image.Put(kTypeSv + n - 1, static_cast<uint8_t>(TypeCode(CellType, Rate, InvertOutputs != 0)),
+              "type, rate and inverted outputs");
+    image.Put(kFollowsSv + n - 1, static_cast<uint8_t>(Follows), "follows");
+    image.Put(kMessageSv + n - 1, MessageType, "message type");
+    image.Put(kConditionDelaySv + n - 1, static_cast<uint8_t>(ConditionDelay), "condition delay");
+    image.Put(kChangeDelaySv + n - 1, static_cast<uint8_t>(ChangeDelay), "change delay");
     const size_t first = kConditionsSv - 1 + kConditionBytes * (n - 1);
-    const bool thrown = ThrownConditions.Encode(image.subspan(first, 7), table);
-    const bool closed = ClosedConditions.Encode(image.subspan(first + 7, 7), table);
-    const bool freeze = FreezeConditions.Encode(image.subspan(first + 14, 2), table);
+    const bool thrown = ThrownConditions.Encode(image.Sub(first, 7, "thrown conditions"), table);
+    const bool closed = ClosedConditions.Encode(image.Sub(first + 7, 7, "closed conditions"), table);
+    const bool freeze = FreezeConditions.Encode(image.Sub(first + 14, 2, "freeze conditions"), table);
     return thrown && closed && freeze;
 }
 

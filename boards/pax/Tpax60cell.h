@@ -2,6 +2,7 @@
 // output pair, with the conditions that change or freeze it.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 #include "boards/pax/Tpax60conditionset.h"
 
@@ -49,7 +50,7 @@ public: // board operations
     void SetBoardBaseAddress(int32_t base) { BoardBaseAddress = base; }
     int32_t DccAddress() const { return BoardBaseAddress + Number - 1; }
     bool CollectDevices(TPAX60ExtDevTable& table) const;
-    bool Encode(std::span<uint8_t> image, const TPAX60ExtDevTable& table) const;  // image[n - 1] is SV n
+    bool Encode(TSvWriter image, const TPAX60ExtDevTable& table) const;  // image[n - 1] is SV n
     void Decode(std::span<const uint8_t> image, const TPAX60ExtDevTable& table);
     void WriteLines(std::ostream& out);
     void ReadLines(std::istream& in);  // keeps its number; strict conversion errors propagate

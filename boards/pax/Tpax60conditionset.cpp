@@ -114,12 +114,13 @@ void TPAX60ConditionSet::ReadConditionLine(std::istream& in)
         FConditions[i].ParseFileText(GetTextField(kFirstConditionColumn + i));
 }
 
-bool TPAX60ConditionSet::Encode(std::span<uint8_t> out, const TPAX60ExtDevTable& table) const
+bool TPAX60ConditionSet::Encode(TSvWriter out, const TPAX60ExtDevTable& table) const
 {
     bool all = true;
     for (int i = 0; i < Capacity(); ++i) {
         bool ok = true;
-        out[i] = FConditions[i].Encode(table, ok);
+        out.Put(size_t(i), FConditions[i].Encode(table, ok),
+                out.Naming() ? "condition " + std::to_string(i + 1) : std::string());
         all = all && ok;
     }
     return all;

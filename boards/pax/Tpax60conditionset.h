@@ -2,6 +2,7 @@
 // what freezes it, or what triggers a route. The kind fixes the capacity.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 #include "boards/pax/Tpax60condition.h"
 
@@ -49,7 +50,7 @@ public: // configuration file
 
 public: // SV image
     // Writes Capacity() bytes from out[0]; false when any condition has no device index.
-    bool Encode(std::span<uint8_t> out, const TPAX60ExtDevTable& table) const;
+    bool Encode(TSvWriter out, const TPAX60ExtDevTable& table) const;
     void Decode(std::span<const uint8_t> in, const TPAX60ExtDevTable& table);
     bool CollectDevices(TPAX60ExtDevTable& table) const;
 

@@ -90,7 +90,7 @@ int TPAX60ExtDevTable::UsedEntries() const
     return n;
 }
 
-void TPAX60ExtDevTable::WriteSvs(std::span<uint8_t> image) const
+void TPAX60ExtDevTable::WriteSvs(TSvWriter image) const
 {
     for (int p = 0; p < kEntryCount; ++p) {
         const TPAX60Device& e = FEntries[p];
@@ -111,8 +111,9 @@ void TPAX60ExtDevTable::WriteSvs(std::span<uint8_t> image) const
         default:
             break;
         }
-        image[kFirstSv - 1 + 2 * p] = static_cast<uint8_t>(lo);
-        image[kFirstSv + 2 * p] = static_cast<uint8_t>(hi);
+        const std::string where = image.Naming() ? "device table, position " + std::to_string(p + 1) : std::string();
+        image.Put(kFirstSv - 1 + 2 * p, static_cast<uint8_t>(lo), where.empty() ? where : where + ", number low byte");
+        image.Put(kFirstSv + 2 * p, static_cast<uint8_t>(hi), where.empty() ? where : where + ", type and number high part");
     }
 }
 

@@ -4,6 +4,7 @@
 // The table is rebuilt before every SV calculation and never stored in a file.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 
 #include <array>
@@ -48,7 +49,7 @@ public: // entries
     int UsedEntries() const;
 
 public: // SV image; image[n - 1] is SV n
-    void WriteSvs(std::span<uint8_t> image) const;
+    void WriteSvs(TSvWriter image) const;
     void ReadSvs(std::span<const uint8_t> image);
 
 private:

@@ -50,10 +50,11 @@ char TPAX60InputCell::Label() const
     return Number >= 1 && Number <= 10 ? kLabels[Number - 1] : '?';
 }
 
-bool TPAX60InputCell::Encode(std::span<uint8_t> image, const TPAX60ExtDevTable&) const
+bool TPAX60InputCell::Encode(TSvWriter whole, const TPAX60ExtDevTable&) const
 {
-    image[kInputTypeSv + Number - 1] = InputType;
-    image[kMessageSv + Number - 1] = MessageType;
+    const TSvWriter image = whole.Within(whole.Naming() ? std::string("input cell ") + Label() : std::string());
+    image.Put(kInputTypeSv + Number - 1, InputType, "input type");
+    image.Put(kMessageSv + Number - 1, MessageType, "message type");
     return true;
 }
 

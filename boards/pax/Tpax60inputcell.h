@@ -2,6 +2,7 @@
 // with the message it sends.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 
 #include <cstdint>
@@ -30,7 +31,7 @@ public: // fields
 
 public: // board operations
     char Label() const;  // "12345678AB"
-    bool Encode(std::span<uint8_t> image, const TPAX60ExtDevTable& table) const;
+    bool Encode(TSvWriter image, const TPAX60ExtDevTable& table) const;
     void Decode(std::span<const uint8_t> image, const TPAX60ExtDevTable& table);
     void WriteLines(std::ostream& out);
     void ReadLines(std::istream& in);

@@ -111,34 +111,38 @@ bool TPAX60Route::CollectDevices(TPAX60ExtDevTable& table) const
     return TriggerConditions.CollectDevices(table);
 }
 
-bool TPAX60Route::Encode(std::span<uint8_t> image, const TPAX60ExtDevTable& table) const
+bool TPAX60Route::Encode(TSvWriter image, const TPAX60ExtDevTable& table) const
 {
-    std::span<uint8_t> bytes = image.subspan(kEntriesSv - 1 + kRouteBytes * (Number - 1), kRouteBytes);
-    for (uint8_t& b : bytes)
-        b = 0;
+    const bool naming = image.Naming();
+    const TSvWriter route = image.Within(naming ? "route " + std::to_string(Number) : std::string());
+    const TSvWriter bytes = route.Sub(kEntriesSv - 1 + kRouteBytes * (Number - 1), kRouteBytes);
+    for (size_t b = 0; b < size_t(kRouteBytes); ++b)
+        bytes.Put(b, 0, "no entry");
     bool fits = true;
     int used = 0;
     for (uint32_t i = 0; i < EntryCount && fits; ++i) {
         const int32_t point = Points[i];
         const bool thrown = States[i] == kPax60RouteThrown;
         const int local = IsLocal(point);
+        const TSvWriter entry = bytes.Within(naming ? "entry " + std::to_string(i + 1) : std::string());
         if (local) {
             if (used + 1 > kRouteBytes) {
                 fits = false;
                 break;
             }
-            bytes[used++] = static_cast<uint8_t>(local + (thrown ? 10 : 0));
+            entry.Put(size_t(used++), static_cast<uint8_t>(local + (thrown ? 10 : 0)), "own point and state");
         } else {
             if (used + 2 > kRouteBytes) {
                 fits = false;
                 break;
             }
-            bytes[used++] = static_cast<uint8_t>(point / 256 + (thrown ? 200 : 100));
-            bytes[used++] = static_cast<uint8_t>(point % 256);
+            entry.Put(size_t(used++), static_cast<uint8_t>(point / 256 + (thrown ? 200 : 100)),
+                      "point, high part and state");
+            entry.Put(size_t(used++), static_cast<uint8_t>(point % 256), "point, low byte");
         }
     }
     const size_t trigger = kTriggerSv - 1 + kTriggerBytes * (Number - 1);
-    const bool triggers = TriggerConditions.Encode(image.subspan(trigger, kTriggerBytes), table);
+    const bool triggers = TriggerConditions.Encode(route.Sub(trigger, kTriggerBytes, "trigger conditions"), table);
     return fits && triggers;
 }
 

@@ -2,6 +2,7 @@
 // must take, fired by its trigger conditions, an input or a DCC command.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 #include "boards/pax/Tpax60conditionset.h"
 
@@ -57,7 +58,7 @@ public: // entries
 
 public: // board operations
     bool CollectDevices(TPAX60ExtDevTable& table) const;
-    bool Encode(std::span<uint8_t> image, const TPAX60ExtDevTable& table) const;
+    bool Encode(TSvWriter image, const TPAX60ExtDevTable& table) const;
     void Decode(std::span<const uint8_t> image, const TPAX60ExtDevTable& table);
     void WriteLines(std::ostream& out);
     void ReadLines(std::istream& in);  // keeps its number; strict conversion errors propagate

@@ -78,13 +78,12 @@ void TPAX66Board::ReadOwnLines(std::istream& in)
     }
 }
 
-void TPAX66Board::ComputeOwnSvs(std::span<uint8_t> image)
+void TPAX66Board::ComputeOwnSvs(const TSvWriter& image)
 {
     // Written whether individual addressing is on or not.
-    for (int i = 0; i < kIndividualAddressCount; ++i) {
-        image[kIndividualSv - 1 + 2 * i] = static_cast<uint8_t>(IndividualAddresses[i] & 0xFF);
-        image[kIndividualSv + 2 * i] = static_cast<uint8_t>((IndividualAddresses[i] >> 8) & 0xFF);
-    }
+    for (int i = 0; i < kIndividualAddressCount; ++i)
+        image.PutWord(kIndividualSv - 1 + 2 * i, static_cast<uint16_t>(IndividualAddresses[i] & 0xFFFF),
+                      image.Naming() ? "individual address " + std::to_string(i + 1) : std::string());
 }
 
 void TPAX66Board::DecodeOwnSvs(std::span<const uint8_t> image)
@@ -101,4 +100,14 @@ void TPAX66Board::DecodeOwnSvs(std::span<const uint8_t> image)
 void TPAX66Board::DescribeOwnSettings(std::vector<std::string>& lines) const
 {
     lines.push_back(IndividualAddressing == 1 ? "uses individual output addressing" : "uses block addressing");
+}
+
+void TPAX66Board::DescribeSettings(std::vector<std::string>& lines) const
+{
+    TPAXBoard::DescribeSettings(lines);
+    // The board holds them whichever addressing it uses.
+    lines.push_back("");
+    lines.push_back("Individual Output Addresses:");
+    for (int i = 0; i < kIndividualAddressCount; ++i)
+        lines.push_back("  Output " + std::to_string(i + 1) + ": " + std::to_string(IndividualAddresses[i]));
 }

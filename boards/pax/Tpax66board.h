@@ -43,7 +43,11 @@ protected: // TPAXBoard
     unsigned GetOwnFields(unsigned column) override;
     void WriteOwnLines(std::ostream& out) override;
     void ReadOwnLines(std::istream& in) override;
-    void ComputeOwnSvs(std::span<uint8_t> image) override;
+    void ComputeOwnSvs(const TSvWriter& image) override;
     void DecodeOwnSvs(std::span<const uint8_t> image) override;
     void DescribeOwnSettings(std::vector<std::string>& lines) const override;
+
+public:
+    // The PAX60's report, then the individual output addresses.
+    void DescribeSettings(std::vector<std::string>& lines) const override;
 };

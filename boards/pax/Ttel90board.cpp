@@ -58,8 +58,12 @@ void TTEL90Board::ReadFromFile(std::istream& in)
 bool TTEL90Board::ComputeSvImage()
 {
     TConfigurableBoard::ComputeSvImage();
-    SetSvByte(kSensorBoardSv, static_cast<uint8_t>(SensorBoardNumber));
-    SetSvByte(kDebounceSv, static_cast<uint8_t>(DeactivateDebounce));
+    std::vector<uint8_t> image = SvImage();
+    const TSvWriter writer = ImageWriter(image);
+    writer.PutSv(kSensorBoardSv, static_cast<uint8_t>(SensorBoardNumber), "sensor board number");
+    writer.PutSv(kDebounceSv, static_cast<uint8_t>(DeactivateDebounce), "deactivate debounce time");
+    SetSvByte(kSensorBoardSv, image[kSensorBoardSv - 1]);
+    SetSvByte(kDebounceSv, image[kDebounceSv - 1]);
     return true;
 }
 
@@ -96,4 +100,7 @@ std::vector<unsigned> TTEL90Board::UnusedSvList() const
 void TTEL90Board::DescribeSettings(std::vector<std::string>& lines) const
 {
     TConfigurableBoard::DescribeSettings(lines);
+    lines.push_back("User Description: " + UserDescription);
+    lines.push_back("Sensor board number: " + std::to_string(SensorBoardNumber));
+    lines.push_back("Deactivate debounce time: " + std::to_string(DeactivateDebounce * 10) + " ms");
 }

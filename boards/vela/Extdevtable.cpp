@@ -99,7 +99,7 @@ void TExtDevTable::SetEntry(int position, const TExtDevEntry& entry)
         entries_[position - 1] = entry;
 }
 
-void TExtDevTable::WriteSvs(std::span<uint8_t> image) const
+void TExtDevTable::WriteSvs(TSvWriter image) const
 {
     for (int p = 1; p <= kPositions; ++p) {
         const size_t first = size_t(kFirstSv + 2 * (p - 1) - 1);  // image index of SV 38 + 2p
@@ -121,8 +121,9 @@ void TExtDevTable::WriteSvs(std::span<uint8_t> image) const
         default:
             break;
         }
-        image[first] = low;
-        image[first + 1] = high;
+        const std::string where = image.Naming() ? "device table, position " + std::to_string(p) : std::string();
+        image.Put(first, low, where.empty() ? where : where + ", number low byte");
+        image.Put(first + 1, high, where.empty() ? where : where + (entry.deviceType == eVelaSensor ? ", input" : ", number high byte"));
     }
 }
 

@@ -3,6 +3,7 @@
 // condition bytes name. Positions 1..48 hold points and sensors, 49..60 signals.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 
 #include <array>
@@ -42,7 +43,7 @@ public:
     void SetEntry(int position, const TExtDevEntry& entry);
 
     // The 60 entries as 120 bytes at SV 40..159 of the image (SV n is image[n - 1]).
-    void WriteSvs(std::span<uint8_t> image) const;
+    void WriteSvs(TSvWriter image) const;
     void ReadSvs(std::span<const uint8_t> image);
 
 private:

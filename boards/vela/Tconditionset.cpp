@@ -115,7 +115,7 @@ bool TConditionSet::CollectDevices(TExtDevTable& table) const
     return ok;
 }
 
-bool TConditionSet::Encode(std::span<uint8_t> dest, const TExtDevTable& table) const
+bool TConditionSet::Encode(TSvWriter dest, const TExtDevTable& table) const
 {
     bool ok = true;
     for (size_t i = 0; i < conditions_.size(); ++i) {
@@ -123,8 +123,7 @@ bool TConditionSet::Encode(std::span<uint8_t> dest, const TExtDevTable& table) c
         const uint8_t value = conditions_[i].Encode(table, encoded);
         if (!encoded)
             ok = false;
-        if (i < dest.size())
-            dest[i] = value;
+        dest.Put(i, value, dest.Naming() ? "condition " + std::to_string(i + 1) : std::string());
     }
     return ok;
 }

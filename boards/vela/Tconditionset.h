@@ -2,6 +2,7 @@
 // The kind fixes the capacity, the file key and the editor's title.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 #include "boards/vela/Tcondition.h"
 
@@ -52,7 +53,7 @@ public:
 public:  // External devices and SVs
     bool CollectDevices(TExtDevTable& table) const;
     // Capacity() bytes from the start of dest (shorter spans are written as far as they go).
-    bool Encode(std::span<uint8_t> dest, const TExtDevTable& table) const;
+    bool Encode(TSvWriter dest, const TExtDevTable& table) const;
     bool Decode(std::span<const uint8_t> source, const TExtDevTable& table);
 
 public:  // File and report

@@ -66,15 +66,19 @@ bool TRevRunZone::CollectDevices(TExtDevTable& table) const
     return ok;
 }
 
-bool TRevRunZone::Encode(std::span<uint8_t> image, const TExtDevTable& table) const
+bool TRevRunZone::Encode(TSvWriter whole, const TExtDevTable& table) const
 {
     if (number_ < 1 || number_ > kZonesPerBoard)
         return false;
+    const TSvWriter image = whole.Within("zone " + Letter());
     const int record = kFirstRecordSv + kRecordBytes * (number_ - 1);
-    bool ok = westEastSet_.Encode(vela::SvRange(image, record + kOffWestEast, westEastSet_.Capacity()), table);
-    ok = eastWestSet_.Encode(vela::SvRange(image, record + kOffEastWest, eastWestSet_.Capacity()), table) && ok;
-    ok = freezeSet_.Encode(vela::SvRange(image, record + kOffFreeze, freezeSet_.Capacity()), table) && ok;
-    ok = shuntSet_.Encode(vela::SvRange(image, record + kOffShunt, shuntSet_.Capacity()), table) && ok;
+    bool ok = westEastSet_.Encode(
+        vela::SvRange(image, record + kOffWestEast, westEastSet_.Capacity(), "west - east"), table);
+    ok = eastWestSet_.Encode(vela::SvRange(image, record + kOffEastWest, eastWestSet_.Capacity(), "east - west"),
+                             table) && ok;
+    ok = freezeSet_.Encode(vela::SvRange(image, record + kOffFreeze, freezeSet_.Capacity(), "freeze from changing"),
+                           table) && ok;
+    ok = shuntSet_.Encode(vela::SvRange(image, record + kOffShunt, shuntSet_.Capacity(), "shunt mode"), table) && ok;
     return ok;
 }
 
@@ -93,6 +97,7 @@ bool TRevRunZone::Decode(std::span<const uint8_t> image, const TExtDevTable& tab
 void TRevRunZone::Report(std::vector<std::string>& lines) const
 {
     lines.push_back("     Zone: " + Letter());
+    lines.push_back("     Zone Name: " + name_);
     lines.push_back("     West - East Settings:");
     westEastSet_.Report(lines);
     lines.push_back("     East - West Settings:");

@@ -2,6 +2,7 @@
 // runs west to east, east to west, when it must not change, and when it shunts.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 #include "boards/vela/Tconditionset.h"
 
@@ -46,7 +47,7 @@ public:  // File, SVs and report
     void ReadRecord(std::istream& in);
     bool CollectDevices(TExtDevTable& table) const;
     // image: the whole SV image (SV n is image[n - 1]); the zone's number places it.
-    bool Encode(std::span<uint8_t> image, const TExtDevTable& table) const;
+    bool Encode(TSvWriter image, const TExtDevTable& table) const;
     bool Decode(std::span<const uint8_t> image, const TExtDevTable& table);
     void Report(std::vector<std::string>& lines) const;
 

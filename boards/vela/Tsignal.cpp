@@ -267,46 +267,49 @@ uint8_t TSignal::DecodeRevZoneLink(uint8_t code)
     return 0;
 }
 
-bool TSignal::Encode(std::span<uint8_t> image, const TExtDevTable& table) const
+bool TSignal::Encode(TSvWriter whole, const TExtDevTable& table) const
 {
     const int n = number_;
     if (n < 1 || n > kSignalsPerBoard)
         return false;
-    PutSv(image, n + 9, headType_);
-    PutSv(image, n + 29, type_);
-    PutSv(image, 2 * n + 158, uint8_t(transpondingZone_ & 0xFF));
-    PutSv(image, 2 * n + 159, uint8_t((transpondingZone_ >> 8) & 0xFF));
+    TSvWriter image = whole.Within("signal " + std::to_string(n));
+    PutSv(image, n + 9, headType_, "head type");
+    PutSv(image, n + 29, type_, "signal type");
+    PutSv(image, 2 * n + 158, uint8_t(transpondingZone_ & 0xFF), "transponding zone, low byte");
+    PutSv(image, 2 * n + 159, uint8_t((transpondingZone_ >> 8) & 0xFF), "transponding zone, high byte");
 
     const int record = kFirstRecordSv + kRecordBytes * (n - 1);
     bool ok = true;
-    PutSv(image, record + kOffRevZone, EncodeRevZoneLink(revZoneLink_));
+    PutSv(image, record + kOffRevZone, EncodeRevZoneLink(revZoneLink_), "reverse running zone");
 
     const int junction = table.Find(TCondition::Point(junctionPoint_, 0, false));
-    PutSv(image, record + kOffJunction, uint8_t(junction));
+    PutSv(image, record + kOffJunction, uint8_t(junction), "junction point");
     if (junction == 0 && !IsBlock())
         ok = false;
 
     bool encoded = true;
-    PutSv(image, record + kOffNext, EncodeNextSignal(nextSignal_, nextMode_, baseAddress_, table, encoded));
+    PutSv(image, record + kOffNext, EncodeNextSignal(nextSignal_, nextMode_, baseAddress_, table, encoded),
+          IsBlock() ? "next signal" : "next signal if point is closed");
     ok = ok && encoded;
 
-    auto set = [&](const TConditionSet& s, int offset) {
-        ok = s.Encode(SvRange(image, record + offset, s.Capacity()), table) && ok;
+    auto set = [&](const TConditionSet& s, int offset, std::string_view what) {
+        ok = s.Encode(SvRange(image, record + offset, s.Capacity(), what), table) && ok;
     };
     if (IsBlock()) {
-        set(blockSet_, kOffBlockSetBlock);
-        set(redSet_, kOffRedSetBlock);
+        set(blockSet_, kOffBlockSetBlock, "block occupied conditions");
+        set(redSet_, kOffRedSetBlock, "force to red conditions");
     } else {
         PutSv(image, record + kOffNextThrown,
-              EncodeNextSignal(nextSignalThrown_, nextModeThrown_, baseAddress_, table, encoded));
+              EncodeNextSignal(nextSignalThrown_, nextModeThrown_, baseAddress_, table, encoded),
+              "next signal if point is thrown");
         ok = ok && encoded;
-        set(blockSet_, kOffBlockSetDiverging);
-        set(redSet_, kOffRedSetDiverging);
-        set(*blockThrownSet_, kOffBlockThrownSet);
-        set(*redThrownSet_, kOffRedThrownSet);
+        set(blockSet_, kOffBlockSetDiverging, "block occupied conditions when point is closed");
+        set(redSet_, kOffRedSetDiverging, "force to red conditions when point is closed");
+        set(*blockThrownSet_, kOffBlockThrownSet, "block occupied conditions when point is thrown");
+        set(*redThrownSet_, kOffRedThrownSet, "force to red conditions when point is thrown");
     }
-    set(isolationSet_, kOffIsolationSet);
-    set(auxSet_, kOffAuxSet);
+    set(isolationSet_, kOffIsolationSet, "isolation zone override conditions");
+    set(auxSet_, kOffAuxSet, "auxiliary conditions");
     return ok;
 }
 

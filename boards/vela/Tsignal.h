@@ -2,6 +2,7 @@
 // junction signal whose behaviour depends on the position of a point.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 #include "boards/vela/Tconditionset.h"
 
@@ -99,7 +100,7 @@ public:  // File, SVs and report
     void ReadRecord(std::istream& in);
     bool CollectDevices(TExtDevTable& table) const;
     // image: the whole SV image (SV n is image[n - 1]); the signal's number places it.
-    bool Encode(std::span<uint8_t> image, const TExtDevTable& table) const;
+    bool Encode(TSvWriter image, const TExtDevTable& table) const;
     bool Decode(std::span<const uint8_t> image, const TExtDevTable& table);
     void Report(std::vector<std::string>& lines) const;
 

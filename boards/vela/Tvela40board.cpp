@@ -69,12 +69,12 @@ void TVELA40SensorConfig::ReadRecord(std::istream& in)
         pairs_[i] = uint8_t(GetIntField(unsigned(3 + i)));
 }
 
-void TVELA40SensorConfig::Encode(std::span<uint8_t> image) const
+void TVELA40SensorConfig::Encode(TSvWriter& image) const
 {
     for (int i = 0; i < kPairs; ++i)
-        PutSv(image, kSvFirstInputPair + i, pairs_[i]);
+        PutSv(image, kSvFirstInputPair + i, pairs_[i], "sensor inputs, pair " + std::to_string(i + 1));
     // One byte on the board: board 256 is written as 0.
-    PutSv(image, kSvSensorBoard, uint8_t(sensorBoard_ & 0xFF));
+    PutSv(image, kSvSensorBoard, uint8_t(sensorBoard_ & 0xFF), "sensor board number");
 }
 
 void TVELA40SensorConfig::Decode(std::span<const uint8_t> image)
@@ -122,12 +122,12 @@ void TVELA40HighCurrentConfig::ReadRecord(std::istream& in)
     outputs5to8_ = uint8_t(GetIntField(4));
 }
 
-void TVELA40HighCurrentConfig::Encode(std::span<uint8_t> image) const
+void TVELA40HighCurrentConfig::Encode(TSvWriter& image) const
 {
-    PutSv(image, kSvOutputs1to4, outputs1to4_);
-    PutSv(image, kSvOutputs5to8, outputs5to8_);
-    PutSv(image, kSvHighCurrentBase, uint8_t(dccBase_ & 0xFF));
-    PutSv(image, kSvHighCurrentBase + 1, uint8_t((dccBase_ >> 8) & 0xFF));
+    PutSv(image, kSvOutputs1to4, outputs1to4_, "high current outputs 1 to 4");
+    PutSv(image, kSvOutputs5to8, outputs5to8_, "high current outputs 5 to 8");
+    PutSv(image, kSvHighCurrentBase, uint8_t(dccBase_ & 0xFF), "high current base address, low byte");
+    PutSv(image, kSvHighCurrentBase + 1, uint8_t((dccBase_ >> 8) & 0xFF), "high current base address, high byte");
 }
 
 void TVELA40HighCurrentConfig::Decode(std::span<const uint8_t> image)
@@ -185,9 +185,9 @@ void TVELA40Board::ReadOwnRecords(std::istream& in)
     highCurrentConfig_.ReadRecord(in);
 }
 
-void TVELA40Board::EncodeOwnSettings(std::span<uint8_t> image) const
+void TVELA40Board::EncodeOwnSettings(TSvWriter& image) const
 {
-    PutSv(image, kSvDisplayMode, displayMode_);
+    PutSv(image, kSvDisplayMode, displayMode_, "display mode");
     highCurrentConfig_.Encode(image);
     sensorConfig_.Encode(image);
 }
@@ -207,10 +207,9 @@ std::vector<unsigned> TVELA40Board::UnusedSvList() const
 void TVELA40Board::DescribeSettings(std::vector<std::string>& lines) const
 {
     DescribeHead(lines);
-    if (displayMode_) {
+    // In display mode the board keeps the rest of its settings all the same.
+    if (displayMode_)
         lines.push_back("Board operates in Display Mode only");
-        return;
-    }
     lines.push_back(reportSpad_ ? "Report signal passed at danger ENABLED" : "Report signal passed at danger DISABLED");
     lines.push_back("Delay for power isolation zone = " + vela::QuarterSecondsText(isolationDelay_) + " s");
     lines.push_back(brightness_ ? "Simulation of lamp brightness ENABLED" : "Simulation of lamp brightness DISABLED");

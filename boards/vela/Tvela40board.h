@@ -3,6 +3,7 @@
 // configured in two groups of four.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/core/Csv_io.h"
 #include "boards/vela/Tvelaboard.h"
 
@@ -28,7 +29,7 @@ public:
 
     void WriteRecord(std::ostream& out);
     void ReadRecord(std::istream& in);
-    void Encode(std::span<uint8_t> image) const;  // SV 20..23, SV 26
+    void Encode(TSvWriter& image) const;  // SV 20..23, SV 26
     void Decode(std::span<const uint8_t> image);
     void Report(std::vector<std::string>& lines) const;
 
@@ -53,7 +54,7 @@ public:
 
     void WriteRecord(std::ostream& out);
     void ReadRecord(std::istream& in);
-    void Encode(std::span<uint8_t> image) const;  // SV 24, 25, 27, 28
+    void Encode(TSvWriter& image) const;  // SV 24, 25, 27, 28
     void Decode(std::span<const uint8_t> image);
     void Report(std::vector<std::string>& lines) const;
 
@@ -89,7 +90,7 @@ private:  // TVelaBoard
     void GetOwnFields() override;
     void WriteOwnRecords(std::ostream& out) override;
     void ReadOwnRecords(std::istream& in) override;
-    void EncodeOwnSettings(std::span<uint8_t> image) const override;
+    void EncodeOwnSettings(TSvWriter& image) const override;
     void DecodeOwnSettings(std::span<const uint8_t> image) override;
 
 private:

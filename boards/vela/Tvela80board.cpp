@@ -71,12 +71,12 @@ void TVELA80SensorConfig::ReadRecord(std::istream& in)
     external_ = uint8_t(GetIntField(4));
 }
 
-void TVELA80SensorConfig::Encode(std::span<uint8_t> image) const
+void TVELA80SensorConfig::Encode(TSvWriter& image) const
 {
-    PutSv(image, kSvOnBoardInputs, onBoard_);
-    PutSv(image, kSvExternalInputs, external_);
+    PutSv(image, kSvOnBoardInputs, onBoard_, "on-board inputs");
+    PutSv(image, kSvExternalInputs, external_, "external inputs");
     // One byte on the board: board 256 is written as 0.
-    PutSv(image, kSvSensorBoard, uint8_t(sensorBoard_ & 0xFF));
+    PutSv(image, kSvSensorBoard, uint8_t(sensorBoard_ & 0xFF), "sensor board number");
 }
 
 void TVELA80SensorConfig::Decode(std::span<const uint8_t> image)
@@ -142,14 +142,14 @@ void TVELA80Board::ReadOwnRecords(std::istream& in)
     sensorConfig_.ReadRecord(in);
 }
 
-void TVELA80Board::EncodeOwnSettings(std::span<uint8_t> image) const
+void TVELA80Board::EncodeOwnSettings(TSvWriter& image) const
 {
-    PutSv(image, kSvReleaseDelay, uint8_t(releaseDelay_));
-    PutSv(image, kSvOutputs1to4, outputs1to4_);
-    PutSv(image, kSvOutputs5to8, outputs5to8_);
-    PutSv(image, kSvAuxOutputs, auxOutputs_);
-    PutSv(image, kSvInterrogate, interrogate_);
-    PutSv(image, kSvLocoNetSwitch, loconetSwitch_);
+    PutSv(image, kSvReleaseDelay, uint8_t(releaseDelay_), "release delay");
+    PutSv(image, kSvOutputs1to4, outputs1to4_, "outputs 1 to 4");
+    PutSv(image, kSvOutputs5to8, outputs5to8_, "outputs 5 to 8");
+    PutSv(image, kSvAuxOutputs, auxOutputs_, "auxiliary outputs");
+    PutSv(image, kSvInterrogate, interrogate_, "interrogate at start-up");
+    PutSv(image, kSvLocoNetSwitch, loconetSwitch_, "LocoNet switch commands");
     sensorConfig_.Encode(image);
 }
 

@@ -64,10 +64,10 @@ void TVelaBoard::ReadFromFile(std::istream& in)
 bool TVelaBoard::ComputeSvImage()
 {
     TConfigurableBoard::ComputeSvImage();
-    return layout_.ComputeBoardImage(*this, [this](std::span<uint8_t> image) {
-        PutSv(image, kSvReportSpad, reportSpad_);
-        PutSv(image, kSvIsolationDelay, uint8_t(isolationDelay_));
-        PutSv(image, kSvBrightness, brightness_);
+    return layout_.ComputeBoardImage(*this, [this](TSvWriter& image) {
+        PutSv(image, kSvReportSpad, reportSpad_, "report SPAD");
+        PutSv(image, kSvIsolationDelay, uint8_t(isolationDelay_), "isolation delay");
+        PutSv(image, kSvBrightness, brightness_, "brightness");
         EncodeOwnSettings(image);
     });
 }

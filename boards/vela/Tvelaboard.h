@@ -65,7 +65,7 @@ protected:
     virtual void WriteOwnRecords(std::ostream& out) = 0;
     virtual void ReadOwnRecords(std::istream& in) = 0;
     // The model's SVs; the shared ones are in place already.
-    virtual void EncodeOwnSettings(std::span<uint8_t> image) const = 0;
+    virtual void EncodeOwnSettings(TSvWriter& image) const = 0;
     virtual void DecodeOwnSettings(std::span<const uint8_t> image) = 0;
 
     // The settings report's opening lines: the board's, the signal base address, the description.

@@ -38,7 +38,7 @@ bool TVelaLayout::CollectDevices()
     return ok;
 }
 
-bool TVelaLayout::EncodeSignalsAndZones(std::span<uint8_t> image) const
+bool TVelaLayout::EncodeSignalsAndZones(TSvWriter& image) const
 {
     bool ok = true;
     for (const TSignal& s : signals_)
@@ -58,10 +58,10 @@ bool TVelaLayout::DecodeSignalsAndZones(std::span<const uint8_t> image)
     return ok;
 }
 
-bool TVelaLayout::EncodeImage(std::span<uint8_t> image) const
+bool TVelaLayout::EncodeImage(TSvWriter& image) const
 {
-    vela::PutSv(image, kSvBaseAddress, uint8_t(baseAddress_ & 0xFF));
-    vela::PutSv(image, kSvBaseAddress + 1, uint8_t((baseAddress_ >> 8) & 0xFF));
+    vela::PutSv(image, kSvBaseAddress, uint8_t(baseAddress_ & 0xFF), "signal base address, low byte");
+    vela::PutSv(image, kSvBaseAddress + 1, uint8_t((baseAddress_ >> 8) & 0xFF), "signal base address, high byte");
     table_.WriteSvs(image);
     return EncodeSignalsAndZones(image);
 }
@@ -81,13 +81,13 @@ bool TVelaLayout::DecodeImage(std::span<const uint8_t> image)
 }
 
 bool TVelaLayout::ComputeBoardImage(TConfigurableBoard& board,
-                                    const std::function<void(std::span<uint8_t>)>& encodeSettings)
+                                    const std::function<void(TSvWriter&)>& encodeSettings)
 {
     // A device that finds no position shows up as an encoding failure below.
     CollectDevices();
 
     std::vector<uint8_t> bytes = board.SvImage();
-    const std::span<uint8_t> image(bytes);
+    TSvWriter image = board.ImageWriter(bytes);
     encodeSettings(image);
     const bool ok = EncodeImage(image);
 

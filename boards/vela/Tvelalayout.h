@@ -4,6 +4,7 @@
 // and of the settings report they make. Each board model owns one.
 #pragma once
 
+#include "boards/core/Svwriter.h"
 #include "boards/vela/Extdevtable.h"
 #include "boards/vela/Trevrunzone.h"
 #include "boards/vela/Tsignal.h"
@@ -39,20 +40,20 @@ public:
 
     // Signals 1..10 then zones A..C: the first distinct devices get the lowest positions.
     bool CollectDevices();
-    bool EncodeSignalsAndZones(std::span<uint8_t> image) const;
+    bool EncodeSignalsAndZones(TSvWriter& image) const;
     bool DecodeSignalsAndZones(std::span<const uint8_t> image);
 
     // What both boards keep in their images: the base address at SV 5 and 6,
     // the device table, then signals and zones. False when a signal or zone
     // could not be encoded (or decoded).
-    bool EncodeImage(std::span<uint8_t> image) const;
+    bool EncodeImage(TSvWriter& image) const;
     bool DecodeImage(std::span<const uint8_t> image);
     // The rest of a board's ComputeSvImage, once TConfigurableBoard's has run:
     // collects the devices, lets encodeSettings put the board's own settings
     // into a copy of the image, adds EncodeImage's part and stores the result
     // in the board. Returns EncodeImage's result.
     bool ComputeBoardImage(TConfigurableBoard& board,
-                           const std::function<void(std::span<uint8_t>)>& encodeSettings);
+                           const std::function<void(TSvWriter&)>& encodeSettings);
 
     // What a board shows when its ComputeSvImage fails: the part that cannot
     // be programmed ("SV Calculation Error: signal 2, ..., condition 3: sensor

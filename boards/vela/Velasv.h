@@ -2,6 +2,8 @@
 // the image read as 0 and are not stored.
 #pragma once
 
+#include "boards/core/Svwriter.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,15 +11,22 @@
 
 namespace vela {
 
-inline void PutSv(std::span<uint8_t> image, int sv, uint8_t value)
+inline void PutSv(const TSvWriter& image, int sv, uint8_t value, std::string_view what)
 {
-    if (sv >= 1 && size_t(sv) <= image.size())
-        image[size_t(sv - 1)] = value;
+    image.PutSv(sv, value, what);
 }
 
 inline uint8_t GetSv(std::span<const uint8_t> image, int sv)
 {
     return sv >= 1 && size_t(sv) <= image.size() ? image[size_t(sv - 1)] : 0;
+}
+
+// count SVs from SV sv on, as far as the image goes, in the place where.
+inline TSvWriter SvRange(const TSvWriter& image, int sv, int count, std::string_view where)
+{
+    if (sv < 1 || count <= 0)
+        return image.Sub(image.size(), 0, where);
+    return image.Sub(size_t(sv - 1), size_t(count), where);
 }
 
 // count SVs from SV sv on, as far as the image goes.

@@ -5,6 +5,7 @@
 #include "Widgettestsupport.h"
 
 #include "app/boards/Boardeditors.h"
+#include "app/boards/Formcompareboards.h"
 #include "app/boards/Formdisplayboard.h"
 #include "app/boards/Formprogboard.h"
 #include "app/common/Helpviewer.h"
@@ -20,6 +21,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -36,6 +39,8 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QSignalSpy>
 #include <QPushButton>
 #include <QSpinBox>
@@ -226,7 +231,7 @@ private slots:
         QCOMPARE(menus, (QStringList{
                             "&File:&Open...,&Save,Save &As...,&Close,&Write SV to file...,E&xit",
                             "&Boards:&Add new board,&Delete Board,&Insert Board,&Edit Board,D&isplay Board",
-                            "&Programming:&Program Board,&Read Board,&Verify Board",
+                            "&Programming:&Program Board,&Read Board,&Verify Board,&Compare...",
                         }));
 
         // The Edit item follows the editor table: off, with the reason, for a model without an editor.
@@ -442,6 +447,15 @@ private slots:
         QVERIFY(form->Save1->isEnabled());
         QCOMPARE(displays.errors.size(), 1);
         QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btORT50)), path);
+
+        // Compare offers what the read replaced: the simulated board holds
+        // none of the list's defaults, so the two differ on the board.
+        form->Compare1->trigger();
+        TCompareBoardsForm* compare = main->findChild<TCompareBoardsForm*>();
+        QVERIFY(compare);
+        QCOMPARE(compare->OtherBox->currentText(), QStringLiteral("This board before it was read"));
+        QVERIFY(!compare->Comparison().Equal());
+        QCOMPARE(displays.errors.size(), 1);
     }
 
     void neverSavesAListOverAFileItDidNotComeFrom()
@@ -721,7 +735,10 @@ private slots:
             {btORT50, 102, [](TConfigurableBoard& b) { static_cast<TORT50Board&>(b).routeAddress = 1234; }, {},
              QStringLiteral("Verify completed: board matches its configuration!")},
             {btTEL90, 106, configure,
-             {QStringLiteral("SV%1: board 255, configuration %2").arg(forgotten).arg(reference.SvByte(forgotten))},
+             {QStringLiteral("SV%1: board 255, configuration %2 (%3)")
+                  .arg(forgotten)
+                  .arg(reference.SvByte(forgotten))
+                  .arg(QString::fromStdString(reference.NameSvImage()[forgotten - 1]))},
              QStringLiteral("Verify completed: 1 SV differs from the configuration")},
         };
         for (const TCase& c : cases) {
@@ -762,6 +779,48 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!form->Busy(), 20000);
         QCOMPARE(LogLines(*form).last(), cases[1].summary);
         QVERIFY(displays.errors.isEmpty());
+
+        // Compare: the TEL90 against what the bus held when it was verified.
+        // SV 5 carries no setting, so the board holds its configuration's
+        // settings; a setting changed in the list since shows, marked.
+        TConfigurableBoard* tel90 = main->BoardData.BoardAt(btTEL90, 0);
+        static_cast<TTEL90Board&>(*tel90).SensorBoardNumber = 43;
+        form->Compare1->trigger();
+        TCompareBoardsForm* compare = main->findChild<TCompareBoardsForm*>();
+        QVERIFY(compare);
+        QCOMPARE(compare->OtherBox->currentIndex(), 0);
+        const std::vector<const TSettingRow*> differing = compare->Comparison().Differences();
+        QCOMPARE(differing.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(differing[0]->setting), QStringLiteral("Sensor board number"));
+        QCOMPARE(QString::fromStdString(differing[0]->a), QStringLiteral("42"));  // on the bus
+        QCOMPARE(QString::fromStdString(differing[0]->b), QStringLiteral("43"));  // the configuration
+        QVERIFY(compare->SummaryLabel->text().startsWith(QStringLiteral("1 setting differs on the board")));
+
+        // F3 goes to the difference, which carries a marker as well as its colour.
+        compare->SettingsView->setFocus();
+        QTest::keyClick(compare->SettingsView, Qt::Key_F3);
+        QTreeWidgetItem* current = compare->SettingsView->currentItem();
+        QVERIFY(current);
+        QCOMPARE(current->text(1), QStringLiteral("Sensor board number"));
+        QVERIFY(!current->text(0).isEmpty());
+        QVERIFY(current->background(2).color() != compare->SettingsView->topLevelItem(0)->background(2).color());
+        QTest::keyClick(compare->SettingsView, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(compare->SettingsView->currentItem(), current);  // the only one, either way
+
+        // Only differences: the other settings and empty groups go.
+        int shown = 0;
+        compare->OnlyDifferencesBox->setChecked(true);
+        for (QTreeWidgetItemIterator it(compare->SettingsView, QTreeWidgetItemIterator::NotHidden); *it; ++it)
+            if ((*it)->parent())
+                ++shown;
+        QCOMPARE(shown, 1);
+        compare->CopyClick();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("1 setting differs:\nSensor board number: bus \"42\", configuration \"43\"\n"));
+
+        // Escape closes the window.
+        QTest::keyClick(compare->SettingsView, Qt::Key_Escape);
+        QTRY_VERIFY(!main->findChild<TCompareBoardsForm*>());
     }
 
     // A link that fails under a transfer ends it at once as a failure: an

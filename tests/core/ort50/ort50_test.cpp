@@ -733,6 +733,7 @@ TEST(Ort50Texts, ListLinesAndReport)
         "  DCC accessory address to enter INTERLOCKED mode: 1700",
         "  DCC accessory address to enter SLAVE mode: 1600",
         "  Sensor board number in SLAVE or INTERLOCKED mode: 12",
+        "  Delay between point outputs = 2.5 s",
         "  Board can occupy 4 slave addresses, 9-12",
     };
     EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<long>(tail.size()), lines.end()), tail);

@@ -372,10 +372,16 @@ TEST(Pax66Board, DecodingSwitchesIndividualAddressing)
     EXPECT_EQ(lines[6], "DCC commands only");
     EXPECT_EQ(lines[7], "uses block addressing");
     EXPECT_EQ(lines[8], "CDU delay = 0.8 s");
+    // The individual addresses close the report, whichever addressing is on.
+    const auto individual = std::find(lines.begin(), lines.end(), "Individual Output Addresses:");
+    ASSERT_NE(individual, lines.end());
+    EXPECT_EQ(lines.end() - individual, 17);
+    EXPECT_EQ(*(individual + 2), "  Output 2: " + std::to_string(b.IndividualAddress(2)));
     b.IndividualAddressing = 1;
     lines.clear();
     b.DescribeSettings(lines);
     EXPECT_EQ(lines[7], "uses individual output addressing");
+    EXPECT_EQ(lines.back(), "  Output 16: " + std::to_string(b.IndividualAddress(16)));
 }
 
 TEST(Pax66Board, FileRoundTripAndAddressLinesByPosition)
@@ -440,7 +446,9 @@ TEST(Tel90Board, ImageFileAndReport)
 
     std::vector<std::string> lines;
     b.DescribeSettings(lines);
-    EXPECT_EQ(lines, (std::vector<std::string>{"Board Type: TEL90", "Serial number: 12", "Board name: T"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"Board Type: TEL90", "Serial number: 12", "Board name: T",
+                                               "User Description: notes", "Sensor board number: 200",
+                                               "Deactivate debounce time: 2550 ms"}));
 }
 
 TEST(PaxBoards, FactoryRowsAndCollectionRoundTrip)

@@ -1,6 +1,7 @@
 #include "Enginefakes.h"
 
 #include "boards/core/Boardfactory.h"
+#include "boards/vela/Tvela40board.h"
 #include "programming/Tprogsequencer.h"
 
 #include <gtest/gtest.h>
@@ -539,8 +540,8 @@ TEST_F(SequencerTest, VerifyComparesTheBoardWithTheConfiguration)
     const std::string summary = "Verify completed: 2 SVs differ from the configuration";
     const std::vector<std::string> tail = {
         "status:Board programmer idle",
-        "log:SV9: board " + std::to_string(sv9 + 1) + ", configuration " + std::to_string(sv9),
-        "log:SV31: board " + std::to_string(sv31 ^ 0x80) + ", configuration " + std::to_string(sv31),
+        "log:SV9: board " + std::to_string(sv9 + 1) + ", configuration " + std::to_string(sv9) + " (unused)",
+        "log:SV31: board " + std::to_string(sv31 ^ 0x80) + ", configuration " + std::to_string(sv31) + " (unused)",
         "log:" + summary, "ok:" + summary};
     EXPECT_EQ(std::vector<std::string>(rec.events.end() - 5, rec.events.end()), tail);
 
@@ -607,9 +608,36 @@ TEST(SvCompare, Texts)
 {
     EXPECT_EQ(SvDifferenceText({9, 0, 255}), "SV9: board 0, configuration 255");
     EXPECT_EQ(SvDifferenceText({512, 17, 3}), "SV512: board 17, configuration 3");
+    EXPECT_EQ(SvDifferenceText({26, 0, 10}, "signal 3: next signal"),
+              "SV26: board 0, configuration 10 (signal 3: next signal)");
     EXPECT_EQ(VerifySummaryText(0), "Verify completed: board matches its configuration!");
     EXPECT_EQ(VerifySummaryText(1), "Verify completed: 1 SV differs from the configuration");
     EXPECT_EQ(VerifySummaryText(40), "Verify completed: 40 SVs differ from the configuration");
 }
 
 }  // namespace
+
+// A verify of a real model names each SV and then says which settings differ,
+// in the editors' words.
+TEST(SvCompare, VerifyLinesNameTheSvsAndTheSettings)
+{
+    TVELA40Board onBoard;
+    ASSERT_TRUE(onBoard.ComputeSvImage());
+    TVELA40Board configured;
+    configured.SetIsolationDelay(12);
+    configured.Signal(2).SetTranspondingZone(300);
+    ASSERT_TRUE(configured.ComputeSvImage());
+    const std::vector<TSvDifference> differences = CompareSvImages(configured, onBoard.SvImage());
+    ASSERT_EQ(differences.size(), 3u);
+
+    const std::vector<std::string> lines = VerifyDifferenceLines(configured, differences, onBoard.SvImage());
+    const std::vector<std::string> expected = {
+        SvDifferenceText(differences[0], "signal 3: transponding zone, low byte"),
+        SvDifferenceText(differences[1], "signal 3: transponding zone, high byte"),
+        SvDifferenceText(differences[2], "isolation delay"),
+        "Delay for power isolation zone: board \"2 s\", configuration \"3 s\"",
+        "Signal 3, Transponding Zone: board \"No assigned Transponding Zone\", configuration \"300\"",
+    };
+    EXPECT_EQ(lines, expected);
+    EXPECT_TRUE(VerifyDifferenceLines(configured, {}, onBoard.SvImage()).empty());
+}

@@ -614,7 +614,7 @@ TEST(Vela40, Report)
         "Signal Settings:",
         "     Signal: 1",
     };
-    ASSERT_EQ(lines.size(), 222u);
+    ASSERT_EQ(lines.size(), 225u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + long(head.size())), head);
     EXPECT_EQ(lines[190], "");
     EXPECT_EQ(lines[191], "reverse Run Zone Settings:");
@@ -633,8 +633,11 @@ TEST(Vela40, Report)
 
     rich.SetDisplayMode(true);
     const std::vector<std::string> display = Report(rich);
-    ASSERT_EQ(display.size(), 6u);
-    EXPECT_EQ(display.back(), "Board operates in Display Mode only");
+    ASSERT_EQ(display.size(), richLines.size() + 1);
+    EXPECT_EQ(display[5], "Board operates in Display Mode only");
+    // The settings the board keeps in display mode follow.
+    EXPECT_EQ(std::vector<std::string>(display.begin() + 6, display.end()),
+              std::vector<std::string>(richLines.begin() + 5, richLines.end()));
 }
 
 TEST(VelaBoards, DelaySeconds)
@@ -679,7 +682,7 @@ TEST(Vela80, Report)
         "Signal Settings:",
         "     Signal: 1",
     };
-    ASSERT_EQ(lines.size(), 222u);
+    ASSERT_EQ(lines.size(), 225u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + long(head.size())), head);
     EXPECT_EQ(lines[191], "Reverse Run Zone Settings:");
 

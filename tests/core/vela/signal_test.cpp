@@ -466,6 +466,7 @@ TEST(RevRunZone, LayoutFileAndReport)
     zone.Report(lines);
     const std::vector<std::string> expected = {
         "     Zone: C",
+        "     Zone Name: Loop",
         "     West - East Settings:",
         "          Point 1 is Thrown",
         "     East - West Settings:",

@@ -228,6 +228,47 @@ TEST_F(CliBoards, AFailedCalculationStillGivesTheWholeImage)
     EXPECT_TRUE(Read(PathOf("listing.txt")).startsWith("Board name = VELA40 Signal Controller\r\nSV Settings:\r\nSV3=0;  "));
 }
 
+// diff: two boards of every type compare equal by setting; a name is kept in
+// the file only; a changed setting makes them differ; errors exit as the
+// other board commands do.
+TEST_F(CliBoards, DiffComparesBoardsBySetting)
+{
+    for (const QString& type : kTypes) {
+        SCOPED_TRACE(type.toStdString());
+        const QString file = NewFile(type, 2);
+        const TRun same = Cli({"diff", "--type", type, file + ":0", file + ":1"});
+        EXPECT_EQ(same.status, 0) << same.err.toStdString();
+        EXPECT_EQ(same.out, "The boards hold the same settings.\n");
+        const TRun all = Cli({"diff", "--type", type, file, file + ":1", "--all"});
+        EXPECT_EQ(all.status, 0) << all.err.toStdString();
+        EXPECT_TRUE(all.out.contains("  Board Type: A \"" + type.toLatin1() + "\", B \"" + type.toLatin1() + "\"\n"))
+            << all.out.toStdString();
+    }
+
+    // The TEL90's first line: type, name, serial number, sensor board, debounce [ms].
+    const QString tel90 = Write("tel90.csv", "\"TEL90_BOARD\",\"Yard\",0,1,500\r\n,\"\"\r\n"
+                                             "\"TEL90_BOARD\",\"Loop\",0,1,500\r\n,\"\"\r\n"
+                                             "\"TEL90_BOARD\",\"Yard\",0,7,500\r\n,\"\"\r\n");
+    const TRun named = Cli({"diff", "--type", "TEL90", tel90 + ":0", tel90 + ":1"});
+    EXPECT_EQ(named.status, 0) << named.err.toStdString();
+    EXPECT_EQ(named.out, "The boards hold the same settings.\nKept in the file only:\n"
+                         "Board name: A \"Yard\", B \"Loop\"\n");
+    const TRun differs = Cli({"diff", "--type", "TEL90", tel90 + ":0", tel90 + ":2"});
+    EXPECT_EQ(differs.status, 1) << differs.err.toStdString();
+    EXPECT_EQ(differs.out, "1 setting differs:\nSensor board number: A \"1\", B \"7\"\n");
+
+    EXPECT_EQ(Cli({"diff", "--type", "TEL90", tel90}).status, 2);                      // one board
+    EXPECT_EQ(Cli({"diff", "--type", "TEL90", tel90, tel90 + ":9"}).status, 3);        // no board 9
+    EXPECT_EQ(Cli({"diff", "--type", "TEL90", tel90, PathOf("missing.csv")}).status, 3);
+    EXPECT_EQ(Cli({"diff", "--type", "NOPE", tel90, tel90}).status, 3);
+    EXPECT_EQ(Cli({"diff", tel90, tel90}).status, 2);                                  // no type
+    const TRun help = Cli({"diff", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: varnscope-cli diff --type TYPE FILE_A[:INDEX] FILE_B[:INDEX]"))
+        << help.out.toStdString();
+    EXPECT_TRUE(Cli({"--help"}).out.contains("  diff "));
+}
+
 TEST_F(CliBoards, HelpAndUsage)
 {
     for (const char* command : {"new", "list", "image", "listing", "report", "decode-image"}) {

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <functional>
 #include <random>
 #include <set>
@@ -314,10 +316,17 @@ TEST(ProgrammingE2E, VerifyEveryModel)
         ASSERT_TRUE(again.Run(TProgramMode::eVerify, *board));
         ASSERT_TRUE(again.success) << again.text;
         EXPECT_EQ(again.engine.Differences(), (std::vector<TSvDifference>{{changed, held, wanted}}));
-        ASSERT_GE(again.log.size(), 2u);
-        EXPECT_EQ(again.log[again.log.size() - 2], "SV" + std::to_string(changed) + ": board " +
-                                                       std::to_string(held) + ", configuration " +
-                                                       std::to_string(wanted));
+        // The SV's line as before with what it holds after it, then the
+        // settings that differ (none when the byte decodes to nothing the
+        // board uses), then the verdict.
+        const std::string svLine = "SV" + std::to_string(changed) + ": board " + std::to_string(held) +
+                                   ", configuration " + std::to_string(wanted);
+        const auto line = std::find_if(again.log.begin(), again.log.end(),
+                                       [&](const std::string& l) { return l.rfind(svLine + " (", 0) == 0; });
+        ASSERT_NE(line, again.log.end());
+        EXPECT_EQ(*line, svLine + " (" + board->NameSvImage()[changed - 1] + ")");
+        for (auto setting = line + 1; setting + 1 < again.log.end(); ++setting)
+            EXPECT_NE(setting->find(": board "), std::string::npos) << *setting;
         EXPECT_EQ(again.log.back(), "Verify completed: 1 SV differs from the configuration");
 
         EXPECT_EQ(sim->Sv(static_cast<int>(changed)), held);
@@ -686,6 +695,7 @@ TEST(ProgrammingCli, Verify)
     const QString tel90File = dir.filePath("tel90.csv");
     unsigned forgotten = 0;
     uint8_t configured = 0;
+    QString svName;  // what the forgotten SV holds
     {
         TBoardData boards;
         ASSERT_TRUE(boards.AppendBoard(btORT50));
@@ -702,6 +712,7 @@ TEST(ProgrammingCli, Verify)
                 forgotten = sv;
         ASSERT_NE(forgotten, 0u);
         configured = tel90->SvByte(forgotten);
+        svName = QString::fromStdString(tel90->NameSvImage()[forgotten - 1]);
     }
     const QString pty = dir.filePath("loconet");
     QProcess sim;
@@ -718,8 +729,17 @@ TEST(ProgrammingCli, Verify)
     // Fresh boards hold none of their configuration.
     TCliRun r = RunCli({"verify", "--port", pty, "--type", "ort50", ort50File});
     EXPECT_EQ(r.status, 1) << qPrintable(r.err);
-    const QRegularExpression zeroLine("^SV\\d+: board 0, configuration \\d+$", QRegularExpression::MultilineOption);
+    // Each line as before, then what the SV holds.
+    const QRegularExpression zeroLine("^SV\\d+: board 0, configuration \\d+ \\([a-z].*\\)$",
+                                      QRegularExpression::MultilineOption);
     EXPECT_GT(r.out.count(zeroLine), 0) << qPrintable(r.out);
+    // Then the settings that differ, in the report's words.
+    EXPECT_TRUE(r.out.contains("DCC accessory address to enter SLAVE mode: board \"0\", configuration \"1025\"\n"))
+        << qPrintable(r.out);
+    r = RunCli({"diff", "--port", pty, "--type", "ORT50", ort50File});
+    EXPECT_EQ(r.status, 1) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.contains("DCC accessory address to enter SLAVE mode: file \"1025\", board \"0\"\n"))
+        << qPrintable(r.out);
 
     r = RunCli({"program", "--port", pty, "--type", "ORT50", ort50File});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
@@ -737,12 +757,25 @@ TEST(ProgrammingCli, Verify)
 
     r = RunCli({"verify", "--port", pty, "--type", "TEL90", tel90File, "--index", "1"});
     EXPECT_EQ(r.status, 1) << qPrintable(r.err);
-    EXPECT_TRUE(r.out.endsWith(QString("Board programmer idle\nSV%1: board 255, configuration %2\n"
+    // The SV with what it holds: the TEL90 keeps nothing in SV 5, so no setting
+    // differs, and a comparison by setting finds the boards alike.
+    ASSERT_EQ(forgotten, 5u);
+    EXPECT_EQ(svName, "unused");
+    EXPECT_TRUE(r.out.endsWith(QString("Board programmer idle\nSV%1: board 255, configuration %2 (unused)\n"
                                        "Verify completed: 1 SV differs from the configuration\n")
                                    .arg(forgotten)
                                    .arg(configured)))
         << qPrintable(r.out);
     EXPECT_TRUE(r.err.isEmpty()) << qPrintable(r.err);
+    r = RunCli({"diff", "--port", pty, "--type", "TEL90", tel90File + ":1"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.endsWith("The boards hold the same settings.\nKept in the file only:\n"
+                               "User Description: file \"Undefined\", board \"\"\n") ||
+                r.out.endsWith("The boards hold the same settings.\n"))
+        << qPrintable(r.out);
+    r = RunCli({"diff", "--port", pty, "--type", "ORT50", ort50File});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err) << qPrintable(r.out);
+    EXPECT_TRUE(r.out.contains("The boards hold the same settings.\n")) << qPrintable(r.out);
 
     // The TEL90 file's board 0 has no serial number; the ORT50 at 500 is not a TEL90.
     r = RunCli({"verify", "--port", pty, "--type", "TEL90", tel90File});
