@@ -314,6 +314,7 @@ void TLayoutEngine::OnDiscoveryEnded()
                             ? board->Product()
                             : TBoardData::ShortTypeName(static_cast<uint8_t>(e.type));
             e.result = TSnapshotEntry::kResultPending;
+            row.description = board->Description();
             if (replies[e.address] > 1) {
                 row.state = TLayoutBoardState::eFailed;
                 row.reason = twoBoards(e.address);
@@ -343,6 +344,7 @@ void TLayoutEngine::OnDiscoveryEnded()
             row.entry.product = !board->Product().empty() || row.entry.type < 0
                                     ? board->Product()
                                     : TBoardData::ShortTypeName(static_cast<uint8_t>(row.entry.type));
+            row.description = board->Description();
             row.state = TLayoutBoardState::eNew;
             boards_.push_back(std::move(row));
         }

@@ -60,6 +60,7 @@ enum class TLayoutBoardState : uint8_t {
 // One row of the run: a board of the snapshot or of the bus.
 struct TLayoutBoard {
     TSnapshotEntry entry;
+    std::string description;  // the product list's description of a board found on the bus
     TLayoutBoardState state = TLayoutBoardState::eFound;
     std::string reason;
     std::vector<TBoardDifference> differences;
