@@ -207,7 +207,7 @@ bool ReadManifest(const std::string& folder, std::vector<TSnapshotEntry>& entrie
                                  NumberField(record, mcDevice, 0, e.device) &&
                                  NumberField(record, mcSoftwareVersion, -1, e.softwareVersion) &&
                                  NumberField(record, mcBoardIndex, -1, e.boardIndex);
-            if (!numbers || (!type.empty() && e.type < 0) || e.address < 1 || e.address > 65535) {
+            if (!numbers || (!type.empty() && e.type < 0) || e.address < 0 || e.address > 65535) {
                 error = fileName + ", line " + std::to_string(line) + ": not a board line of a snapshot";
                 return false;
             }
