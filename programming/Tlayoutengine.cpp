@@ -45,7 +45,15 @@ std::string LayoutStateText(TLayoutBoardState state, TLayoutTask task)
     case TLayoutBoardState::eFound:
         return "found";
     case TLayoutBoardState::eBusy:
-        return task == TLayoutTask::eBackup ? "reading" : task == TLayoutTask::eVerify ? "verifying" : "programming";
+        switch (task) {
+        case TLayoutTask::eBackup:
+            return "reading";
+        case TLayoutTask::eVerify:
+        case TLayoutTask::eCheckConfigured:
+            return "verifying";
+        default:
+            return "programming";
+        }
     case TLayoutBoardState::eRead:
         return "read";
     case TLayoutBoardState::eSame:
@@ -53,7 +61,7 @@ std::string LayoutStateText(TLayoutBoardState state, TLayoutTask task)
     case TLayoutBoardState::eDifferent:
         return "different";
     case TLayoutBoardState::eRestored:
-        return "restored";
+        return task == TLayoutTask::eRestore ? "restored" : "programmed";
     case TLayoutBoardState::eNotAnswering:
         return "not answering";
     case TLayoutBoardState::eNew:
@@ -275,6 +283,55 @@ bool TLayoutEngine::StartRestore(const std::string& snapshotFolder, const std::v
     return true;
 }
 
+bool TLayoutEngine::StartCheckConfigured(const std::vector<TConfigurableBoard*>& boards, std::string& error)
+{
+    if (running_) {
+        error = "a layout run is under way";
+        return false;
+    }
+    Begin(TLayoutTask::eCheckConfigured, {});
+    boards_.clear();
+    configured_.clear();
+    for (TConfigurableBoard* board : boards) {
+        if (!board || !board->IsSerialValid())
+            continue;
+        TLayoutBoard row;
+        row.entry.address = row.entry.serial = board->SerialNumber();
+        row.entry.type = BoardTypeFromName(board->BoardTypeName());
+        row.entry.product = board->BoardTypeName();
+        row.description = board->Name();
+        boards_.push_back(std::move(row));
+        configured_.push_back(board);
+    }
+    listener_.BoardsChanged();
+    phase_ = TPhase::eBoard;
+    BeginBoards();
+    return true;
+}
+
+bool TLayoutEngine::StartProgramChanged(std::string& error)
+{
+    if (running_) {
+        error = "a layout run is under way";
+        return false;
+    }
+    if (task_ != TLayoutTask::eCheckConfigured ||
+        std::none_of(boards_.begin(), boards_.end(),
+                     [](const TLayoutBoard& row) { return row.state == TLayoutBoardState::eDifferent; })) {
+        error = "no board differs from its configuration";
+        return false;
+    }
+    Begin(TLayoutTask::eProgramChanged, {});
+    // The boards found the same, or not read, keep what the check said.
+    for (TLayoutBoard& row : boards_)
+        if (row.state == TLayoutBoardState::eDifferent)
+            row.state = TLayoutBoardState::eFound;
+    listener_.BoardsChanged();
+    phase_ = TPhase::eBoard;
+    BeginBoards();
+    return true;
+}
+
 void TLayoutEngine::StartDiscovery()
 {
     phase_ = TPhase::eDiscovering;
@@ -422,13 +479,19 @@ void TLayoutEngine::StartBoard(size_t row)
     listener_.BoardChanged(static_cast<int>(row));
     const std::string name = (e.IsFamily() ? TBoardData::ShortTypeName(static_cast<uint8_t>(e.type)) : std::string("board")) +
                              " at " + std::to_string(e.address);
-    const char* verb = task_ == TLayoutTask::eBackup ? "Reading " : task_ == TLayoutTask::eVerify ? "Verifying " : "Programming ";
+    const char* verb = task_ == TLayoutTask::eBackup ? "Reading "
+                       : task_ == TLayoutTask::eVerify || task_ == TLayoutTask::eCheckConfigured ? "Verifying "
+                                                                                                 : "Programming ";
     listener_.StatusText(verb + name + " (" + std::to_string(done_ + 1) + " of " + std::to_string(total_) + ").....");
     listener_.BoardProgress(0, 0);
 
     std::string error;
     bool started = false;
-    if (!e.IsFamily()) {
+    if (task_ == TLayoutTask::eCheckConfigured || task_ == TLayoutTask::eProgramChanged) {
+        started = sequencer_->Start(task_ == TLayoutTask::eCheckConfigured ? TProgramMode::eVerify : TProgramMode::eWrite,
+                                    *configured_[row]);
+        error = ProgTexts::kSerialInvalid;
+    } else if (!e.IsFamily()) {
         int count = svCount_;
         if (task_ == TLayoutTask::eVerify) {
             if (!SnapshotFiles::ReadSvValues(SnapshotFiles::JoinPath(folder_, e.listing), snapshotValues_, error)) {
@@ -540,7 +603,14 @@ void TLayoutEngine::BoardEnded(bool success, const std::string& endText)
         FinishBoard(row.differences.empty() ? TLayoutBoardState::eSame : TLayoutBoardState::eDifferent);
         return;
     case TLayoutTask::eRestore:
+    case TLayoutTask::eProgramChanged:
         FinishBoard(TLayoutBoardState::eRestored);
+        return;
+    case TLayoutTask::eCheckConfigured:
+        for (const TSvDifference& d : sequencer_->Differences())
+            row.differences.push_back(
+                {"SV" + std::to_string(d.sv), std::to_string(d.configuration), std::to_string(d.board)});
+        FinishBoard(row.differences.empty() ? TLayoutBoardState::eSame : TLayoutBoardState::eDifferent);
         return;
     }
 }
@@ -592,7 +662,8 @@ void TLayoutEngine::EndRun(bool success, const std::string& text)
         for (TLayoutBoard& row : boards_) {
             if (row.state != TLayoutBoardState::eFound && row.state != TLayoutBoardState::eBusy)
                 continue;
-            const bool partly = row.state == TLayoutBoardState::eBusy && task_ == TLayoutTask::eRestore;
+            const bool partly = row.state == TLayoutBoardState::eBusy &&
+                                (task_ == TLayoutTask::eRestore || task_ == TLayoutTask::eProgramChanged);
             row.state = partly ? TLayoutBoardState::eFailed : TLayoutBoardState::eSkipped;
             row.reason = partly ? std::string("stopped while programming: the board is partly programmed")
                                 : std::string(LayoutTexts::kNotReached);

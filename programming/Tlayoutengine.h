@@ -18,6 +18,9 @@
 // and compared with it; boards the snapshot does not hold are listed as new.
 // Restore: the chosen boards of the family are programmed from the snapshot,
 // every block checked, as Program does.
+// Configured boards: each board of the lists is verified against the bus
+// (does it hold what its configuration computes?); then the boards found
+// different are programmed, as Program does.
 //
 // Cancel lets the message exchange under way finish, sends nothing more, and
 // leaves every file already written complete.
@@ -42,7 +45,7 @@ class TRenumberEngine;
 class TRenumberableBoard;
 class TSvDumpReader;
 
-enum class TLayoutTask : uint8_t { eBackup, eVerify, eRestore };
+enum class TLayoutTask : uint8_t { eBackup, eVerify, eRestore, eCheckConfigured, eProgramChanged };
 
 enum class TLayoutBoardState : uint8_t {
     eFound,         // waiting for its turn
@@ -50,7 +53,7 @@ enum class TLayoutBoardState : uint8_t {
     eRead,          // backup: read and written
     eSame,          // verify: as the snapshot holds it
     eDifferent,     // verify: differs (Differences)
-    eRestored,      // restore: programmed and every block checked
+    eRestored,      // restore, program changed: programmed and every block checked
     eNotAnswering,  // did not answer its identify (or its first read)
     eNew,           // verify: on the bus, not in the snapshot
     eFailed,        // Reason says why
@@ -108,6 +111,12 @@ public:
     bool StartVerify(const std::string& snapshotFolder, std::string& error);
     // addresses empty: every board of the family the snapshot holds as read.
     bool StartRestore(const std::string& snapshotFolder, const std::vector<int>& addresses, std::string& error);
+    // Checks each configured board (valid serial number) against the bus;
+    // the boards must outlive the run and the programming that follows.
+    bool StartCheckConfigured(const std::vector<TConfigurableBoard*>& boards, std::string& error);
+    // Programs the boards the last check found different; false (nothing to
+    // do) when it found none.
+    bool StartProgramChanged(std::string& error);
     void Cancel();
     // Ends the run at once, e.g. when the link is gone and no reply can come;
     // the board under way is left unfinished, as by Cancel.
@@ -171,6 +180,7 @@ private:
     std::string folder_;
     std::vector<TSnapshotEntry> snapshot_;  // verify, restore: the manifest read
     std::vector<TLayoutBoard> boards_;
+    std::vector<TConfigurableBoard*> configured_;  // check and program: the board of each row
     size_t current_ = 0;
     int done_ = 0;
     int total_ = 0;

@@ -1,5 +1,7 @@
 #include "app/boards/Formlayoutsnapshot.h"
 
+#include "app/boards/Layoutrows.h"
+
 #include "app/common/Formsupport.h"
 #include "app/common/Workbench.h"
 #include "boards/core/Boarddata.h"
@@ -22,55 +24,17 @@
 
 #include <functional>
 
-// One engine timer on a one-shot QTimer; the expiry goes back to the engine
-// with the token the timer was armed with.
-class TQtLayoutTimer : public IEngineTimer {
-public:
-    TQtLayoutTimer(QObject* owner, std::function<void(uint64_t)> expired, int overrideMs = 0)
-        : expired_(std::move(expired)), overrideMs_(overrideMs)
-    {
-        timer_ = new QTimer(owner);
-        timer_->setSingleShot(true);
-        timer_->setTimerType(Qt::PreciseTimer);
-        QObject::connect(timer_, &QTimer::timeout, owner, [this] { expired_(token_); });
-    }
-    void Start(int ms, uint64_t token) override
-    {
-        token_ = token;
-        // Only the reply timeout is shortened, never the pacing pause.
-        timer_->start(overrideMs_ > 0 && ms >= 1000 ? overrideMs_ : ms);
-    }
-    void Stop() override { timer_->stop(); }
-
-private:
-    QTimer* timer_;
-    std::function<void(uint64_t)> expired_;
-    int overrideMs_;
-    uint64_t token_ = 0;
-};
-
-namespace {
-
-int replyTimeoutOverrideMs = 0;
-
-const QColor kGoodColour(200, 235, 200);
-const QColor kBadColour(250, 205, 195);
-const QColor kNewColour(255, 235, 170);
-
-}  // namespace
-
 void TLayoutSnapshotForm::SetReplyTimeoutOverride(int ms)
 {
-    replyTimeoutOverrideMs = ms;
+    SetLayoutTimeoutOverride(ms);
 }
 
 TLayoutSnapshotForm::TLayoutSnapshotForm(TWorkbench& workbench, QWidget* parent)
     : QWidget(parent),
       workbench_(workbench),
       timeoutTimer_(std::make_unique<TQtLayoutTimer>(
-          this, [this](uint64_t token) { engine_.TimeoutExpired(token); }, replyTimeoutOverrideMs)),
-      delayTimer_(std::make_unique<TQtLayoutTimer>(this, [this](uint64_t token) { engine_.DelayExpired(token); },
-                                                   replyTimeoutOverrideMs)),
+          this, [this](uint64_t token) { engine_.TimeoutExpired(token); }, TLayoutSnapshotTimeoutOverride())),
+      delayTimer_(std::make_unique<TQtLayoutTimer>(this, [this](uint64_t token) { engine_.DelayExpired(token); })),
       engine_(*this, timeoutTimer_.get(), delayTimer_.get())
 {
     setObjectName(QStringLiteral("LayoutSnapshotForm"));
@@ -109,16 +73,7 @@ void TLayoutSnapshotForm::BuildControls()
 
     BoardTable = new QTreeWidget(this);
     BoardTable->setObjectName(QStringLiteral("BoardTable"));
-    BoardTable->setColumnCount(kColumnCount);
-    BoardTable->setHeaderLabels({QStringLiteral("Serial"), QStringLiteral("Type"), QStringLiteral("Name"),
-                                 QStringLiteral("State"), QStringLiteral("Details")});
-    BoardTable->setRootIsDecorated(false);
-    BoardTable->setUniformRowHeights(true);
-    BoardTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    BoardTable->setColumnWidth(kSerialColumn, 130);
-    BoardTable->setColumnWidth(kTypeColumn, 70);
-    BoardTable->setColumnWidth(kNameColumn, 200);
-    BoardTable->setColumnWidth(kStateColumn, 100);
+    SetUpLayoutTable(BoardTable);
     BoardTable->setMinimumSize(720, 260);
 
     auto* runLabel = new QLabel(QStringLiteral("All boards:"), this);
@@ -217,6 +172,7 @@ void TLayoutSnapshotForm::BackupButtonClick()
 {
     if (engine_.IsRunning() || !LinkReady())
         return;
+    engine_.SetPacedSending(workbench_.LinkState().interface == eMS100);
     std::string error;
     if (!engine_.StartBackup(FolderEdit->text().toStdString(), error)) {
         workbench_.ShowProgStatus(QString::fromStdString(error));
@@ -242,6 +198,7 @@ void TLayoutSnapshotForm::VerifySnapshot(const QString& folder)
 {
     if (engine_.IsRunning() || !LinkReady())
         return;
+    engine_.SetPacedSending(workbench_.LinkState().interface == eMS100);
     std::string error;
     if (!engine_.StartVerify(folder.toStdString(), error)) {
         workbench_.ShowProgStatus(QString::fromStdString(error));
@@ -312,47 +269,8 @@ void TLayoutSnapshotForm::BoardChanged(int row)
 
 void TLayoutSnapshotForm::ShowRow(int row)
 {
-    QTreeWidgetItem* item = BoardTable->topLevelItem(row);
-    if (!item || row < 0 || row >= static_cast<int>(engine_.Boards().size()))
-        return;
-    const TLayoutBoard& board = engine_.Boards()[static_cast<size_t>(row)];
-    const TSnapshotEntry& e = board.entry;
-    QString serial = QString::number(e.address);
-    if (e.serial != e.address)
-        serial += QStringLiteral(" (serial %1)").arg(e.serial);
-    item->setText(kSerialColumn, serial);
-    item->setText(kTypeColumn, e.IsFamily() ? QString::fromStdString(TBoardData::ShortTypeName(static_cast<uint8_t>(e.type)))
-                                            : QStringLiteral("SV2"));
-    item->setText(kNameColumn, QString::fromStdString(board.description.empty() ? e.product : board.description));
-    item->setText(kStateColumn, QString::fromStdString(LayoutStateText(board.state, engine_.Task())));
-    QStringList details;
-    if (!board.reason.empty())
-        details << QString::fromStdString(board.reason);
-    for (const TBoardDifference& d : board.differences)
-        details << QStringLiteral("%1: snapshot %2, board %3")
-                       .arg(QString::fromStdString(d.what), QString::fromStdString(d.before),
-                            QString::fromStdString(d.after));
-    item->setText(kDetailsColumn, details.join(QStringLiteral("; ")));
-    item->setToolTip(kDetailsColumn, details.join('\n'));
-    QColor colour;
-    switch (board.state) {
-    case TLayoutBoardState::eRead:
-    case TLayoutBoardState::eSame:
-    case TLayoutBoardState::eRestored:
-        colour = kGoodColour;
-        break;
-    case TLayoutBoardState::eDifferent:
-    case TLayoutBoardState::eFailed:
-    case TLayoutBoardState::eNotAnswering:
-        colour = kBadColour;
-        break;
-    case TLayoutBoardState::eNew:
-        colour = kNewColour;
-        break;
-    default:
-        break;
-    }
-    item->setBackground(kStateColumn, colour.isValid() ? QBrush(colour) : QBrush());
+    if (row >= 0 && row < static_cast<int>(engine_.Boards().size()))
+        ShowLayoutRow(BoardTable->topLevelItem(row), engine_.Boards()[static_cast<size_t>(row)], engine_.Task());
 }
 
 void TLayoutSnapshotForm::RunProgress(int done, int total)

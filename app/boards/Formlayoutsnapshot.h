@@ -25,7 +25,7 @@ class TLayoutSnapshotForm : public QWidget, private ILayoutListener {
     Q_OBJECT
 public:
     // BoardTable columns
-    enum { kSerialColumn, kTypeColumn, kNameColumn, kStateColumn, kDetailsColumn, kColumnCount };
+    enum { kSerialColumn, kTypeColumn, kNameColumn, kStateColumn, kDetailsColumn };
 
     explicit TLayoutSnapshotForm(TWorkbench& workbench, QWidget* parent = nullptr);
     ~TLayoutSnapshotForm() override;

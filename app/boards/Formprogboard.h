@@ -78,6 +78,7 @@ public:  // controls
     QAction* ProgramBoard1 = nullptr;
     QAction* ReadBoard1 = nullptr;
     QAction* VerifyBoard1 = nullptr;
+    QAction* ProgramChangedBoards1 = nullptr;
 
 public slots:
     // The list and file line of the current type, again.
@@ -99,6 +100,9 @@ public slots:
     void ReadBoardButtonClick();
     // Reads the selected board and logs where it differs from its configuration.
     void VerifyBoard1Click();
+    // Every board of the lists with a serial number compared with the bus;
+    // those that differ programmed after a confirmation.
+    void ProgramChangedBoards1Click();
     void HelpBtnClick();
     // The link failed: a running transfer ends at once as a failure.
     void LinkLost(const QString& reason);

@@ -5,6 +5,9 @@
 #include "Widgettestsupport.h"
 
 #include "app/boards/Formlayoutsnapshot.h"
+#include "app/boards/Formprogboard.h"
+#include "app/boards/Formprogramchanged.h"
+#include "boards/core/Boarddata.h"
 #include "app/shell/Main.h"
 #include "programming/Tsnapshotfiles.h"
 #include "sim/Simboard.h"
@@ -166,6 +169,60 @@ private slots:
         QVERIFY(manifest[0].IsRead());
         QVERIFY(!manifest[1].IsRead() && !manifest[2].IsRead());
         QVERIFY(bench.form->SnapshotLabel->text().endsWith(QStringLiteral("Cancelled")));
+    }
+
+    // Program All Changed Boards in the configuration window: only the board
+    // that differs from its configuration is programmed, after a question
+    // that names it.
+    void programsOnlyTheChangedBoards()
+    {
+        TCollectedDisplays displays;
+        QStringList questions;
+        SetQuestionDisplay([&questions](QWidget*, const QString& caption, const QString& text) {
+            questions << caption + "|" + text;
+            return true;
+        });
+        TSnapshotBench bench({{btTEL90, 600}, {btTEL90, 601}, {btPAX60, 700}});
+        bench.form->CloseButton->click();
+        QTRY_VERIFY(!bench.main->LayoutSnapshotOpen);
+        TBoardData& lists = bench.main->Workbench().BoardData();
+        for (int serial : {600, 601, 602}) {  // 602 is not on the bus
+            QVERIFY(lists.AppendBoard(btTEL90));
+            lists.BoardAt(btTEL90, lists.BoardCount(btTEL90) - 1)->SetSerialNumber(serial);
+        }
+        QVERIFY(lists.AppendBoard(btTEL90));  // no serial number: not compared
+        TConfigurableBoard* configured = lists.BoardAt(btTEL90, 0);
+        QVERIFY(configured->ComputeSvImage());
+        unsigned size = 0;
+        const unsigned first = configured->NextSvBlock(0, size);
+        for (int serial : {600, 601})
+            for (unsigned sv = configured->NextSvBlock(0, size); size != 0; sv = configured->NextSvBlock(sv, size))
+                SimulatedLocoNet().FindBoard(static_cast<uint16_t>(serial))->SetSv(static_cast<int>(sv), configured->SvByte(sv));
+        TSimBoard* changed = SimulatedLocoNet().FindBoard(601);
+        changed->SetSv(static_cast<int>(first), static_cast<uint8_t>(configured->SvByte(first) ^ 1));
+
+        bench.main->ConfigureBoards1->trigger();
+        auto* window = qobject_cast<TProgramBoardForm*>(bench.main->ProgramBoardForm.data());
+        QVERIFY(window != nullptr);
+        window->ProgramChangedBoards1->trigger();
+        auto* dialog = window->findChild<TProgramChangedForm*>();
+        QVERIFY(dialog != nullptr);
+        QVERIFY(QTest::qWaitFor([&] {
+            return dialog->Engine().Task() == TLayoutTask::eProgramChanged && !dialog->Engine().IsRunning();
+        }, 40000));
+        QCOMPARE(questions.size(), 1);
+        QVERIFY(questions.constFirst().startsWith(QStringLiteral("Program all changed boards:|")));
+        QVERIFY(questions.constFirst().contains(QStringLiteral("\n601\tTEL90\t")));
+        QVERIFY(!questions.constFirst().contains(QStringLiteral("600")));
+        QStringList states;
+        for (int row = 0; row < dialog->BoardTable->topLevelItemCount(); ++row)
+            states << dialog->BoardTable->topLevelItem(row)->text(3);
+        QCOMPARE(states, (QStringList{"same", "programmed", "not answering"}));
+        QCOMPARE(changed->Sv(static_cast<int>(first)), configured->SvByte(first));
+        QCOMPARE(changed->ReconfigureCount(), 1);
+        QCOMPARE(SimulatedLocoNet().FindBoard(600)->ReconfigureCount(), 0);
+        QVERIFY(dialog->StatusLabel->text().startsWith(QStringLiteral("Done: ")));
+        SetQuestionDisplay({});
     }
 };
 

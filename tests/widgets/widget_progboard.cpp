@@ -200,7 +200,7 @@ private slots:
         QCOMPARE(menus, (QStringList{
                             "&File:&Open...,&Save,Save &As...,&Close,&Write SV to file...,E&xit",
                             "&Boards:&Add new board,&Delete Board,&Insert Board,&Edit Board,D&isplay Board",
-                            "&Programming:&Program Board,&Read Board,&Verify Board",
+                            "&Programming:&Program Board,&Read Board,&Verify Board,Program All &Changed Boards...",
                         }));
 
         // The Edit item follows the editor table: off, with the reason, for a model without an editor.
