@@ -52,7 +52,7 @@ void SetUpLayoutTable(QTreeWidget* table)
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setColumnWidth(kLayoutSerialColumn, 130);
     table->setColumnWidth(kLayoutTypeColumn, 70);
-    table->setColumnWidth(kLayoutNameColumn, 200);
+    table->setColumnWidth(kLayoutNameColumn, 260);
     table->setColumnWidth(kLayoutStateColumn, 100);
 }
 
