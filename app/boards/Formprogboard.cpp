@@ -2,6 +2,7 @@
 
 #include "app/boards/Boardeditors.h"
 #include "app/boards/Formcompareboards.h"
+#include "app/boards/Formprogramchanged.h"
 #include "app/boards/Formdisplayboard.h"
 #include "app/common/Workbench.h"
 #include "boards/core/Boarddata.h"
@@ -143,6 +144,8 @@ void TProgramBoardForm::BuildMenus(QMenu* file, QMenu* boards, QMenu* programmin
     ReadBoard1 = item(programming, "&Read Board", "ReadBoard1", &TProgramBoardForm::ReadBoardButtonClick);
     VerifyBoard1 = item(programming, "&Verify Board", "VerifyBoard1", &TProgramBoardForm::VerifyBoard1Click);
     Compare1 = item(programming, "&Compare...", "Compare1", &TProgramBoardForm::Compare1Click);
+    ProgramChangedBoards1 = item(programming, "Program &All Changed Boards...", "ProgramChangedBoards1",
+                                 &TProgramBoardForm::ProgramChangedBoards1Click);
     // The Edit item says why it is off for a model without an editor.
     boards->setToolTipsVisible(true);
 }
@@ -307,7 +310,8 @@ void TProgramBoardForm::UpdateEnabling()
     // Nor a save: a read changes the board after it, and the list must still
     // count as modified then.
     for (QAction* action : {Open1, Save1, SaveAs1, Close1, WriteSVtofile1, Addnewboard1, DeleteBoard1, InsertBoard1,
-                            ProgramBoard1, ReadBoard1, VerifyBoard1, Compare1})
+                            ProgramBoard1, ReadBoard1, VerifyBoard1, Compare1,
+                            ProgramChangedBoards1})
         action->setEnabled(idle);
     ProgramButton->setEnabled(idle);
     ReadBoardButton->setEnabled(idle);
@@ -606,6 +610,31 @@ void TProgramBoardForm::ReadBoardButtonClick()
 void TProgramBoardForm::VerifyBoard1Click()
 {
     StartTransfer(TProgramMode::eVerify);
+}
+
+void TProgramBoardForm::ProgramChangedBoards1Click()
+{
+    if (Busy())
+        return;
+    std::vector<TConfigurableBoard*> boards;
+    for (int type = 0; type < kBoardTypeCount; ++type)
+        for (int i = 0; i < boards_.BoardCount(static_cast<uint8_t>(type)); ++i)
+            if (TConfigurableBoard* board = boards_.BoardAt(static_cast<uint8_t>(type), i); board->IsSerialValid())
+                boards.push_back(board);
+    if (boards.empty()) {
+        Status(QStringLiteral("No board of the lists has a serial number: nothing to compare with the bus"));
+        return;
+    }
+    const TLinkState link = workbench_.LinkState();
+    if (!link.open || !link.connected) {
+        Status((link.open ? QStringLiteral("port not connected: ") : QStringLiteral("port not open: ")) + link.port);
+        return;
+    }
+    auto* dialog = new TProgramChangedForm(workbench_, std::move(boards), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->show();
+    dialog->StartCheck();
 }
 
 void TProgramBoardForm::StartTransfer(TProgramMode mode)

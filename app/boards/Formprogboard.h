@@ -83,6 +83,7 @@ public:  // controls
     QAction* ReadBoard1 = nullptr;
     QAction* VerifyBoard1 = nullptr;
     QAction* Compare1 = nullptr;
+    QAction* ProgramChangedBoards1 = nullptr;
 
 public slots:
     // The list and file line of the current type, again.
@@ -107,6 +108,9 @@ public slots:
     // The Compare window for the selected board: against what the bus held
     // when this board was last verified, otherwise another board of the list.
     void Compare1Click();
+    // Every board of the lists with a serial number compared with the bus;
+    // those that differ programmed after a confirmation.
+    void ProgramChangedBoards1Click();
     void HelpBtnClick();
     // The link failed: a running transfer ends at once as a failure.
     void LinkLost(const QString& reason);

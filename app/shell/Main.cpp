@@ -1,6 +1,7 @@
 #include "app/shell/Main.h"
 
 #include "app/boards/Formprogboard.h"
+#include "app/boards/Formlayoutsnapshot.h"
 #include "app/boards/Formrenumber.h"
 #include "app/shell/Aboutbox.h"
 #include "app/common/Appicon.h"
@@ -201,6 +202,7 @@ void TMainForm::BuildMenus()
     QMenu* configure = menuBar()->addMenu(QStringLiteral("&Configure"));
     RenumberBoards1 = item(configure, "&Renumber Boards", "RenumberBoards1", &TMainForm::RenumberBoards1Click);
     ConfigureBoards1 = item(configure, "&Configure Boards", "ConfigureBoards1", &TMainForm::ConfigureBoards1Click);
+    LayoutSnapshot1 = item(configure, "&Layout Snapshot...", "LayoutSnapshot1", &TMainForm::LayoutSnapshot1Click);
 
     QMenu* layout = menuBar()->addMenu(QStringLiteral("&Display layout"));
     Speedometer1 = item(layout, "Speedometer", "Speedometer1", &TMainForm::Speedometer1Click);
@@ -591,7 +593,8 @@ void TMainForm::Exit1Click()
 
 void TMainForm::RenumberBoards1Click()
 {
-    if (ProgramBoardOpen || RenumberOpen)
+    // One window at a time talks SV access: their replies would mix.
+    if (ProgramBoardOpen || RenumberOpen || LayoutSnapshotOpen)
         return;
     auto* form = new TRenumberForm(*workbench_);
     connect(form, &TRenumberForm::Closed, this, [this, form] {
@@ -607,7 +610,8 @@ void TMainForm::RenumberBoards1Click()
 
 void TMainForm::ConfigureBoards1Click()
 {
-    if (ProgramBoardOpen || RenumberOpen)
+    // One window at a time talks SV access: their replies would mix.
+    if (ProgramBoardOpen || RenumberOpen || LayoutSnapshotOpen)
         return;
     auto* form = new TProgramBoardForm(*workbench_);
     connect(form, &TProgramBoardForm::Closed, this, [this] { ProgramBoardOpen = false; });
@@ -615,6 +619,24 @@ void TMainForm::ConfigureBoards1Click()
     ProgramBoardOpen = true;
     QWidget* frame = AddChild(form);
     frame->resize(frame->sizeHint().expandedTo(QSize(780, 600)));
+    FitIntoRoom(frame, mdiArea_->viewport()->rect());
+}
+
+void TMainForm::LayoutSnapshot1Click()
+{
+    if (ProgramBoardOpen || RenumberOpen || LayoutSnapshotOpen)
+        return;
+    auto* form = new TLayoutSnapshotForm(*workbench_);
+    connect(form, &TLayoutSnapshotForm::Closed, this, [this, form] {
+        if (LayoutSnapshotForm == form) {
+            LayoutSnapshotOpen = false;
+            LayoutSnapshotForm = nullptr;
+        }
+    });
+    LayoutSnapshotForm = form;
+    LayoutSnapshotOpen = true;
+    QWidget* frame = AddChild(form);
+    frame->resize(frame->sizeHint().expandedTo(QSize(820, 480)));
     FitIntoRoom(frame, mdiArea_->viewport()->rect());
 }
 

@@ -53,6 +53,7 @@ public:  // The window's state, as its own code and its tests see it
     bool DisplayOpen = false;
     bool ProgramBoardOpen = false;
     bool RenumberOpen = false;
+    bool LayoutSnapshotOpen = false;
     uint32_t MessageCount = 0;
     QString HelpFileName;
     bool NoFiles = false;
@@ -62,6 +63,7 @@ public:  // The window's state, as its own code and its tests see it
     // The board windows, of which one at a time is open.
     QPointer<QWidget> ProgramBoardForm;
     QPointer<QWidget> RenumberForm;
+    QPointer<QWidget> LayoutSnapshotForm;
 
     // What the other windows see of this one.
     TWorkbench& Workbench() const;
@@ -108,6 +110,7 @@ public:  // The window's state, as its own code and its tests see it
     QAction* Exit1 = nullptr;
     QAction* RenumberBoards1 = nullptr;
     QAction* ConfigureBoards1 = nullptr;
+    QAction* LayoutSnapshot1 = nullptr;
     QAction* Speedometer1 = nullptr;
     QAction* MessageDisplay1 = nullptr;
     QAction* SWRQ1 = nullptr;
@@ -128,6 +131,7 @@ public slots:
     void Exit1Click();
     void RenumberBoards1Click();
     void ConfigureBoards1Click();
+    void LayoutSnapshot1Click();
     void Speedometer1Click();
     void MessageDisplay1Click();
     void SWRQ1Click();

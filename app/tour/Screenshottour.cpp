@@ -165,6 +165,7 @@ void StartScreenshotTour(QMainWindow& window, TWorkbench& workbench, const QStri
     AddLinkSharingTourSteps(tour, *steps);
     AddBoardWindowTourSteps(tour, *steps);
     AddRenumberTourSteps(tour, *steps);
+    AddLayoutTourSteps(tour, *steps);
     AddVelaTourSteps(tour, *steps);
     AddMuv7TourSteps(tour, *steps);
     AddOrt50TourSteps(tour, *steps);

@@ -42,6 +42,8 @@ void AddLinkSharingTourSteps(const TTour& tour, TTourSteps& steps);
 // The board configuration, settings display and numbering windows.
 void AddBoardWindowTourSteps(const TTour& tour, TTourSteps& steps);
 void AddRenumberTourSteps(const TTour& tour, TTourSteps& steps);
+// The layout snapshot window: a backup and a verify of the whole bus.
+void AddLayoutTourSteps(const TTour& tour, TTourSteps& steps);
 // Each model's editors: VELA40 and VELA80, MUV7, ORT50, the PAX family.
 void AddVelaTourSteps(const TTour& tour, TTourSteps& steps);
 void AddMuv7TourSteps(const TTour& tour, TTourSteps& steps);

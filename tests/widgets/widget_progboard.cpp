@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(menus, (QStringList{
                             "&File:&Open...,&Save,Save &As...,&Close,&Write SV to file...,E&xit",
                             "&Boards:&Add new board,&Delete Board,&Insert Board,&Edit Board,D&isplay Board",
-                            "&Programming:&Program Board,&Read Board,&Verify Board,&Compare...",
+                            "&Programming:&Program Board,&Read Board,&Verify Board,&Compare...,Program &All Changed Boards...",
                         }));
 
         // The Edit item follows the editor table: off, with the reason, for a model without an editor.

@@ -8,6 +8,7 @@
 #include "programming/Tprogsequencer.h"
 #include "programming/Trenumberengine.h"
 #include "sim/Simloconet.h"
+#include "tests/qt/Simtestsupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,32 +30,6 @@
 
 namespace {
 
-// Engine timers on QTimer, with the engines' intervals divided by a scale:
-// in the fast simulation a reply takes well under a millisecond, so the 5 s
-// reply timeout can shrink to 10 ms without changing what the engines see.
-class TScaledTimer : public IEngineTimer {
-public:
-    TScaledTimer(int scale, std::function<void(uint64_t)> expired) : scale_(scale), expired_(std::move(expired))
-    {
-        timer_.setSingleShot(true);
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { expired_(token_); });
-    }
-    void Start(int ms, uint64_t token) override
-    {
-        token_ = token;
-        timer_.start(std::max(1, ms / scale_));
-    }
-    void Stop() override { timer_.stop(); }
-
-private:
-    int scale_;
-    QTimer timer_;
-    uint64_t token_ = 0;
-    std::function<void(uint64_t)> expired_;
-};
-
-constexpr int kTimeScale = 500;  // 10 ms reply timeouts
 
 TSimSettings FastBus(double drop = 0, double corrupt = 0, uint32_t seed = 1)
 {
@@ -141,17 +116,6 @@ private:
 public:
     TProgSequencer engine;
 };
-
-// Every SV the board model transfers, from SV 5 on.
-std::vector<unsigned> TransferredSvs(const TConfigurableBoard& board)
-{
-    std::vector<unsigned> svs;
-    unsigned size = 0;
-    for (unsigned sv = board.NextSvBlock(0, size); size != 0; sv = board.NextSvBlock(sv, size))
-        for (unsigned i = 0; i < size; ++i)
-            svs.push_back(sv + i);
-    return svs;
-}
 
 void Scramble(TSimBoard& board, uint32_t seed)
 {
@@ -544,27 +508,6 @@ TEST(ProgrammingE2E, BoardsWithTheirOwnAddress)
 
 // The command-line program on its own in-process simulated LocoNet (real-time
 // bus, 5 ms board latency).
-struct TCliRun {
-    int status = -1;
-    QString out, err;
-};
-
-TCliRun RunCli(const QStringList& args, int limitMs = 120000)
-{
-    QProcess p;
-    p.start(VARNSCOPE_CLI, args);
-    TCliRun r;
-    if (!p.waitForFinished(limitMs)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
 TEST(ProgrammingCli, ProgramReadAndFailures)
 {
     QTemporaryDir dir;

@@ -1,0 +1,29 @@
+#include "programming/Tboardcompare.h"
+
+#include "boards/core/Tconfigurableboard.h"
+#include "programming/Tsvcompare.h"
+
+#include <algorithm>
+
+std::vector<TBoardDifference> CompareBoards(const TConfigurableBoard& before, const TConfigurableBoard& after)
+{
+    std::vector<TBoardDifference> differences;
+    for (const TSvDifference& d : CompareSvImages(before, after.SvImage()))
+        differences.push_back({"SV" + std::to_string(d.sv), std::to_string(d.configuration), std::to_string(d.board)});
+    return differences;
+}
+
+std::vector<TBoardDifference> CompareSvValues(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after)
+{
+    std::vector<TBoardDifference> differences;
+    const size_t count = std::max(before.size(), after.size());
+    const auto text = [](const std::vector<uint8_t>& values, size_t i) {
+        return i < values.size() ? std::to_string(values[i]) : std::string("-");
+    };
+    for (size_t i = 0; i < count; ++i) {
+        if (i < before.size() && i < after.size() && before[i] == after[i])
+            continue;
+        differences.push_back({"SV" + std::to_string(i + 1), text(before, i), text(after, i)});
+    }
+    return differences;
+}

@@ -1,0 +1,27 @@
+// What differs between two states of one board: as a snapshot holds it and
+// as the bus (or a later snapshot) holds it. Every layout command reports its
+// differences through these two functions and nothing else, so that a finer
+// comparison (by named setting) can take their place without touching them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TConfigurableBoard;
+
+struct TBoardDifference {
+    std::string what;    // "SV12"
+    std::string before;  // the value the snapshot (or the older snapshot) holds
+    std::string after;   // the value the board (or the newer snapshot) holds
+
+    bool operator==(const TBoardDifference&) const = default;
+};
+
+// Two boards of one type, each holding its SV image: compared over the SVs a
+// transfer of before writes (from SV 5 on, system and unused SVs left out).
+std::vector<TBoardDifference> CompareBoards(const TConfigurableBoard& before, const TConfigurableBoard& after);
+
+// Two SV listings of a board of another maker (SV n at n - 1): every SV either
+// holds; an SV only one of them lists counts as a difference ("-" for none).
+std::vector<TBoardDifference> CompareSvValues(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after);
