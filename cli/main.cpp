@@ -58,8 +58,12 @@ void PrintUsage(FILE* to)
     auto table = CliSubcommands();
     std::sort(table.begin(), table.end(),
               [](const TCliSubcommand& a, const TCliSubcommand& b) { return qstrcmp(a.name, b.name) < 0; });
+    // The summaries line up two blanks after the longest name.
+    qsizetype width = 0;
     for (const TCliSubcommand& c : table)
-        out << "  " << QString::fromLatin1(c.name).leftJustified(14) << c.summary << "\n";
+        width = std::max(width, qsizetype(qstrlen(c.name)));
+    for (const TCliSubcommand& c : table)
+        out << "  " << QString::fromLatin1(c.name).leftJustified(width + 2) << c.summary << "\n";
     out << "\nOptions:\n  -h, --help     Displays help.\n  -v, --version  Displays version information.\n"
         << "\nExit status:\n"
         << Wrapped(QStringLiteral("0 after the help or the version; 2 without a subcommand or for an unknown one; "

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-std::vector<TBoardDifference> CompareBoards(const TConfigurableBoard& before, const TConfigurableBoard& after)
+std::vector<TBoardDifference> CompareBoardSvs(const TConfigurableBoard& before, const TConfigurableBoard& after)
 {
     std::vector<TBoardDifference> differences;
     for (const TSvDifference& d : CompareSvImages(before, after.SvImage()))

@@ -20,7 +20,7 @@ struct TBoardDifference {
 
 // Two boards of one type, each holding its SV image: compared over the SVs a
 // transfer of before writes (from SV 5 on, system and unused SVs left out).
-std::vector<TBoardDifference> CompareBoards(const TConfigurableBoard& before, const TConfigurableBoard& after);
+std::vector<TBoardDifference> CompareBoardSvs(const TConfigurableBoard& before, const TConfigurableBoard& after);
 
 // Two SV listings of a board of another maker (SV n at n - 1): every SV either
 // holds; an SV only one of them lists counts as a difference ("-" for none).

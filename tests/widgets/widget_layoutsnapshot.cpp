@@ -178,9 +178,9 @@ private slots:
     {
         TCollectedDisplays displays;
         QStringList questions;
-        SetQuestionDisplay([&questions](QWidget*, const QString& caption, const QString& text) {
+        SetQuestionDisplay([&questions](QWidget*, const QString& caption, const QString& text, bool) {
             questions << caption + "|" + text;
-            return true;
+            return TAnswer::Yes;
         });
         TSnapshotBench bench({{btTEL90, 600}, {btTEL90, 601}, {btPAX60, 700}});
         bench.form->CloseButton->click();
