@@ -60,6 +60,10 @@ int RunBackup(const QStringList& args)
     return allRead ? LayoutExit::kOk : LayoutExit::kFailed;
 }
 
-const VarnscopeSubcommand kBackup("backup", "Read every board on LocoNet into a snapshot folder", RunBackup);
+const VarnscopeSubcommand kBackup(
+    "backup", "Read every board on LocoNet into a snapshot folder", RunBackup,
+    "0 when every board found was read; 1 when a board failed or the port fails while open; 2 "
+    "for wrong options or arguments; 3 when the snapshot folder cannot be made or written; 4 "
+    "when the port cannot be opened.");
 
 }  // namespace

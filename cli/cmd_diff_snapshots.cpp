@@ -48,6 +48,10 @@ int RunDiffSnapshots(const QStringList& args)
     return changes.empty() ? LayoutExit::kOk : LayoutExit::kFailed;
 }
 
-const VarnscopeSubcommand kDiffSnapshots("diff-snapshots", "Compare two snapshots of the layout", RunDiffSnapshots);
+const VarnscopeSubcommand kDiffSnapshots(
+    "diff-snapshots", "Compare two snapshots of the layout", RunDiffSnapshots,
+    "0 when the snapshots are alike; 1 when a board was added, removed or changed; 2 for "
+    "wrong options or arguments; 3 when a snapshot (its manifest or a file it names) cannot "
+    "be read.");
 
 }  // namespace

@@ -53,6 +53,10 @@ int RunRestore(const QStringList& args)
     return failed ? LayoutExit::kFailed : LayoutExit::kOk;
 }
 
-const VarnscopeSubcommand kRestore("restore", "Program boards from a snapshot", RunRestore);
+const VarnscopeSubcommand kRestore(
+    "restore", "Program boards from a snapshot", RunRestore,
+    "0 when every board named was restored; 1 when a board failed or the port fails while "
+    "open; 2 for wrong options or arguments; 3 when the snapshot cannot be read or names no "
+    "board at --serial N; 4 when the port cannot be opened.");
 
 }  // namespace

@@ -52,6 +52,11 @@ int RunVerifyAll(const QStringList& args)
     return LayoutExit::kOk;
 }
 
-const VarnscopeSubcommand kVerifyAll("verify-all", "Compare every board on LocoNet with a snapshot", RunVerifyAll);
+const VarnscopeSubcommand kVerifyAll(
+    "verify-all", "Compare every board on LocoNet with a snapshot", RunVerifyAll,
+    "0 when every board of the snapshot is the same and none is new; 1 when a board differs, "
+    "does not answer or is new, or the port fails while open; 2 for wrong options or "
+    "arguments; 3 when the snapshot (its manifest or a file it names) cannot be read; 4 when "
+    "the port cannot be opened; 5 when a board could not be read to the end and none differs.");
 
 }  // namespace
