@@ -76,8 +76,12 @@ TEST_F(SnapshotFilesTest, ManifestLoadsAgainAsWritten)
     EXPECT_EQ(read[2].result, TSnapshotEntry::kResultPending);
 
     // Written again from what was read, the file is the same.
-    std::ifstream first(SnapshotFiles::JoinPath(folder_, SnapshotFiles::kManifestName), std::ios::binary);
-    const std::string before((std::istreambuf_iterator<char>(first)), {});
+    std::string before;
+    {
+        // Closed before the file is replaced: Windows refuses to replace a file that is open.
+        std::ifstream first(SnapshotFiles::JoinPath(folder_, SnapshotFiles::kManifestName), std::ios::binary);
+        before.assign(std::istreambuf_iterator<char>(first), {});
+    }
     ASSERT_TRUE(SnapshotFiles::WriteManifest(folder_, read, error));
     std::ifstream second(SnapshotFiles::JoinPath(folder_, SnapshotFiles::kManifestName), std::ios::binary);
     EXPECT_EQ(before, std::string((std::istreambuf_iterator<char>(second)), {}));
