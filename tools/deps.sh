@@ -4,4 +4,5 @@
 # fuzz targets of .ci/run; lintian checks the Debian package.
 set -euo pipefail
 exec "$(dirname "$0")/install-missing.sh" qt6-base-dev qt6-serialport-dev xvfb xauth socat fonts-dejavu-core \
-  cmake ninja-build g++ libgtest-dev libgmock-dev clang libclang-rt-dev lintian
+  cmake ninja-build g++ libgtest-dev libgmock-dev clang libclang-rt-dev lintian \
+  pkg-config libmosquitto-dev mosquitto mosquitto-clients
