@@ -5,4 +5,4 @@
 set -euo pipefail
 exec "$(dirname "$0")/install-missing.sh" qt6-base-dev qt6-serialport-dev xvfb xauth socat fonts-dejavu-core \
   cmake ninja-build g++ libgtest-dev libgmock-dev clang libclang-rt-dev lintian \
-  pkg-config libmosquitto-dev mosquitto mosquitto-clients
+  libmosquitto-dev mosquitto mosquitto-clients

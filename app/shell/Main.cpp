@@ -14,6 +14,7 @@
 #include "app/monitor/Kindfilterdialog.h"
 #include "app/common/Helpviewer.h"
 #include "app/shell/Linksharing.h"
+#include "app/shell/Mqttbridging.h"
 #include "app/common/Statusfield.h"
 #include "app/common/Windowplacement.h"
 #include "app/monitor/Lndisplay.h"
@@ -141,6 +142,7 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     BuildMenus();
     BuildStatusStrip();
     LinkSharing = new TLinkSharing(*this, LocoNetComm1, Connect1);
+    MqttBridging = new TMqttBridging(*this, LocoNetComm1, LinkSharing->Action());
     resize(1040, 720);
     RestoreMainGeometry();
 
@@ -181,6 +183,7 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
 TMainForm::~TMainForm()
 {
     LinkSharing->Stop();
+    MqttBridging->Stop();
     LocoNetComm1.OnRxMsg = nullptr;
     LocoNetComm1.OnError = nullptr;
     LocoNetComm1.OnLinkState = nullptr;
@@ -441,6 +444,7 @@ void TMainForm::LocoNetComm1RxMsg(uint32_t /*count*/)
         ++MessageCount;
         const std::unique_ptr<TLocoNetMessage> message = MakeDecoderMessage(*received);
         received.reset();
+        MqttBridging->Deliver(*message);
         Deliver(*message);
     }
     // The count is exact at once; its label follows at most every

@@ -29,6 +29,7 @@ class QTimer;
 class TAboutBox;
 class TDisplayForm;
 class TLinkSharing;
+class TMqttBridging;
 class TLocoNetMessage;
 class TMainWorkbench;
 class TSpeedometerForm;
@@ -104,6 +105,7 @@ public:  // The window's state, as its own code and its tests see it
     TStatusField* LinkProblem = nullptr;  // why the port is not open; empty while it is
     // File > Share Link on Network: its menu item and status label.
     TLinkSharing* LinkSharing = nullptr;
+    TMqttBridging* MqttBridging = nullptr;
 
     // Menu items
     QAction* Connect1 = nullptr;

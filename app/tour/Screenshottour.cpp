@@ -163,6 +163,7 @@ void StartScreenshotTour(QMainWindow& window, TWorkbench& workbench, const QStri
                           THelpViewerForm::Instance()->close();
                       }});
     AddLinkSharingTourSteps(tour, *steps);
+    AddMqttBridgeTourSteps(tour, *steps);
     AddBoardWindowTourSteps(tour, *steps);
     AddRenumberTourSteps(tour, *steps);
     AddLayoutTourSteps(tour, *steps);

@@ -39,6 +39,8 @@ struct TTour {
 
 // Sharing the link on the network.
 void AddLinkSharingTourSteps(const TTour& tour, TTourSteps& steps);
+// The bridge to MQTT.
+void AddMqttBridgeTourSteps(const TTour& tour, TTourSteps& steps);
 // The board configuration, settings display and numbering windows.
 void AddBoardWindowTourSteps(const TTour& tour, TTourSteps& steps);
 void AddRenumberTourSteps(const TTour& tour, TTourSteps& steps);
