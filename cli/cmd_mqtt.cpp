@@ -1,6 +1,7 @@
 // varnscope-cli mqtt: bridges a LocoNet interface to an MQTT broker until
 // interrupted: the bus messages go to the broker, and with --write what
 // devices publish comes onto the bus.
+#include "cli/Linkwatch.h"
 #include "cli/Proghost.h"
 #include "cli/Quitsignals.h"
 #include "cli/Subcommand.h"
@@ -18,8 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-constexpr int kExitLinkLost = 1;
 
 // False with the reason when an option is not understood.
 bool ReadMqttOptions(const QCommandLineParser& parser, TMqttSettings& settings, QString& error)
@@ -112,19 +111,7 @@ int RunMqtt(const QStringList& args)
             while (std::unique_ptr<TLocoNetMessage> message = sender.ReadMessage())
                 bridge.OnMessage(*message, QDateTime::currentDateTimeUtc());
         };
-        link.OnError = [&](TLnThreadComm& sender, uint32_t) {
-            if (sender.Enabled())
-                return;  // a line error on a working port: the framing drops what it spoilt
-            PrintError(options.port + ": the link failed: " + QString::fromStdString(sender.LastOpenError()));
-            exitStatus = kExitLinkLost;
-            QCoreApplication::quit();
-        };
-        link.OnLinkState = [&](TLnThreadComm& sender, bool connected) {
-            if (connected)
-                std::fprintf(stderr, "%s: reconnected\n", qPrintable(options.port));
-            else
-                std::fprintf(stderr, "%s: %s; reconnecting\n", qPrintable(options.port), sender.PortErrorText().c_str());
-        };
+        WatchLink(link, options.port, exitStatus);
         uint64_t droppedShown = 0;
         QObject::connect(&bridge, &TMqttBridge::StateChanged, [&](TMqttBridge::EState state) {
             QString line = QStringLiteral("broker: ") + bridge.StateText();

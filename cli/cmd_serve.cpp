@@ -1,6 +1,7 @@
 // varnscope-cli serve: opens a LocoNet interface and serves it on TCP as an
 // LbServer (the protocol of simulate --listen) until interrupted, so that
 // several computers share the one interface at the layout.
+#include "cli/Linkwatch.h"
 #include "cli/Proghost.h"
 #include "cli/Quitsignals.h"
 #include "cli/Subcommand.h"
@@ -14,8 +15,6 @@
 #include <cstdio>
 
 namespace {
-
-constexpr int kExitLinkLost = 1;
 
 int RunServe(const QStringList& args)
 {
@@ -69,19 +68,7 @@ int RunServe(const QStringList& args)
             while (sender.ReadMessage()) {
             }
         };
-        link.OnError = [&](TLnThreadComm& sender, uint32_t) {
-            if (sender.Enabled())
-                return;  // a line error on a working port: the framing drops what it spoilt
-            PrintError(options.port + ": the link failed: " + QString::fromStdString(sender.LastOpenError()));
-            exitStatus = kExitLinkLost;
-            QCoreApplication::quit();
-        };
-        link.OnLinkState = [&](TLnThreadComm& sender, bool connected) {
-            if (connected)
-                std::fprintf(stderr, "%s: reconnected\n", qPrintable(options.port));
-            else
-                std::fprintf(stderr, "%s: %s; reconnecting\n", qPrintable(options.port), sender.PortErrorText().c_str());
-        };
+        WatchLink(link, options.port, exitStatus);
         QObject::connect(&server, &TLbServer::ClientsChanged, [](int count) {
             std::fprintf(stderr, "clients: %d\n", count);
         });

@@ -2,6 +2,7 @@
 
 #include "app/common/Appsettings.h"
 #include "app/common/Formsupport.h"
+#include "app/common/Menusupport.h"
 #include "platform/Lbserverlink.h"
 #include "platform/Listenaddress.h"
 
@@ -80,16 +81,7 @@ TLinkSharing::TLinkSharing(QMainWindow& window, TLnThreadComm& link, QAction* af
     action_ = new QAction(kShareCaption, &window);
     action_->setObjectName(QStringLiteral("ShareLink1"));
     connect(action_, &QAction::triggered, this, &TLinkSharing::ActionClick);
-    QMenu* menu = nullptr;
-    if (after)
-        for (QObject* o : after->associatedObjects())
-            if ((menu = qobject_cast<QMenu*>(o)))
-                break;
-    if (menu) {
-        const QList<QAction*> items = menu->actions();
-        const qsizetype at = items.indexOf(after);
-        menu->insertAction(at + 1 < items.size() ? items[at + 1] : nullptr, action_);
-    }
+    InsertActionAfter(after, action_);
     label_ = new QLabel(&window);
     label_->setObjectName(QStringLiteral("ShareStatus"));
     label_->hide();

@@ -2,6 +2,7 @@
 
 #include "app/common/Appsettings.h"
 #include "app/common/Formsupport.h"
+#include "app/common/Menusupport.h"
 #include "link/Lnmessage.h"
 
 #ifdef VARNSCOPE_HAVE_MQTT
@@ -230,16 +231,7 @@ TMqttBridging::TMqttBridging(QMainWindow& window, TLnThreadComm& link, QAction* 
     action_->setObjectName(QStringLiteral("MqttBridge1"));
     action_->setEnabled(Available());
     connect(action_, &QAction::triggered, this, &TMqttBridging::ActionClick);
-    QMenu* menu = nullptr;
-    if (after)
-        for (QObject* o : after->associatedObjects())
-            if ((menu = qobject_cast<QMenu*>(o)))
-                break;
-    if (menu) {
-        const QList<QAction*> items = menu->actions();
-        const qsizetype at = items.indexOf(after);
-        menu->insertAction(at + 1 < items.size() ? items[at + 1] : nullptr, action_);
-    }
+    InsertActionAfter(after, action_);
     label_ = new QLabel(&window);
     label_->setObjectName(QStringLiteral("MqttStatus"));
     label_->hide();
