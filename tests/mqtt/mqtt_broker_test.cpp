@@ -293,6 +293,7 @@ TEST_F(MqttBroker, ObjectsStyleBothWaysWithRetainedState)
     TBridgeRig rig(broker->Port(), EMqttStyle::Objects, true);
     {
         TDevice device(broker->Port());
+        ASSERT_TRUE(WaitFor([&] { return device.Has("loconet/status", "online"); }));
         device.Publish("loconet/switch/7/set", "closed");
         device.Publish("loconet/switch/2048/set", "thrown");
         device.Publish("loconet/power/set", "on");
@@ -327,6 +328,8 @@ TEST_F(MqttBroker, WritingIsOffUnlessAsked)
 {
     TDevice device(broker->Port());
     TBridgeRig rig(broker->Port(), EMqttStyle::Both, false);
+    // The bridge says it is online after it subscribed, and the broker keeps that order.
+    ASSERT_TRUE(WaitFor([&] { return device.Has("loconet/status", "online"); }));
     device.Publish("loconet/tx", "83 7C");
     device.Publish("loconet/switch/3/set", "closed");
     device.Publish("loconet/power/set", "off");
