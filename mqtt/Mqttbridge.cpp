@@ -5,7 +5,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QDeadlineTimer>
 #include <QMetaObject>
+#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -121,9 +123,15 @@ void TMqttBridge::Stop()
         // A clean disconnection does not raise the last will: say it here.
         mosquitto_publish(mosq_, nullptr, topics_.Status().toUtf8().constData(), 7, "offline", 1, true);
     }
+    disconnected_ = !connected;
     mosquitto_disconnect(mosq_);
+    // The library's thread ends once its goodbye is written; a broker that
+    // stopped reading would keep it (and the window closing) waiting for good.
+    QDeadlineTimer goodbye(kGoodbyeMs);
+    while (!disconnected_ && !goodbye.hasExpired())
+        QThread::msleep(5);
     if (loopRunning_)
-        mosquitto_loop_stop(mosq_, !connected);
+        mosquitto_loop_stop(mosq_, !disconnected_);
     loopRunning_ = false;
     mosquitto_destroy(mosq_);
     mosq_ = nullptr;
@@ -273,6 +281,7 @@ void TMqttBridge::ConnectCallback(mosquitto*, void* self, int code)
 void TMqttBridge::DisconnectCallback(mosquitto*, void* self, int code)
 {
     auto* bridge = static_cast<TMqttBridge*>(self);
+    bridge->disconnected_ = true;
     QMetaObject::invokeMethod(bridge, [bridge, code] { bridge->OnDisconnected(code); }, Qt::QueuedConnection);
 }
 

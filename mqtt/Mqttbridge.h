@@ -38,6 +38,8 @@ public:
     // Publications handed to the library and not yet written to the broker;
     // beyond this a broker that does not read is treated as away.
     static constexpr int kMaxPending = 2000;
+    // How long Stop waits for the goodbye to reach the broker.
+    static constexpr int kGoodbyeMs = 2000;
 
     enum class EState { Stopped, Connecting, Connected, Reconnecting };
 
@@ -110,4 +112,5 @@ private:  // On the library's thread
     bool everConnected_ = false;
     QString lastError_;
     std::atomic<int> pending_{0};
+    std::atomic<bool> disconnected_{false};  // told by the library's thread
 };
