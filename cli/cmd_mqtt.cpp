@@ -150,6 +150,6 @@ int RunMqtt(const QStringList& args)
 const VarnscopeSubcommand kMqtt("mqtt", "Bridge a LocoNet interface to an MQTT broker", RunMqtt,
     "0 after SIGINT or SIGTERM; 1 when the port fails while open; 2 for wrong options; 4 "
     "when the port cannot be opened, the password or CA file cannot be read, the broker's host has no "
-    "address, or the bridge is not in this build.");
+    "address, its TLS certificate is not trusted, or the bridge is not in this build.");
 
 }  // namespace

@@ -494,6 +494,58 @@ TEST_F(MqttBroker, PasswordFromItsFileOnly)
     }
 }
 
+// TLS: the broker's certificate is checked against the CA file given; a
+// certificate from another authority is never taken for the broker.
+TEST_F(MqttBroker, TlsTrustsOnlyTheCaGiven)
+{
+    const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+    if (openssl.isEmpty())
+        GTEST_SKIP() << "no openssl to make certificates with";
+    broker->Stop();
+    const QTemporaryDir& dir = broker->Dir();
+    const auto path = [&dir](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    const auto run = [&openssl](const QStringList& args) { return QProcess::execute(openssl, args); };
+    {
+        QFile san(path("san.ext"));
+        ASSERT_TRUE(san.open(QIODevice::WriteOnly));
+        san.write("subjectAltName=IP:127.0.0.1\n");
+    }
+    for (const char* ca : {"ca", "other-ca"})
+        ASSERT_EQ(run({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", path(ca) + ".key", "-out",
+                       path(ca) + ".pem", "-days", "2", "-subj", QStringLiteral("/CN=%1").arg(ca)}),
+                  0);
+    ASSERT_EQ(run({"req", "-newkey", "rsa:2048", "-nodes", "-keyout", path("server.key"), "-out", path("server.csr"),
+                   "-subj", "/CN=127.0.0.1"}),
+              0);
+    ASSERT_EQ(run({"x509", "-req", "-in", path("server.csr"), "-CA", path("ca.pem"), "-CAkey", path("ca.key"),
+                   "-CAcreateserial", "-out", path("server.pem"), "-days", "2", "-extfile", path("san.ext")}),
+              0);
+    QFile config(path("mosquitto.conf"));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write((QStringLiteral("listener %1 127.0.0.1\ncafile %2\ncertfile %3\nkeyfile %4\nallow_anonymous true\n"
+                                 "persistence false\n")
+                      .arg(broker->Port())
+                      .arg(path("ca.pem"), path("server.pem"), path("server.key")) +
+                  RunAs())
+                     .toUtf8());
+    config.close();
+    ASSERT_TRUE(broker->Start()) << broker->Output().toStdString();
+
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(broker->Port());
+    {
+        TCliRun trusted({"mqtt", "--port", "sim", "--broker", address, "--tls-ca", path("ca.pem")});
+        ASSERT_TRUE(WaitFor([&] { return trusted.err.contains("broker: connected"); }, 8000))
+            << trusted.err.toStdString();
+    }
+    // Refused at the handshake: said at once, as a setting that will not get better.
+    TCliRun stranger({"mqtt", "--port", "sim", "--broker", address, "--tls-ca", path("other-ca.pem")});
+    ASSERT_TRUE(stranger.process.waitForFinished(8000));
+    stranger.err += stranger.process.readAllStandardError();
+    EXPECT_EQ(stranger.process.exitCode(), 4) << stranger.err.toStdString();
+    EXPECT_TRUE(stranger.err.contains("TLS")) << stranger.err.toStdString();
+    EXPECT_FALSE(stranger.err.contains("broker: connected"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
