@@ -147,9 +147,9 @@ void WriteStatsText(const TBusStatistics& stats, std::ostream& out, size_t top)
             const std::vector<TTalker> talkers = stats.Talkers(group, span, top);
             if (talkers.empty())
                 continue;
-            out << "\nTop " << TalkerGroupName(group) << " (" << SpanName(span) << "):";
+            out << "\nMost heard, " << TalkerGroupName(group) << " (" << SpanName(span) << "):";
             for (const TTalker& talker : talkers)
-                out << "  " << TalkerText(talker) << " " << talker.count;
+                out << "  " << TalkerText(talker) << " (" << talker.count << ')';
             out << '\n';
         }
     }
