@@ -157,7 +157,7 @@ TBusStatisticsForm::TBusStatisticsForm(QWidget* parent) : QWidget(parent)
     kindChart_->legend()->setAlignment(Qt::AlignBottom);
     KindView = new QChartView(kindChart_, this);
     KindView->setObjectName(QStringLiteral("KindView"));
-    KindView->setMinimumSize(360, 230);
+    KindView->setMinimumSize(400, 230);
 
     const QStringList talkerHeaders = {QStringLiteral("Group"), QStringLiteral("Talker"), QStringLiteral("Messages"),
                                        QStringLiteral("msg/s")};
@@ -167,6 +167,7 @@ TBusStatisticsForm::TBusStatisticsForm(QWidget* parent) : QWidget(parent)
         table->sortByColumn(2, Qt::DescendingOrder);
         table->setColumnWidth(0, 80);
         table->setColumnWidth(1, 80);
+        table->setColumnWidth(2, 75);
     }
     BurstTable = MakeTable({QStringLiteral("Start"), QStringLiteral("Seconds"), QStringLiteral("Load"),
                             QStringLiteral("Peak"), QStringLiteral("Made of")},
@@ -424,6 +425,7 @@ void TBusStatisticsForm::RefreshKinds()
     categories->append(names);
     auto* rate = new QValueAxis;
     rate->setRange(0, most * 1.1);
+    rate->applyNiceNumbers();
     rate->setLabelFormat(QStringLiteral("%.0f"));
     kindChart_->addAxis(categories, Qt::AlignLeft);
     kindChart_->addAxis(rate, Qt::AlignBottom);
@@ -460,8 +462,10 @@ void TBusStatisticsForm::RefreshBursts()
         BurstTable->setItem(row, 1, Cell(burst.seconds));
         BurstTable->setItem(row, 2, Cell(Percent(burst.LoadPercent())));
         BurstTable->setItem(row, 3, Cell(Percent(burst.peakPercent)));
-        BurstTable->setItem(row, 4,
-                            Cell(kinds.join(QStringLiteral(", ")) + (burst.ongoing ? QStringLiteral(" (going on)") : QString())));
+        auto* madeOf =
+            Cell(kinds.join(QStringLiteral(", ")) + (burst.ongoing ? QStringLiteral(" (going on)") : QString()));
+        madeOf->setToolTip(madeOf->text());
+        BurstTable->setItem(row, 4, madeOf);
     });
 }
 
