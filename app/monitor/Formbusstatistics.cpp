@@ -1,5 +1,6 @@
 #include "app/monitor/Formbusstatistics.h"
 
+#include "app/common/Formsupport.h"
 #include "app/common/Workbench.h"
 #include "link/Busstatsreport.h"
 #include "link/Lnkindnames.h"
@@ -33,6 +34,7 @@
 
 namespace {
 
+constexpr int kHelpTopic = 25;
 constexpr int kKindsShown = 8;  // bars; the rest is in the CSV
 const QColor kMessagesColour(0x1e, 0x5a, 0xa8);
 const QColor kLoadColour(0x2e, 0x7d, 0x32);
@@ -189,12 +191,16 @@ TBusStatisticsForm::TBusStatisticsForm(QWidget* parent) : QWidget(parent)
     PauseButton->setToolTip(QStringLiteral("Holds the picture still; counting goes on"));
     ExportButton = new QPushButton(QStringLiteral("&Export CSV..."), this);
     ExportButton->setObjectName(QStringLiteral("ExportButton"));
+    HelpButton = new QPushButton(QStringLiteral("Help"), this);
+    HelpButton->setObjectName(QStringLiteral("HelpButton"));
     CloseButton = new QPushButton(QStringLiteral("&Close"), this);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
     connect(ResetButton, &QPushButton::clicked, this, &TBusStatisticsForm::ResetButtonClick);
     connect(PauseButton, &QPushButton::toggled, this, &TBusStatisticsForm::PauseButtonClick);
     connect(ExportButton, &QPushButton::clicked, this, &TBusStatisticsForm::ExportButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(HelpButton, &QPushButton::clicked, this, [] { ShowHelpTopic(kHelpTopic); });
+    SetHelpContext(this, kHelpTopic);
 
     auto titled = [this](const QString& title, QWidget* widget) {
         auto* box = new QWidget(this);
@@ -222,6 +228,7 @@ TBusStatisticsForm::TBusStatisticsForm(QWidget* parent) : QWidget(parent)
     buttons->addWidget(PauseButton);
     buttons->addWidget(ExportButton);
     buttons->addStretch(1);
+    buttons->addWidget(HelpButton);
     buttons->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SummaryLabel);

@@ -76,6 +76,7 @@ public:
     QPushButton* ResetButton = nullptr;
     QPushButton* PauseButton = nullptr;
     QPushButton* ExportButton = nullptr;
+    QPushButton* HelpButton = nullptr;
     QPushButton* CloseButton = nullptr;
 
 public slots:

@@ -717,9 +717,9 @@ void TMainForm::BusStatistics1Click()
     form->ListenTo(*workbench_, [this] { return LocoNetComm1.FramingStats(); });
     AddChild(form);
 #else
-    QMessageBox::information(this, QStringLiteral("Bus Statistics"),
-                             QStringLiteral("Bus Statistics draws its graphs with Qt Charts, which is not in this "
-                                            "build. varnscope-cli stats gives the same figures as text or CSV."));
+    ShowNotice(this, QStringLiteral("Bus Statistics"),
+               QStringLiteral("Bus Statistics draws its graphs with Qt Charts, which is not in this build. "
+                              "varnscope-cli stats gives the same figures as text or CSV."));
 #endif
 }
 

@@ -4,6 +4,11 @@
 // counting goes on; Reset starts again; Export CSV writes what reads back.
 #include "Widgettestsupport.h"
 
+#include "app/shell/Main.h"
+
+#include <QAction>
+#include <QMdiArea>
+
 #ifdef VARNSCOPE_HAVE_CHARTS
 
 #include "app/common/Workbench.h"
@@ -71,8 +76,34 @@ QString Text(const QTableWidget* table, int row, int column)
 
 class TBusStatisticsTest : public QObject {
     Q_OBJECT
+    TTempSettings settings_;
 
 private slots:
+    void fromTheMenuItCountsTheLinkItsDamageAndTheLocoBuffer()
+    {
+        TBusRecorder bus;
+        TCollectedDisplays displays;
+        TMainOptions options;
+        options.Simulate = true;
+        TMainForm main(options);
+        main.show();
+        main.FormActivate();
+        main.findChild<QAction*>(QStringLiteral("BusStatistics1"))->trigger();
+        auto* form = main.findChild<TBusStatisticsForm*>();
+        QVERIFY(form);
+        bus.Inject(QByteArray::fromHex("B2005000"));  // a wrong checksum
+        const TLNSensFBMessage report(1, 1, true);
+        const QByteArray sensor(reinterpret_cast<const char*>(report.Data()), int(report.Length()));
+        for (int i = 0; i < 5; ++i)
+            bus.Inject(sensor);
+        main.QueryLocoBuffer1->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(form->Statistics().Framing().framesInvalid >= 1, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(form->Statistics().Interface().reported, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(form->Statistics().KindCount(eOPCSENS, TStatsSpan::SinceStart), uint64_t(5), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(form->CountersLabel->text().contains(QStringLiteral("LocoBuffer 1.1")), 3000);
+        QVERIFY(displays.notices.isEmpty());
+    }
+
     void anEveningShowsItsTalkersBurstsAndKinds()
     {
         TBusStatisticsForm form;
@@ -222,8 +253,20 @@ private slots:
 // Without Qt Charts the window is not built; the menu item says so.
 class TBusStatisticsTest : public QObject {
     Q_OBJECT
+    TTempSettings settings_;
+
 private slots:
-    void notInThisBuild() { QSKIP("Qt Charts is not in this build"); }
+    void theMenuItemSaysItIsNotInThisBuild()
+    {
+        TCollectedDisplays displays;
+        TMainForm main;
+        auto* item = main.findChild<QAction*>(QStringLiteral("BusStatistics1"));
+        QCOMPARE(item->text(), QStringLiteral("Bus &Statistics (not in this build)"));
+        item->trigger();
+        QCOMPARE(displays.notices.size(), 1);
+        QVERIFY(displays.notices[0].startsWith(QStringLiteral("Bus Statistics|Bus Statistics draws its graphs with Qt Charts")));
+        QVERIFY(main.Workspace()->subWindowList().isEmpty());
+    }
 };
 
 #endif
