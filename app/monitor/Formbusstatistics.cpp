@@ -167,9 +167,9 @@ TBusStatisticsForm::TBusStatisticsForm(QWidget* parent) : QWidget(parent)
     StartTalkers = MakeTable(talkerHeaders, "StartTalkers", this);
     for (QTableWidget* table : {MinuteTalkers, StartTalkers}) {
         table->sortByColumn(2, Qt::DescendingOrder);
-        table->setColumnWidth(0, 80);
-        table->setColumnWidth(1, 80);
-        table->setColumnWidth(2, 75);
+        table->setColumnWidth(0, 72);
+        table->setColumnWidth(1, 72);
+        table->setColumnWidth(2, 70);
     }
     BurstTable = MakeTable({QStringLiteral("Start"), QStringLiteral("Seconds"), QStringLiteral("Load"),
                             QStringLiteral("Peak"), QStringLiteral("Made of")},
