@@ -20,7 +20,6 @@
 #include <fstream>
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
