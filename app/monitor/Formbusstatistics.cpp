@@ -167,9 +167,11 @@ TBusStatisticsForm::TBusStatisticsForm(QWidget* parent) : QWidget(parent)
     StartTalkers = MakeTable(talkerHeaders, "StartTalkers", this);
     for (QTableWidget* table : {MinuteTalkers, StartTalkers}) {
         table->sortByColumn(2, Qt::DescendingOrder);
-        table->setColumnWidth(0, 72);
-        table->setColumnWidth(1, 72);
-        table->setColumnWidth(2, 70);
+        // Shared out over the width: right-aligned figures in a column
+        // past the edge would not be seen at all.
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        table->horizontalHeader()->setStretchLastSection(false);
+        table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
     BurstTable = MakeTable({QStringLiteral("Start"), QStringLiteral("Seconds"), QStringLiteral("Load"),
                             QStringLiteral("Peak"), QStringLiteral("Made of")},
