@@ -1,5 +1,7 @@
 #include "app/monitor/Kindfilterdialog.h"
 
+#include "link/Lnkindnames.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -21,81 +23,78 @@ TKindSet Kinds(std::initializer_list<int> kinds)
 
 // Each kind under a heading, by a name a modeller reads, with the opcode
 // name the message lines start with beside it.
-struct TKindRow {
-    int kind;
-    const char* plainName;
-};
 struct TKindGroup {
     const char* title;
     int column;
-    std::initializer_list<TKindRow> rows;
+    std::initializer_list<int> kinds;
 };
 
 const std::initializer_list<TKindGroup> kKindGroups = {
     {"Power and system",
      0,
-     {{eOPCGPON, "Track power on"},
-      {eOPCGPOFF, "Track power off"},
-      {eOPCIDLE, "Emergency stop (idle)"},
-      {eOPCBUSY, "Master busy"},
-      {eOPCMASTERLIM, "Master limit"},
-      {eOPCMASTERNORM, "Master normal"},
-      {eOPCFIND, "Find requests"},
-      {0, "Unknown or damaged"}}},
+     {eOPCGPON,
+      eOPCGPOFF,
+      eOPCIDLE,
+      eOPCBUSY,
+      eOPCMASTERLIM,
+      eOPCMASTERNORM,
+      eOPCFIND,
+      0}},
     {"Switches",
      0,
-     {{eOPCSWREQ, "Switch requests"},
-      {eOPCSWACK, "Switch requests with reply"},
-      {eOPCSWSTATE, "Switch state requests"},
-      {eOPCOPSTATE, "Switch output reports"},
-      {eOPCTOFB, "Switch feedback reports"},
-      {eOPCLONGACK, "Long acknowledges"}}},
-    {"Sensors", 0, {{eOPCSENS, "Sensor reports"}, {eOPCMULTISENSE, "Transponding and power reports"}}},
+     {eOPCSWREQ,
+      eOPCSWACK,
+      eOPCSWSTATE,
+      eOPCOPSTATE,
+      eOPCTOFB,
+      eOPCLONGACK}},
+    {"Sensors", 0, {eOPCSENS, eOPCMULTISENSE}},
     {"Locomotives and slots",
      1,
-     {{eOPCLOCOADR, "Loco address requests"},
-      {eOPCLOCOSPD, "Loco speed"},
-      {eOPCLOCODIRF, "Loco direction, functions 0-4"},
-      {eOPCLOCOSND, "Loco sound functions"},
-      {eOPCLOCOF9F12, "Loco functions 9-12"},
-      {eOPCRQSLDATA, "Slot data requests"},
-      {eOPCSLRDDATA, "Slot data reads"},
-      {eOPCWRSLDATA, "Slot data writes"},
-      {eOPCSLOTSTAT1, "Slot status"},
-      {eOPCMOVESLOTS, "Move slots"},
-      {eOPCLINKSLOTS, "Link slots"},
-      {eOPCUNLINKSLOTS, "Unlink slots"},
-      {eOPCCONSISTFUNC, "Consist functions"},
-      {eOPCSPDLIMSLOT, "Slot speed limits"},
-      {eOPCTHROTSTAT, "Throttle status"}}},
+     {eOPCLOCOADR,
+      eOPCLOCOSPD,
+      eOPCLOCODIRF,
+      eOPCLOCOSND,
+      eOPCLOCOF9F12,
+      eOPCRQSLDATA,
+      eOPCSLRDDATA,
+      eOPCWRSLDATA,
+      eOPCSLOTSTAT1,
+      eOPCMOVESLOTS,
+      eOPCLINKSLOTS,
+      eOPCUNLINKSLOTS,
+      eOPCCONSISTFUNC,
+      eOPCSPDLIMSLOT,
+      eOPCTHROTSTAT}},
     {"Programming and transfers",
      2,
-     {{eOPCSVACCESS1, "SV programming, type 1"},
-      {eOPCSVACCESS2, "SV programming, type 2"},
-      {eOPCPEERXFER, "Peer transfers"},
-      {eOPCPEERLXFER, "Long peer transfers"},
-      {eOPCAUXRD, "Auxiliary reads"},
-      {eOPCAUXWR, "Auxiliary writes"},
-      {eOPCRDLIMDATA, "Limit data reads"},
-      {eOPCWRLIMDATA, "Limit data writes"},
-      {eOPCALMRDACCESS, "Memory reads"},
-      {eOPCALMWRACCESS, "Memory writes"}}},
+     {eOPCSVACCESS1,
+      eOPCSVACCESS2,
+      eOPCPEERXFER,
+      eOPCPEERLXFER,
+      eOPCAUXRD,
+      eOPCAUXWR,
+      eOPCRDLIMDATA,
+      eOPCWRLIMDATA,
+      eOPCALMRDACCESS,
+      eOPCALMWRACCESS}},
     {"Other",
      2,
-     {{eOPCSE, "Security elements"},
-      {eOPCSELONG, "Security elements, long"},
-      {eOPCIMMPACKET, "Immediate DCC packets"},
-      {eOPCSPCLOEM1, "Special messages, 15 bytes"},
-      {eOPCSPCLOEM2, "Special messages, 31 bytes"}}},
+     {eOPCSE,
+      eOPCSELONG,
+      eOPCIMMPACKET,
+      eOPCSPCLOEM1,
+      eOPCSPCLOEM2}},
 };
 
-QString ShownName(const TKindRow& row)
+QString ShownName(int kind)
 {
-    if (row.kind == 0)  // no opcode name to give
-        return QString::fromLatin1(row.plainName);
-    QString opcode = QString::fromLatin1(LnKindName(row.kind));
+    const QString plain = QString::fromLatin1(LnKindPlainName(kind));
+    if (kind == 0)  // no opcode name to give
+        return plain;
+    QString opcode = QString::fromLatin1(LnKindName(kind));
     opcode.chop(1);  // the colon
-    return QStringLiteral("%1 (%2)").arg(QString::fromLatin1(row.plainName), opcode);
+    return QStringLiteral("%1 (%2)").arg(plain, opcode);
 }
 
 }  // namespace
@@ -153,11 +152,11 @@ TKindFilterDialog::TKindFilterDialog(const TKindSet& hidden, QWidget* parent) : 
     for (const TKindGroup& group : kKindGroups) {
         auto* frame = new QGroupBox(QString::fromLatin1(group.title), this);
         auto* rows = new QVBoxLayout(frame);
-        for (const TKindRow& row : group.rows) {
-            auto* box = new QCheckBox(ShownName(row), frame);
-            box->setObjectName(QStringLiteral("Kind%1").arg(row.kind));
+        for (int kind : group.kinds) {
+            auto* box = new QCheckBox(ShownName(kind), frame);
+            box->setObjectName(QStringLiteral("Kind%1").arg(kind));
             rows->addWidget(box);
-            boxes_[row.kind] = box;
+            boxes_[kind] = box;
         }
         columns[group.column]->addWidget(frame);
     }

@@ -34,8 +34,8 @@ constexpr int kLoadUpdateMs = 500;
 constexpr int kCountWindowMs = 100;
 constexpr int kCountWidth = 90;  // [px] the count alone
 constexpr int kCountUpdatesPerWindow = 1000;
-constexpr double kBusyPercent = 50.0;
-constexpr double kOverloadedPercent = 80.0;
+constexpr double kBusyPercent = TBusLoadMeter::kBusyPercent;
+constexpr double kOverloadedPercent = TBusLoadMeter::kOverloadedPercent;
 
 // Columns of hex bytes line up only in a fixed-pitch font. A family name is
 // no promise: fontconfig maps "Courier New" to whatever it likes (a URW

@@ -7,7 +7,7 @@
 // filter by message kind, a search, a pause, and the bus load.
 #pragma once
 
-#include "app/monitor/Busload.h"
+#include "link/Busload.h"
 #include "app/monitor/Messagelistmodel.h"
 
 #include <QElapsedTimer>

@@ -18,6 +18,9 @@
 #include "app/common/Statusfield.h"
 #include "app/common/Windowplacement.h"
 #include "app/monitor/Lndisplay.h"
+#ifdef VARNSCOPE_HAVE_CHARTS
+#include "app/monitor/Formbusstatistics.h"
+#endif
 #include <QCheckBox>
 #include "app/monitor/Linkclock.h"
 #include "app/monitor/Swreqform.h"
@@ -220,6 +223,11 @@ void TMainForm::BuildMenus()
     TrackPowerOn1 = item(debug, "Track Power &On", "TrackPowerOn1", &TMainForm::TrackPowerOn1Click);
     TrackPowerOff1 = item(debug, "Track Power O&ff", "TrackPowerOff1", &TMainForm::TrackPowerOff1Click);
     QueryLocoBuffer1 = item(debug, "&Query LocoBuffer", "QueryLocoBuffer1", &TMainForm::QueryLocoBuffer1Click);
+#ifdef VARNSCOPE_HAVE_CHARTS
+    BusStatistics1 = item(debug, "Bus &Statistics", "BusStatistics1", &TMainForm::BusStatistics1Click);
+#else
+    BusStatistics1 = item(debug, "Bus &Statistics (not in this build)", "BusStatistics1", &TMainForm::BusStatistics1Click);
+#endif
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     Help2 = item(help, "&Help", "Help2", &TMainForm::Help2Click);
@@ -704,6 +712,19 @@ void TMainForm::TrackPowerOff1Click()
 void TMainForm::QueryLocoBuffer1Click()
 {
     SendOpcode(kOpcBusy, QStringLiteral("Query LocoBuffer"));
+}
+
+void TMainForm::BusStatistics1Click()
+{
+#ifdef VARNSCOPE_HAVE_CHARTS
+    auto* form = new TBusStatisticsForm;
+    form->ListenTo(*workbench_, [this] { return LocoNetComm1.FramingStats(); });
+    AddChild(form);
+#else
+    ShowNotice(this, QStringLiteral("Bus Statistics"),
+               QStringLiteral("Bus Statistics draws its graphs with Qt Charts, which is not in this build. "
+                              "varnscope-cli stats gives the same figures as text or CSV."));
+#endif
 }
 
 void TMainForm::Help2Click()

@@ -121,6 +121,7 @@ public:  // The window's state, as its own code and its tests see it
     QAction* TrackPowerOn1 = nullptr;
     QAction* TrackPowerOff1 = nullptr;
     QAction* QueryLocoBuffer1 = nullptr;
+    QAction* BusStatistics1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* About1 = nullptr;
 
@@ -142,6 +143,7 @@ public slots:
     void TrackPowerOn1Click();
     void TrackPowerOff1Click();
     void QueryLocoBuffer1Click();
+    void BusStatistics1Click();
     void Help2Click();
     void About1Click();
     // F1: the topic of the window that has the focus.

@@ -171,6 +171,7 @@ void StartScreenshotTour(QMainWindow& window, TWorkbench& workbench, const QStri
     AddMuv7TourSteps(tour, *steps);
     AddOrt50TourSteps(tour, *steps);
     AddPaxTourSteps(tour, *steps);
+    AddBusStatisticsTourSteps(tour, *steps);
     // The monitor at work: a message display, the speedometer and the
     // generators putting traffic on the bus beside the simulated train.
     steps->push_back({200, [=] {

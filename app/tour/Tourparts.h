@@ -51,3 +51,5 @@ void AddVelaTourSteps(const TTour& tour, TTourSteps& steps);
 void AddMuv7TourSteps(const TTour& tour, TTourSteps& steps);
 void AddOrt50TourSteps(const TTour& tour, TTourSteps& steps);
 void AddPaxTourSteps(const TTour& tour, TTourSteps& steps);
+// The bus statistics window on a busy evening (where Qt Charts is built in).
+void AddBusStatisticsTourSteps(const TTour& tour, TTourSteps& steps);

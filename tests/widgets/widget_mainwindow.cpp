@@ -85,8 +85,13 @@ private slots:
         QStringList debug;
         for (QAction* a : main.menuBar()->actions().at(3)->menu()->actions())
             debug << a->text();
+#ifdef VARNSCOPE_HAVE_CHARTS
+        const QString statistics = QStringLiteral("Bus &Statistics");
+#else
+        const QString statistics = QStringLiteral("Bus &Statistics (not in this build)");
+#endif
         QCOMPARE(debug, (QStringList{"&Message Display", "&Generate", "Track Power &On", "Track Power O&ff",
-                                     "&Query LocoBuffer"}));
+                                     "&Query LocoBuffer", statistics}));
         QStringList generate;
         for (QAction* a : main.menuBar()->actions().at(3)->menu()->actions().at(1)->menu()->actions())
             generate << a->text();

@@ -17,6 +17,10 @@ public:
     static constexpr double kBaud = 16457.0;
     static constexpr double kBitsPerByte = 10.0;
     static constexpr uint32_t kWindowMs = 1000;
+    // Where a bus starts to feel busy, and where messages start to wait for
+    // each other: the display's colours and the statistics' bursts.
+    static constexpr double kBusyPercent = 50.0;
+    static constexpr double kOverloadedPercent = 80.0;
 
     void Add(uint32_t timeMs, uint32_t bytes);
     // The load over the window ending at nowMs.

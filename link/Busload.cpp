@@ -1,4 +1,4 @@
-#include "app/monitor/Busload.h"
+#include "link/Busload.h"
 
 void TBusLoadMeter::Add(uint32_t timeMs, uint32_t bytes)
 {
