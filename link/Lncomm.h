@@ -46,6 +46,9 @@ public:
     using TLinkStateEvent = std::function<void(TLnThreadComm& sender, bool connected)>;
     // Every valid message as it is framed, before it is queued.
     using TFramedEvent = std::function<void(const TLocoNetMessage& message)>;
+    // Bytes written to the port as one message (OnSent), or dropped by the
+    // framing as one run (OnRejected): what a recording of the bus keeps.
+    using TBytesEvent = std::function<void(const uint8_t* bytes, int count)>;
 
     // Port and driver sizes.
     static constexpr int kInBufferSize = 4096;
@@ -82,6 +85,8 @@ public:  // Settings
     TTxEmptyEvent OnTxEmpty;
     TLinkStateEvent OnLinkState;
     TFramedEvent OnFramed;
+    TBytesEvent OnSent;
+    TBytesEvent OnRejected;
 
 public:  // Opening and closing
     // Opens and configures the port. A device that cannot be opened leaves the
