@@ -480,22 +480,19 @@ TEST(LinkLog, WritesBytesAndVerdicts)
     std::remove(path.c_str());
 }
 
-// A recording keeps what the framing dropped as runs of bytes and every
-// message written: together with the framed messages they are every byte.
-TEST_F(TLinkFixture, HandsOverRejectedRunsAndSentMessages)
+// A recording keeps every frame the link handles: the messages framed and
+// written, and the runs the framing dropped; together they are every byte.
+TEST_F(TLinkFixture, HandsEveryFrameToItsRecorder)
 {
-    std::vector<std::string> rejected;
-    std::vector<std::string> framed;
-    std::vector<std::string> sent;
-    link.OnRejected = [&](const uint8_t* b, int n) { rejected.push_back(Hex(Bytes(b, b + n))); };
-    link.OnFramed = [&](const TLocoNetMessage& m) { framed.push_back(m.HexText()); };
-    link.OnSent = [&](const uint8_t* b, int n) { sent.push_back(Hex(Bytes(b, b + n))); };
+    std::vector<std::string> seen;
+    link.OnTraffic = [&](TRecDirection d, const uint8_t* b, int n) {
+        seen.push_back(std::string(RecDirectionName(d)) + " " + Hex(Bytes(b, b + n)));
+    };
     // stray 00 7C; B2 05 cut short by 85; 85 7A good; B2 00 50 1E bad checksum;
     // E5 01 impossible length; 83 7C good.
     Receive({0x00, 0x7C, 0xB2, 0x05, 0x85, 0x7A, 0xB2, 0x00, 0x50, 0x1E, 0xE5, 0x01, 0x83, 0x7C});
-    EXPECT_EQ(rejected, (std::vector<std::string>{"00 ", "7C ", "B2 05 ", "B2 00 50 1E ", "E5 01 "}));
-    EXPECT_EQ(framed, (std::vector<std::string>{"85 7A ", "83 7C "}));
-
     link.WriteMessage(TLocoNetMessage(Sv2Discover().data(), 16));
-    EXPECT_EQ(sent, std::vector<std::string>{Hex(Sv2Discover())});
+    EXPECT_EQ(seen, (std::vector<std::string>{"rejected 00 ", "rejected 7C ", "rejected B2 05 ", "received 85 7A ",
+                                              "rejected B2 00 50 1E ", "rejected E5 01 ", "received 83 7C ",
+                                              "sent " + Hex(Sv2Discover())}));
 }

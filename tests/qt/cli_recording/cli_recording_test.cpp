@@ -1,0 +1,183 @@
+// Recording a bus from the command line and reading it back: the replay
+// prints what the live monitor printed, the pcap export equals the live pcap,
+// and a cut, foreign or newer file is said so with its own exit status.
+#include "tests/qt/Simtestsupport.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Messages of many kinds; the boards of the simulated bus answer the SV ones.
+const QStringList kTraffic = {
+    "83 7C",                                            // OPC_GPON
+    "B2 00 50 1D",                                      // sensor report
+    "B0 00 30 7F",                                      // switch request
+    "A0 01 20 7E",                                      // loco speed
+    "BB 01 00 45",                                      // request slot data
+    "E5 10 00 07 02 10 00 00 00 00 10 00 00 00 00 0F",  // SV discover: every board answers
+    "E5 10 00 02 02 10 65 00 01 00 10 00 00 00 00 6E",  // SV read of board 101
+    "81 7E",                                            // LocoBuffer query
+};
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The monitor says on standard error when its port is open.
+bool WaitForMonitor(QProcess& monitor)
+{
+    if (!monitor.waitForStarted())
+        return false;
+    QByteArray err;
+    QDeadlineTimer deadline(5000);
+    while (!err.contains("monitoring") && !deadline.hasExpired() && monitor.state() == QProcess::Running) {
+        monitor.waitForReadyRead(50);
+        err += monitor.readAllStandardError();
+    }
+    return err.contains("monitoring");
+}
+
+// A recording and a live pcap of the traffic on a simulated bus, with what
+// the monitor printed meanwhile.
+struct TRecordedSession {
+    QTemporaryDir dir;
+    QString recording = dir.filePath("bus.lnrec");
+    QString livePcap = dir.filePath("live.pcap");
+    QString printed;
+    int status = -1;
+
+    explicit TRecordedSession(const QStringList& monitorOptions = {})
+    {
+        QProcess sim;
+        const QByteArray banner = StartSimulator(sim, {"--no-pty", "--listen", "0"});
+        const int at = banner.indexOf("listen: ");
+        EXPECT_GE(at, 0) << banner.toStdString();
+        const QString port = "tcp:127.0.0.1:" + QString::fromLatin1(banner.mid(at).split('\n')[0]).section(':', -1);
+        QProcess monitor;
+        monitor.start(VARNSCOPE_CLI, QStringList{"monitor", "--port", port, "--record", recording, "--pcap", livePcap} +
+                                         monitorOptions);
+        EXPECT_TRUE(WaitForMonitor(monitor));
+        for (const QString& hex : kTraffic)
+            EXPECT_EQ(RunCli({"send", "--port", port, hex}).status, 0) << hex.toStdString();
+        QThread::msleep(300);  // the boards' last answers
+        monitor.terminate();
+        EXPECT_TRUE(monitor.waitForFinished(5000));
+        status = monitor.exitCode();
+        printed = QString::fromUtf8(monitor.readAllStandardOutput());
+        sim.terminate();
+        sim.waitForFinished(3000);
+    }
+};
+
+}  // namespace
+
+TEST(CliRecording, ReplayPrintsWhatTheLiveMonitorPrinted)
+{
+    TRecordedSession session;
+    ASSERT_EQ(session.status, 0);
+    // Every message sent came back, and the four boards answered the discover.
+    EXPECT_GE(session.printed.count('\n'), kTraffic.size() + 4) << session.printed.toStdString();
+    EXPECT_TRUE(session.printed.contains("OPC_SENSORREP sensor report:1,1 On"));
+
+    const TCliRun replay = RunCli({"monitor", "--replay", session.recording});
+    EXPECT_EQ(replay.status, 0) << replay.err.toStdString();
+    EXPECT_EQ(replay.out, session.printed);
+
+    // The same filters and options as a live monitor.
+    const TCliRun raw = RunCli({"monitor", "--replay", session.recording, "--raw", "--kinds", "OPC_GPON,OPC_SWREQ"});
+    EXPECT_EQ(raw.out, "OPC_GPON:83 7C \nOPC_SWREQ:B0 00 30 7F \n");
+    const TCliRun counted = RunCli({"monitor", "--replay", session.recording, "--count", "2", "--elapsed"});
+    const QStringList lines = counted.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    // Seconds since the start, then the line; the first message came after the start.
+    EXPECT_TRUE(QRegularExpression(R"(^ +\d+\.\d{3} OPC_GPON:83 7C $)").match(lines[0]).hasMatch()) << lines[0].toStdString();
+    const TCliRun clock = RunCli({"monitor", "--replay", session.recording, "--count", "1", "--time"});
+    EXPECT_TRUE(QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d{3} OPC_GPON:83 7C \n$)").match(clock.out).hasMatch())
+        << clock.out.toStdString();
+
+    // The export of the recording is the pcap written live, byte for byte.
+    const QString exported = session.dir.filePath("exported.pcap");
+    const TCliRun exportRun = RunCli({"export-pcap", session.recording, exported});
+    EXPECT_EQ(exportRun.status, 0) << exportRun.err.toStdString();
+    EXPECT_EQ(ReadFile(exported), ReadFile(session.livePcap));
+    EXPECT_GT(ReadFile(exported).size(), 24 + (kTraffic.size() + 4) * 18);
+}
+
+TEST(CliRecording, ACutOrStrangeRecordingSaysWhereAndWhy)
+{
+    TRecordedSession session;
+    const QByteArray whole = ReadFile(session.recording);
+    ASSERT_GT(whole.size(), 40);
+    const TCliRun all = RunCli({"monitor", "--replay", session.recording});
+    const QStringList allLines = all.out.split('\n', Qt::SkipEmptyParts);
+
+    QTemporaryDir dir;
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    // Cut inside the last record: every line but the last message's.
+    const QString cut = write("cut.lnrec", whole.left(whole.size() - 1));
+    const TCliRun cutRun = RunCli({"monitor", "--replay", cut});
+    EXPECT_EQ(cutRun.status, 3);
+    EXPECT_EQ(cutRun.out.split('\n', Qt::SkipEmptyParts), allLines.mid(0, allLines.size() - 1));
+    EXPECT_TRUE(cutRun.err.contains("cut short at byte")) << cutRun.err.toStdString();
+    EXPECT_EQ(RunCli({"export-pcap", cut, dir.filePath("cut.pcap")}).status, 3);
+
+    QByteArray newer = whole;
+    newer[8] = 9;
+    const struct {
+        QString file;
+        QString said;
+    } refused[] = {
+        {write("newer.lnrec", newer), "format version 9, newer"},
+        {write("text.lnrec", "OPC_GPON:83 7C\r\n"), "not a LocoNet recording"},
+        {dir.filePath("missing.lnrec"), "cannot read"},
+    };
+    for (const auto& c : refused) {
+        const TCliRun r = RunCli({"monitor", "--replay", c.file});
+        EXPECT_EQ(r.status, 2) << c.file.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
+        EXPECT_EQ(RunCli({"export-pcap", c.file, dir.filePath("x.pcap")}).status, 2);
+    }
+}
+
+TEST(CliRecording, OptionsThatDoNotGoTogether)
+{
+    const struct {
+        QStringList args;
+        int status;
+        const char* said;
+    } cases[] = {
+        {{"monitor", "--replay", "x.lnrec", "--port", "sim"}, 2, "takes no --port"},
+        {{"monitor", "--replay", "x.lnrec", "--record", "y.lnrec"}, 2, "takes no"},
+        {{"monitor", "--port", "sim", "--elapsed"}, 2, "--elapsed is for --replay"},
+        {{"export-pcap", "only-one.lnrec"}, 2, "needs a recording and a pcap file"},
+        {{"monitor", "--port", "sim", "--record", "/no/such/dir/r.lnrec"}, 4, "cannot create /no/such/dir/r.lnrec"},
+    };
+    for (const auto& c : cases) {
+        const TCliRun r = RunCli(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
+    }
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
