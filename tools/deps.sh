@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only when some are missing.
 # clang and libclang-rt-dev (libFuzzer, the sanitizer runtimes) build the
-# fuzz targets of .ci/run; lintian checks the Debian package.
+# fuzz targets of .ci/run; lintian checks the Debian package; tshark reads
+# the pcap files with the LocoNet dissector in the tests.
 set -euo pipefail
 exec "$(dirname "$0")/install-missing.sh" qt6-base-dev qt6-serialport-dev xvfb xauth socat fonts-dejavu-core \
-  cmake ninja-build g++ libgtest-dev libgmock-dev clang libclang-rt-dev lintian
+  cmake ninja-build g++ libgtest-dev libgmock-dev clang libclang-rt-dev lintian \
+  tshark
