@@ -3,6 +3,9 @@
 // and a cut, foreign or newer file is said so with its own exit status.
 #include "tests/qt/Simtestsupport.h"
 
+#include "link/Lndecoders.h"
+#include "link/Recording.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -256,6 +259,72 @@ TEST(CliRecording, WiresharkDissectorDecodesAsTheDisplay)
         EXPECT_EQ(data.join(' '), m.captured(3)) << decoded[i].toStdString();
     }
     EXPECT_GE(checked, 6);  // the requests above and the boards' replies
+}
+
+// A recording put back on the bus keeps its pace (within 2 % of its span),
+// or its pace sped up, and sends only its received, well-formed messages.
+TEST(CliRecording, ReplayOntoTheBusKeepsItsPace)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("source.lnrec");
+    // Sensor reports at uneven gaps over 2.4 s, with what must never be replayed between them.
+    std::vector<int64_t> offsets;
+    QList<QByteArray> sent;
+    {
+        TRecordingWriter writer;
+        ASSERT_TRUE(writer.Open(source.toStdString(), RecWallClockUs()));
+        const uint8_t junk[] = {0xB2, 0x05, 0x7F};  // cut short / bad checksum
+        int64_t at = 500000;  // a quiet start that the replay leaves out
+        for (int i = 0; i < 16; ++i) {
+            const TLNSensFBMessage report(1 + i / 8, 1 + i % 8, i % 2 == 0);
+            writer.Append(at, TRecDirection::Received, report.Data(), report.Length());
+            offsets.push_back(at - 500000);
+            sent << QByteArray(reinterpret_cast<const char*>(report.Data()), report.Length());
+            writer.Append(at + 10, i % 2 ? TRecDirection::Rejected : TRecDirection::Sent, junk, sizeof junk);
+            at += 40000 + (i % 4) * 100000;
+        }
+        writer.Close();
+        ASSERT_FALSE(writer.Failed());
+    }
+    const int64_t span = offsets.back();
+    ASSERT_GT(span, 2000000);
+
+    for (const QString& speed : {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("max")}) {
+        QProcess sim;
+        const QByteArray banner =
+            StartSimulator(sim, {"--no-pty", "--listen", "0", "--replay", source, "--speed", speed});
+        const int at = banner.indexOf("listen: ");
+        ASSERT_GE(at, 0) << banner.toStdString();
+        const QString port = "tcp:127.0.0.1:" + QString::fromLatin1(banner.mid(at).split('\n')[0]).section(':', -1);
+        const QString copy = dir.filePath("copy-" + speed + ".lnrec");
+        const TCliRun monitor = RunCli({"monitor", "--port", port, "--record", copy, "--count", "16", "--raw"}, 20000);
+        sim.terminate();
+        sim.waitForFinished(3000);
+        ASSERT_EQ(monitor.status, 0) << monitor.err.toStdString();
+        // Nothing malformed came over: the framing dropped no byte.
+        EXPECT_FALSE(monitor.err.contains("malformed")) << monitor.err.toStdString();
+
+        TRecording heard;
+        ASSERT_TRUE(heard.Load(copy.toStdString()));
+        std::vector<int64_t> times;
+        QList<QByteArray> messages;
+        heard.ForEach([&](const TRecFrame& f) {
+            EXPECT_EQ(f.direction, TRecDirection::Received);
+            times.push_back(f.offsetUs);
+            messages << QByteArray(reinterpret_cast<const char*>(f.bytes.data()), qsizetype(f.bytes.size()));
+        });
+        ASSERT_EQ(messages.size(), sent.size());
+        EXPECT_EQ(messages, sent);
+        if (speed == "max") {
+            EXPECT_LT(times.back() - times.front(), span / 4);
+            continue;
+        }
+        const double factor = speed.toDouble();
+        const double tolerance = 0.02 * static_cast<double>(span) / factor;
+        for (size_t i = 0; i < times.size(); ++i)
+            EXPECT_NEAR(static_cast<double>(times[i] - times.front()), static_cast<double>(offsets[i]) / factor, tolerance)
+                << "message " << i << " at speed " << speed.toStdString();
+    }
 }
 
 int main(int argc, char** argv)
