@@ -15,6 +15,7 @@
 #include "app/common/Helpviewer.h"
 #include "app/shell/Linksharing.h"
 #include "app/common/Statusfield.h"
+#include "app/monitor/Recordingactions.h"
 #include "app/common/Windowplacement.h"
 #include "app/monitor/Lndisplay.h"
 #include <QCheckBox>
@@ -140,6 +141,10 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     setAcceptDrops(true);
     BuildMenus();
     BuildStatusStrip();
+    // Recording goes beside the items it belongs with, and its field last in the strip.
+    recordingActions_ = new TRecordingActions(this, LocoNetComm1, [this](QWidget* form) { AddChild(form); });
+    recordingActions_->AddTo(qobject_cast<QMenu*>(Exit1->parent()), Exit1, qobject_cast<QMenu*>(MessageDisplay1->parent()),
+                             statusBar());
     LinkSharing = new TLinkSharing(*this, LocoNetComm1, Connect1);
     resize(1040, 720);
     RestoreMainGeometry();

@@ -32,6 +32,7 @@ class TLinkSharing;
 class TLocoNetMessage;
 class TMainWorkbench;
 class TSpeedometerForm;
+class TRecordingActions;
 
 struct TMainOptions {
     // The command-line words after the program name ("nofiles" ...).
@@ -89,6 +90,7 @@ public:  // The window's state, as its own code and its tests see it
 
     QMdiArea* Workspace() const { return mdiArea_; }
     TSpeedometerForm* SpeedometerForm() const { return speedometerForm_; }
+    TRecordingActions* RecordingActions() const { return recordingActions_; }
     // The newest open message display; every open one gets the messages.
     TDisplayForm* DisplayForm() const;
     QList<TDisplayForm*> DisplayForms() const;
@@ -199,6 +201,7 @@ private:
     TMainWorkbench* workbench_ = nullptr;
     QMdiArea* mdiArea_ = nullptr;
     TSpeedometerForm* speedometerForm_ = nullptr;
+    TRecordingActions* recordingActions_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
     QList<QPointer<TDisplayForm>> displayForms_;  // oldest first
     bool startupDone_ = false;
