@@ -4,6 +4,8 @@
 #include "app/common/Statusfield.h"
 #include "app/monitor/Lndisplay.h"
 #include "link/Recording.h"
+#include "platform/Linkports.h"
+#include "sim/Simloconet.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -61,6 +63,17 @@ void TRecordingActions::AddTo(QMenu* file, QAction* before, QMenu* debug, QStatu
             StartRecording(path);
     });
     connect(StopAction, &QAction::triggered, this, &TRecordingActions::StopRecording);
+    ReplayAction = debug->addAction(QStringLiteral("Re&play Recording on Simulated LocoNet..."));
+    ReplayAction->setObjectName(QStringLiteral("ReplayRecording1"));
+    connect(ReplayAction, &QAction::triggered, this, [this] {
+        TFileDialogRequest request;
+        request.title = QStringLiteral("Replay Recording");
+        request.filter = kFilter;
+        request.defaultSuffix = QStringLiteral("lnrec");
+        const QString path = AskFileName(window_, request);
+        if (!path.isEmpty())
+            ReplayOnSimulatedLocoNet(path);
+    });
 
     // Wide enough for the name of a file and its size before it elides.
     StatusRecording = new TStatusField(QString(), 240, strip);
@@ -88,7 +101,8 @@ bool TRecordingActions::StartRecording(const QString& path)
 void TRecordingActions::StopRecording()
 {
     recorder_.Stop();
-    statusTimer_->stop();
+    if (!replayer_ || !replayer_->Running())
+        statusTimer_->stop();
     if (RecordAction != nullptr) {
         RecordAction->setEnabled(true);
         StopAction->setEnabled(false);
@@ -118,9 +132,42 @@ void TRecordingActions::ShowStatus()
     } else if (recorder_.Recording()) {
         StatusRecording->setText(QStringLiteral("\u25CF Recording %1, %2").arg(name, size));
         StatusRecording->show();
+    } else if (replayer_ && replayer_->Running()) {
+        StatusRecording->setText(
+            QStringLiteral("Replaying %1: %2 of %3").arg(replayName_).arg(replayer_->Sent()).arg(replayer_->Count()));
+        StatusRecording->show();
     } else {
         StatusRecording->hide();
     }
+}
+
+bool TRecordingActions::ReplayOnSimulatedLocoNet(const QString& path)
+{
+    const QString title = QStringLiteral("Replay Recording");
+    if (!link_.Enabled() || !IsSimulatedDeviceName(link_.DeviceName())) {
+        QMessageBox::information(window_, title,
+                                 QStringLiteral("A recording is replayed on the simulated LocoNet: connect to it first "
+                                                "(File, Connect..., port sim)."));
+        return false;
+    }
+    TRecording recording;
+    recording.Load(path.toStdString());
+    if (recording.Stop() == TRecStop::Unreadable || recording.Stop() == TRecStop::Foreign ||
+        recording.Stop() == TRecStop::Newer) {
+        QMessageBox::warning(window_, title, path + QStringLiteral(": ") + QString::fromStdString(recording.StopText()));
+        return false;
+    }
+    replayer_ = std::make_unique<TSimReplayer>(SimulatedLocoNet().Bus(), recording, 1.0);
+    replayName_ = QFileInfo(path).fileName();
+    connect(replayer_.get(), &TSimReplayer::Finished, this, [this] {
+        if (!recorder_.Recording())
+            statusTimer_->stop();
+        ShowStatus();
+    });
+    replayer_->Start();
+    statusTimer_->start();
+    ShowStatus();
+    return true;
 }
 
 bool TRecordingActions::OpenRecording(const QString& path)

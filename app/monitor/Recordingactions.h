@@ -5,11 +5,13 @@
 #pragma once
 
 #include "platform/Linkrecorder.h"
+#include "sim/Simreplayer.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -36,10 +38,17 @@ public:
     // message box) when the file is no recording it can show.
     bool OpenRecording(const QString& path);
 
+    // Puts the recording's received messages on the built-in simulated
+    // LocoNet at their pace; false (and a message box) when the link is not
+    // on it or the file cannot be replayed.
+    bool ReplayOnSimulatedLocoNet(const QString& path);
+    const TSimReplayer* Replayer() const { return replayer_.get(); }
+
     TLinkRecorder& Recorder() { return recorder_; }
     QAction* RecordAction = nullptr;
     QAction* StopAction = nullptr;
     QAction* OpenAction = nullptr;
+    QAction* ReplayAction = nullptr;
     TStatusField* StatusRecording = nullptr;
 
 private:
@@ -50,4 +59,6 @@ private:
     std::function<void(QWidget*)> addChild_;
     TLinkRecorder recorder_;
     QTimer* statusTimer_ = nullptr;
+    std::unique_ptr<TSimReplayer> replayer_;
+    QString replayName_;
 };

@@ -86,7 +86,8 @@ private slots:
         for (QAction* a : main.menuBar()->actions().at(3)->menu()->actions())
             debug << a->text();
         QCOMPARE(debug, (QStringList{"&Message Display", "&Generate", "Track Power &On", "Track Power O&ff",
-                                     "&Query LocoBuffer", "", "&Record to File...", "S&top Recording"}));
+                                     "&Query LocoBuffer", "", "&Record to File...", "S&top Recording",
+                                     "Re&play Recording on Simulated LocoNet..."}));
         QStringList generate;
         for (QAction* a : main.menuBar()->actions().at(3)->menu()->actions().at(1)->menu()->actions())
             generate << a->text();

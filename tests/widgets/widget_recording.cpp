@@ -200,6 +200,20 @@ private slots:
         int received = 0;
         recording.ForEach([&](const TRecFrame& f) { received += f.direction == TRecDirection::Received; });
         QCOMPARE(received, 1);
+
+        // The recording replayed on the simulated bus reaches the link again.
+        while (link.ReadMessage()) {
+        }
+        int heard = 0;
+        link.OnRxMsg = [&heard](TLnThreadComm& sender, uint32_t) {
+            while (auto m = sender.ReadMessage())
+                heard += m->MessageKind() == eOPCSENS;
+        };
+        QVERIFY(actions.ReplayOnSimulatedLocoNet(path));
+        QTRY_COMPARE(heard, 1);
+        QTRY_VERIFY(!actions.Replayer()->Running());
+        QCOMPARE(actions.Replayer()->Sent(), size_t(1));
+        link.OnRxMsg = nullptr;
         link.Close();
     }
 };
