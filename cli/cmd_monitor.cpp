@@ -7,6 +7,8 @@
 #include "link/Lndispatch.h"
 #include "link/Lnmessage.h"
 #include "platform/Linkports.h"
+#include "platform/Linkrecorder.h"
+#include "cli/Replayprint.h"
 
 #include <QCoreApplication>
 #include <QTime>
@@ -17,6 +19,7 @@
 namespace {
 
 constexpr int kExitLinkLost = 1;
+constexpr int kExitFileNotWhole = 3;
 
 using TKinds = std::bitset<kLnMessageKindCount>;
 
@@ -57,16 +60,33 @@ int RunMonitor(const QStringList& args)
     parser.addOption({"kinds", "Print only messages of these kinds (kind names as the raw lines show them, "
                                "comma-separated, '_' for a space: OPC_SENSORREP,OPC_SVACCESS_Type_2).", "K1,K2"});
     parser.addOption({"hide-kinds", "Do not print messages of these kinds.", "K1,K2"});
+    parser.addOption({"record", "Record every frame received, sent or rejected, with its time, to FILE (.lnrec).", "FILE"});
+    parser.addOption({"pcap", "Write every message received to FILE as a pcap capture for Wireshark.", "FILE"});
+    parser.addOption({"replay", "Print a recording instead of a port: its received messages, as they were printed live.",
+                      "FILE"});
+    parser.addOption({"elapsed", "With --replay: start each line with the seconds since the recording's start "
+                                 "(--time gives the time of day)."});
     int status = 0;
     if (!ParseSubcommand(parser, "monitor",
                          "varnscope-cli monitor --port DEV [--interface ms100|locobuffer|pr3] [--baud N] [--flow hardware|none] [--raw] "
-                         "[--time] [--log FILE] [--count N] [--kinds K1,K2] [--hide-kinds K1,K2]",
+                         "[--time] [--log FILE] [--count N] [--kinds K1,K2] [--hide-kinds K1,K2] [--record FILE] [--pcap FILE]\n"
+                         "       varnscope-cli monitor --replay FILE [--raw] [--time|--elapsed] [--count N] [--kinds K1,K2] "
+                         "[--hide-kinds K1,K2]",
                          args, status))
         return status;
     TCliLinkOptions options;
     QString error;
-    if (!ReadLinkOptions(parser, options, error)) {
+    const bool replay = parser.isSet("replay");
+    if (!replay && !ReadLinkOptions(parser, options, error)) {
         PrintError(error);
+        return ProgExit::kUsage;
+    }
+    if (replay && (parser.isSet("port") || parser.isSet("record") || parser.isSet("pcap") || parser.isSet("log"))) {
+        PrintError("--replay prints a recording: it takes no --port, --record, --pcap or --log");
+        return ProgExit::kUsage;
+    }
+    if (!replay && parser.isSet("elapsed")) {
+        PrintError("--elapsed is for --replay; a live monitor has --time");
         return ProgExit::kUsage;
     }
     long long limit = -1;
@@ -99,6 +119,19 @@ int RunMonitor(const QStringList& args)
     const bool raw = parser.isSet("raw");
     const bool stamp = parser.isSet("time");
 
+    if (replay) {
+        TReplayPrintOptions print;
+        print.raw = raw;
+        print.stamp = stamp ? TReplayStamp::TimeOfDay : parser.isSet("elapsed") ? TReplayStamp::SinceStart : TReplayStamp::None;
+        print.kinds = shownKinds;
+        print.limit = limit;
+        switch (PrintRecording(parser.value("replay"), print)) {
+        case TReplayOutcome::Whole: return ProgExit::kOk;
+        case TReplayOutcome::Stopped: return kExitFileNotWhole;
+        case TReplayOutcome::Unreadable: return ProgExit::kUsage;
+        }
+    }
+
     QuitOnSignals();
     TLocoNetComm link(MakeLinkPort);
     if (parser.isSet("log")) {
@@ -117,6 +150,16 @@ int RunMonitor(const QStringList& args)
         return ProgExit::kPortError;
     }
 
+    // A recording that cannot go on says so once; the monitor itself goes on.
+    TLinkRecorder recorder;
+    if (parser.isSet("record") || parser.isSet("pcap")) {
+        if (!recorder.Start(link, parser.value("record"), parser.value("pcap"), error)) {
+            PrintError(error);
+            link.Close();
+            return ProgExit::kPortError;
+        }
+        QObject::connect(&recorder, &TLinkRecorder::Failed, [](const QString& reason) { PrintError(reason); });
+    }
     std::fprintf(stderr, "monitoring %s (Ctrl+C to stop)\n", qPrintable(options.port));
     long long shown = 0;
     int exitStatus = ProgExit::kOk;
@@ -151,6 +194,9 @@ int RunMonitor(const QStringList& args)
             std::fprintf(stderr, "%s: %s; reconnecting\n", qPrintable(options.port), sender.PortErrorText().c_str());
     };
     QCoreApplication::exec();
+    recorder.Stop();
+    if (exitStatus == ProgExit::kOk && !recorder.Error().isEmpty())
+        exitStatus = kExitFileNotWhole;
     link.OnRxMsg = nullptr;
     link.OnError = nullptr;
     link.OnLinkState = nullptr;
@@ -165,7 +211,10 @@ int RunMonitor(const QStringList& args)
 }
 
 const VarnscopeSubcommand kMonitor("monitor", "Print every message received on a LocoNet port", RunMonitor,
-    "0 after SIGINT, SIGTERM or --count messages; 1 when the port fails while open; 2 for "
-    "wrong options; 4 when the port or the --log file cannot be opened.");
+    "0 after SIGINT, SIGTERM or --count messages, or with --replay after the whole recording; 1 when the port "
+    "fails while open; 2 for wrong options, or a --replay file that cannot be read, is no recording or is of a "
+    "newer format; 3 when the --record or --pcap file could not be written to the end (the monitor went on), or the "
+    "--replay recording is cut short or damaged (printed up to its last whole record); 4 when the port or the "
+    "--log, --record or --pcap file cannot be opened.");
 
 }  // namespace

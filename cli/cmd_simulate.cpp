@@ -4,6 +4,8 @@
 #include "cli/Proghost.h"
 #include "cli/Quitsignals.h"
 #include "cli/Subcommand.h"
+#include "link/Recording.h"
+#include "sim/Simreplayer.h"
 #include "platform/Listenaddress.h"
 #include "sim/Simlbserver.h"
 #include "sim/Simloconet.h"
@@ -82,7 +84,8 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
         spec.serial = uint16_t(serial);
         s.boards.push_back(spec);
     }
-    if (s.boards.empty())
+    // A replayed layout brings its own boards' answers.
+    if (s.boards.empty() && !parser.isSet("replay"))
         s.boards = OneBoardOfEachModel();
     int vendor = 46;
     if (parser.isSet("vendor") && !ReadInt(parser.value("vendor"), 0, 65535, vendor))
@@ -151,6 +154,56 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
     return true;
 }
 
+// The recording and the speed of --replay; false with the reason when the
+// file cannot be replayed. A cut or damaged one is replayed up to its last
+// whole record.
+bool LoadReplay(const QCommandLineParser& parser, TRecording& recording, double& speed, QString& error)
+{
+    const QString path = parser.value("replay");
+    const QString speedText = parser.value("speed");
+    speed = 1.0;
+    if (speedText == "max") {
+        speed = 0;
+    } else if (!speedText.isEmpty()) {
+        bool ok = false;
+        speed = speedText.toDouble(&ok);
+        if (!ok || !(speed > 0) || speed > 1e6)
+            return error = "--speed needs a factor above 0 (2 for twice as fast) or max: " + speedText, false;
+    }
+    recording.Load(path.toStdString());
+    if (recording.Stop() == TRecStop::Unreadable || recording.Stop() == TRecStop::Foreign ||
+        recording.Stop() == TRecStop::Newer)
+        return error = path + ": " + QString::fromStdString(recording.StopText()), false;
+    if (!recording.Whole())
+        std::fprintf(stderr, "%s: %s; replayed up to there\n", qPrintable(path), recording.StopText().c_str());
+    return true;
+}
+
+// Starts the replay when the first LbServer client arrives, or at once.
+void StartReplay(std::optional<TSimReplayer>& replayer, TSimBus& bus, const TRecording& recording, double speed,
+                 TLbServer* server)
+{
+    replayer.emplace(bus, recording, speed);
+    TSimReplayer* r = &*replayer;
+    QObject::connect(r, &TSimReplayer::Finished, [r] {
+        std::printf("replay: done, %zu messages\n", r->Sent());
+        std::fflush(stdout);
+    });
+    auto begin = [r] {
+        std::printf("replay: %zu messages\n", r->Count());
+        std::fflush(stdout);
+        r->Start();
+    };
+    if (server == nullptr) {
+        begin();
+        return;
+    }
+    QObject::connect(server, &TLbServer::ClientsChanged, r, [r, begin](int count) {
+        if (count > 0 && !r->Running() && r->Sent() == 0)
+            begin();
+    });
+}
+
 int RunSimulate(const QStringList& args)
 {
     QCommandLineParser parser;
@@ -179,10 +232,13 @@ int RunSimulate(const QStringList& args)
     parser.addOption({"no-locobuffer", "Do not answer the LocoBuffer status query."});
     parser.addOption({"sensor", "Sensor B,I occupied (or :off) MS after the start (repeatable).", "B,I@MS[:off]"});
     parser.addOption({"train", "A train passing sensor A then B every PERIOD ms (repeatable).", "B,I-B,I[:GAP[:PERIOD]]"});
+    parser.addOption({"replay", "Put the received messages of a recording (monitor --record) on the bus, from the first "
+                                "LbServer client's arrival (at once without --listen); no boards unless --board.", "FILE"});
+    parser.addOption({"speed", "With --replay: X times faster than recorded, or max (as fast as the bus takes).", "X"});
     int status = 0;
     if (!ParseSubcommand(parser, "simulate",
                          "varnscope-cli simulate [--pty LINK] [--listen [HOST:]PORT] [--board TYPE:SERIAL ...] "
-                         "[--realtime] [--latency MS] [--drop P] [--corrupt P] ...",
+                         "[--realtime] [--latency MS] [--drop P] [--corrupt P] [--replay FILE [--speed X|max]] ...",
                          args, status))
         return status;
     TSimSettings settings;
@@ -216,6 +272,17 @@ int RunSimulate(const QStringList& args)
             PrintError("will not replace " + linkPath + ": it is not a symbolic link");
             return ProgExit::kUsage;
         }
+    }
+
+    TRecording recording;
+    double speed = 1.0;
+    if (parser.isSet("replay") && !LoadReplay(parser, recording, speed, error)) {
+        PrintError(error);
+        return ProgExit::kUsage;
+    }
+    if (!parser.isSet("replay") && parser.isSet("speed")) {
+        PrintError("--speed is for --replay");
+        return ProgExit::kUsage;
     }
 
     QuitOnSignals();
@@ -263,6 +330,9 @@ int RunSimulate(const QStringList& args)
     std::fflush(stdout);
 
     net.Start();
+    std::optional<TSimReplayer> replayer;
+    if (parser.isSet("replay"))
+        StartReplay(replayer, net.Bus(), recording, speed, lb ? &*lb : nullptr);
     QCoreApplication::exec();
 
     if (!linkPath.isEmpty() && QFileInfo(linkPath).isSymLink())
@@ -271,7 +341,8 @@ int RunSimulate(const QStringList& args)
 }
 
 const VarnscopeSubcommand kSimulate("simulate", "Serve a simulated LocoNet on a pseudo-terminal or TCP", RunSimulate,
-    "0 after SIGINT or SIGTERM; 2 for wrong options; 4 when the pseudo-terminal, the "
+    "0 after SIGINT or SIGTERM; 2 for wrong options, or a --replay file that cannot be read, is no recording or is "
+    "of a newer format; 4 when the pseudo-terminal, the "
     "symbolic link or the listening socket cannot be made.");
 
 }  // namespace

@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 seconds=${1:-60}
 shift || true
-all=(hexdecode framer boardfile svimage svaccess productlist lbline)
+all=(hexdecode framer boardfile svimage svaccess productlist lbline recording)
 [ $# -gt 0 ] && targets=("$@") || targets=("${all[@]}")
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,5 +1,6 @@
 #include "link/Lncomm.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -267,7 +268,8 @@ void TLnThreadComm::Kick_Tx()
         const int64_t room = kOutBufferSize - static_cast<int64_t>(OutQueCount());
         if (static_cast<int64_t>(msg.Length()) >= room)
             return;  // stays queued until the output buffer drains
-        Write(msg.Data(), static_cast<int>(msg.Length()));
+        if (Write(msg.Data(), static_cast<int>(msg.Length())) > 0 && OnTraffic)
+            OnTraffic(TRecDirection::Sent, msg.Data(), static_cast<int>(msg.Length()));
         txQueue_.pop_front();
     }
 }
@@ -336,23 +338,36 @@ void TLnThreadComm::FrameByte(uint8_t byte)
         AddToLog(byte);
     ++stats_.bytesIn;
     const int pendingBefore = framer_.Pending();
+    // A byte that cuts a frame short overwrites it in the framer: a watcher
+    // of rejected bytes gets them before.
+    uint8_t cut[TLnFramer::kMaxFrame];
+    if (OnTraffic && pendingBefore > 0)
+        std::copy(framer_.Frame(), framer_.Frame() + pendingBefore, cut);
     switch (framer_.Feed(byte)) {
     case TLnFramer::TResult::None:
         break;
     case TLnFramer::TResult::Ignored:
         ++stats_.bytesIgnored;
         ++stats_.bytesDropped;
+        if (OnTraffic)
+            OnTraffic(TRecDirection::Rejected, &byte, 1);
         break;
     case TLnFramer::TResult::Abandoned:
         ++stats_.framesAbandoned;
         ++stats_.framesCutIn;
         stats_.bytesDropped += pendingBefore;
+        if (OnTraffic)
+            OnTraffic(TRecDirection::Rejected, cut, pendingBefore);
         if (logOpen_)
             AddStrToLog("rejected because top bit set in payload bytes");
         break;
     case TLnFramer::TResult::Impossible:
         ++stats_.framesImpossible;
         stats_.bytesDropped += pendingBefore + 1;
+        if (OnTraffic) {
+            cut[pendingBefore] = byte;
+            OnTraffic(TRecDirection::Rejected, cut, pendingBefore + 1);
+        }
         if (logOpen_)
             AddStrToLog("rejected as invalid");
         break;
@@ -362,12 +377,16 @@ void TLnThreadComm::FrameByte(uint8_t byte)
         if (msg->IsValid()) {
             if (logOpen_)
                 AddStrToLog(msg->RawText());
+            if (OnTraffic)
+                OnTraffic(TRecDirection::Received, msg->Data(), static_cast<int>(msg->Length()));
             if (OnFramed)
                 OnFramed(*msg);
             rxQueue_.push_back(std::move(msg));
         } else {
             ++stats_.framesInvalid;
             stats_.bytesDropped += msg->Length();
+            if (OnTraffic)
+                OnTraffic(TRecDirection::Rejected, msg->Data(), static_cast<int>(msg->Length()));
             if (logOpen_)
                 AddStrToLog("rejected as invalid");
         }

@@ -11,6 +11,7 @@
 #include "link/Lnframer.h"
 #include "link/Lnmessage.h"
 #include "link/Lnport.h"
+#include "link/Recording.h"
 
 #include <cstdint>
 #include <deque>
@@ -46,6 +47,10 @@ public:
     using TLinkStateEvent = std::function<void(TLnThreadComm& sender, bool connected)>;
     // Every valid message as it is framed, before it is queued.
     using TFramedEvent = std::function<void(const TLocoNetMessage& message)>;
+    // Every frame the link handles: each valid message framed, each message
+    // written to the port, each run of bytes the framing dropped. What a
+    // recording of the bus keeps; apart from OnFramed, which others take.
+    using TTrafficEvent = std::function<void(TRecDirection direction, const uint8_t* bytes, int count)>;
 
     // Port and driver sizes.
     static constexpr int kInBufferSize = 4096;
@@ -82,6 +87,7 @@ public:  // Settings
     TTxEmptyEvent OnTxEmpty;
     TLinkStateEvent OnLinkState;
     TFramedEvent OnFramed;
+    TTrafficEvent OnTraffic;
 
 public:  // Opening and closing
     // Opens and configures the port. A device that cannot be opened leaves the

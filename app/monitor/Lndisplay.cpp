@@ -1,5 +1,8 @@
 #include "app/monitor/Lndisplay.h"
 
+#include "app/common/Appsettings.h"
+#include "link/Recording.h"
+
 #include "app/common/Formsupport.h"
 #include "app/common/Workbench.h"
 #include "app/monitor/Kindfilterdialog.h"
@@ -30,6 +33,7 @@
 namespace {
 constexpr int kHelpTopic = 13;
 constexpr int kLoadUpdateMs = 500;
+constexpr const char* kShowBytesKey = "MessageDisplay/ShowBytes";
 // 10,000 count refreshes a second: twelve times what a full LocoNet carries.
 constexpr int kCountWindowMs = 100;
 constexpr int kCountWidth = 90;  // [px] the count alone
@@ -118,8 +122,22 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     BusLoadLabel->setObjectName(QStringLiteral("BusLoadLabel"));
     BusLoadLabel->setToolTip(QStringLiteral("Messages in the last second and the share of the bus's time they took"));
 
+    DayTimeButton = new QCheckBox(QStringLiteral("Time of Day"), this);
+    DayTimeButton->setObjectName(QStringLiteral("DayTimeButton"));
+    DayTimeButton->setToolTip(QStringLiteral("Times as the time of day instead of since the recording began"));
+    DayTimeButton->setVisible(false);
+    BytesButton = new QCheckBox(QStringLiteral("Show Bytes"), this);
+    BytesButton->setObjectName(QStringLiteral("BytesButton"));
+    BytesButton->setToolTip(QStringLiteral("Each decoded line followed by its bytes"));
+    {
+        std::unique_ptr<QSettings> store = OpenSettingsStore();
+        BytesButton->setChecked(store->value(kShowBytesKey, false).toBool());
+        model_->SetShowBytes(BytesButton->isChecked());
+    }
+
     auto* options = new QHBoxLayout;
     options->addWidget(TimesButton);
+    options->addWidget(DayTimeButton);
     options->addWidget(FilterButton);
     options->addWidget(PauseButton);
     options->addWidget(FindEdit, 1);
@@ -133,6 +151,7 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     strip->addWidget(Label1);
     strip->addWidget(MsgCountEdit);
     strip->addWidget(ExpandButton);
+    strip->addWidget(BytesButton);
     strip->addStretch(1);
     strip->addWidget(Button2);
     strip->addWidget(BitBtn1);
@@ -144,8 +163,8 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     // Wide enough for the option row with the whole Find hint in it.
     resize(std::max(760, minimumSizeHint().width()), 420);
     // Tab in the order the rows are seen: the list, the finding aids, then the buttons.
-    const QList<QWidget*> order{MsgList,  TimesButton, FilterButton,  PauseButton, FindEdit, FindPrevButton,
-                                FindNextButton, Button1, MsgCountEdit, ExpandButton, Button2,  BitBtn1, HelpButton};
+    const QList<QWidget*> order{MsgList,  TimesButton, DayTimeButton, FilterButton,  PauseButton, FindEdit, FindPrevButton,
+                                FindNextButton, Button1, MsgCountEdit, ExpandButton, BytesButton, Button2, BitBtn1, HelpButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -155,6 +174,10 @@ TDisplayForm::TDisplayForm(QWidget* parent) : QWidget(parent)
     connect(HelpButton, &QPushButton::clicked, this, &TDisplayForm::HelpButtonClick);
     connect(TimesButton, &QCheckBox::toggled, model_, &TMessageListModel::SetShowTimes);
     connect(FilterButton, &QPushButton::clicked, this, &TDisplayForm::FilterButtonClick);
+    connect(BytesButton, &QCheckBox::toggled, this, [this](bool on) {
+        model_->SetShowBytes(on);
+        OpenSettingsStore()->setValue(kShowBytesKey, on);
+    });
     connect(PauseButton, &QPushButton::toggled, this, &TDisplayForm::PauseButtonClick);
     connect(FindNextButton, &QPushButton::clicked, this, &TDisplayForm::FindNext);
     connect(FindPrevButton, &QPushButton::clicked, this, &TDisplayForm::FindPrevious);
@@ -344,9 +367,78 @@ bool TDisplayForm::Find(bool forward)
     return true;
 }
 
+void TDisplayForm::ShowRecording(const TRecording& recording, const QString& name)
+{
+    recording_ = true;
+    setWindowTitle(QStringLiteral("LocoNet Recording - ") + name);
+    size_t next = 0;
+    model_->AppendLines(
+        [&](const uint8_t*& bytes, uint32_t& count, uint32_t& timeMs) {
+            while (next < recording.Count()) {
+                const TRecFrame frame = recording.At(next++);
+                if (frame.direction != TRecDirection::Received)
+                    continue;
+                bytes = frame.bytes.data();
+                count = static_cast<uint32_t>(frame.bytes.size());
+                timeMs = static_cast<uint32_t>(std::min<int64_t>(frame.offsetUs / 1000, UINT32_MAX));
+                return true;
+            }
+            return false;
+        },
+        ExpandButton->isChecked());
+    displayedCount_ = static_cast<uint32_t>(model_->LineCount());
+    WriteCount();
+    TimesButton->setToolTip(QStringLiteral("Time of each line (since the recording began)"));
+    TimesButton->setChecked(true);
+    DayTimeButton->setVisible(true);
+    // Room for the option row with the added check box and the whole Find hint.
+    layout()->activate();
+    resize(std::max(width(), minimumSizeHint().width()), height());
+    connect(DayTimeButton, &QCheckBox::toggled, this, [this, startMs = recording.StartUs() / 1000](bool on) {
+        model_->SetTimeOfDayBase(on ? startMs : -1);
+    });
+    BusLoadLabel->setToolTip(QStringLiteral("Messages in the second up to the selected line and the share of the "
+                                            "bus's time they took"));
+    UpdateBusLoad();
+}
+
+// The load of the second up to the selected line (the last without a
+// selection), from the kept lines' times: as the bus was then.
+static TBusLoad RecordedLoad(const TMessageListModel& model, int line)
+{
+    const TMessageStore& store = model.Store();
+    if (line < 0 || static_cast<size_t>(line) >= store.Count())
+        return {};
+    const uint32_t end = store.TimeOf(static_cast<size_t>(line));
+    // The window (end - 1 s, end], as the live meter counts it.
+    const uint32_t from = end >= TBusLoadMeter::kWindowMs ? end - TBusLoadMeter::kWindowMs + 1 : 0;
+    size_t low = 0;
+    size_t high = static_cast<size_t>(line);
+    while (low < high) {
+        const size_t mid = (low + high) / 2;
+        if (store.TimeOf(mid) < from)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    TBusLoad load;
+    double bytes = 0;
+    for (size_t i = low; i <= static_cast<size_t>(line); ++i) {
+        ++load.messagesPerSecond;
+        bytes += store.LengthOf(i);
+    }
+    load.percent = TBusLoadMeter::WirePercent(bytes, TBusLoadMeter::kWindowMs);
+    return load;
+}
+
 void TDisplayForm::UpdateBusLoad()
 {
-    busLoad_ = meter_.Measure(clock_());
+    if (recording_) {
+        const int row = MsgList->CurrentRow();
+        busLoad_ = RecordedLoad(*model_, row >= 0 ? model_->LineOfRow(row) : model_->LineCount() - 1);
+    } else {
+        busLoad_ = meter_.Measure(clock_());
+    }
     BusLoadLabel->setText(QStringLiteral("Bus: %1 msg/s, %2% load")
                               .arg(busLoad_.messagesPerSecond)
                               .arg(busLoad_.percent, 0, 'f', 0));

@@ -23,6 +23,7 @@ class QPushButton;
 class QTimer;
 class TLocoNetMessage;
 class TMessageListView;
+class TRecording;
 class TWorkbench;
 
 class TDisplayForm : public QWidget {
@@ -38,6 +39,12 @@ public:
     void ListenTo(TWorkbench& workbench);
     // The clock that stamps arriving messages (ms since the link opened).
     void SetClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
+
+    // Shows a recording's received messages with their times, as a display
+    // showed them live: every finding aid works, times can read as the time
+    // of day, and the bus load is the load around the selected line.
+    void ShowRecording(const TRecording& recording, const QString& name);
+    bool ShowsRecording() const { return recording_; }
 
     uint32_t DisplayedCount() const { return displayedCount_; }
     TMessageListModel* Model() const { return model_; }
@@ -71,6 +78,8 @@ public:
     QPushButton* FindPrevButton = nullptr;
     QPushButton* FindNextButton = nullptr;
     QLabel* BusLoadLabel = nullptr;
+    QCheckBox* BytesButton = nullptr;
+    QCheckBox* DayTimeButton = nullptr;  // shown for a recording only
 
 signals:
     void Closed(TDisplayForm* form);
@@ -105,4 +114,5 @@ private:
     QElapsedTimer countWindow_;
     int countUpdates_ = 0;
     QTimer* countTimer_ = nullptr;
+    bool recording_ = false;
 };

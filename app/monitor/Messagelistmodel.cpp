@@ -1,5 +1,7 @@
 #include "app/monitor/Messagelistmodel.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 
 TMessageListModel::TMessageListModel(QObject* parent) : QAbstractListModel(parent)
@@ -86,9 +88,52 @@ QString TMessageListModel::LineText(int line) const
 
 QString TMessageListModel::LineTextAsShown(int line) const
 {
+    QString text = LineText(line);
+    const size_t at = static_cast<size_t>(line);
+    if (showBytes_ && store_.Expanded(at)) {
+        const TLocoNetMessage message(store_.BytesOf(at), store_.LengthOf(at));
+        text += QStringLiteral("   [") + QString::fromStdString(message.HexText()).trimmed() + QLatin1Char(']');
+    }
     if (!showTimes_)
-        return LineText(line);
-    return TimeText(store_.TimeOf(static_cast<size_t>(line))) + QLatin1Char(' ') + LineText(line);
+        return text;
+    const uint32_t timeMs = store_.TimeOf(at);
+    const QString time = timeOfDayBaseMs_ < 0
+                             ? TimeText(timeMs)
+                             : QDateTime::fromMSecsSinceEpoch(timeOfDayBaseMs_ + timeMs).toString(QStringLiteral("HH:mm:ss.zzz"));
+    return time + QLatin1Char(' ') + text;
+}
+
+void TMessageListModel::SetShowBytes(bool show)
+{
+    if (show == showBytes_)
+        return;
+    showBytes_ = show;
+    if (published_ > 0)
+        emit dataChanged(index(0), index(published_ - 1));
+}
+
+void TMessageListModel::SetTimeOfDayBase(int64_t wallMs)
+{
+    timeOfDayBaseMs_ = wallMs;
+    if (published_ > 0 && showTimes_)
+        emit dataChanged(index(0), index(published_ - 1));
+}
+
+void TMessageListModel::AppendLines(
+    const std::function<bool(const uint8_t*& bytes, uint32_t& count, uint32_t& timeMs)>& next, bool expanded)
+{
+    const uint8_t* bytes = nullptr;
+    uint32_t count = 0;
+    uint32_t timeMs = 0;
+    while (next(bytes, count, timeMs)) {
+        if (!store_.Append(bytes, count, expanded, timeMs))
+            break;
+        const size_t line = store_.Count() - 1;
+        if (filtered_ && !hidden_.test(store_.KindOf(line)))
+            visible_.push_back(static_cast<uint32_t>(line));
+    }
+    if (!paused_)
+        Flush();
 }
 
 QString TMessageListModel::TimeText(uint32_t timeMs)

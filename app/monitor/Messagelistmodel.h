@@ -19,6 +19,8 @@
 #include <QAbstractListModel>
 #include <QTimer>
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 class TMessageListModel : public QAbstractListModel {
@@ -34,6 +36,9 @@ public:
 
     // Lines
     void AppendMessage(const TLocoNetMessage& message, bool expanded, uint32_t timeMs = 0);
+    // Many lines at once, as from a recording: kept, then announced in one go.
+    void AppendLines(const std::function<bool(const uint8_t*& bytes, uint32_t& count, uint32_t& timeMs)>& next,
+                     bool expanded);
     void ClearLines();
     // Announces every line kept so far (up to the pause, while paused).
     void Flush();
@@ -49,6 +54,12 @@ public:
     int ShownLines() const { return filtered_ ? static_cast<int>(visible_.size()) : LineCount(); }
     void SetShowTimes(bool show);
     bool ShowTimes() const { return showTimes_; }
+    // Each decoded line followed by its bytes (raw lines show only bytes already).
+    void SetShowBytes(bool show);
+    bool ShowBytes() const { return showBytes_; }
+    // Times as the time of day: the wall clock [ms since 1970] of time 0;
+    // -1 for times since the link opened.
+    void SetTimeOfDayBase(int64_t wallMs);
     void SetPaused(bool paused);
     bool Paused() const { return paused_; }
     int WaitingLines() const;  // kept since the pause and not shown yet
@@ -76,6 +87,8 @@ private:
     bool filtered_ = false;
     std::vector<uint32_t> visible_;  // lines shown while filtered, in order
     bool showTimes_ = false;
+    bool showBytes_ = false;
+    int64_t timeOfDayBaseMs_ = -1;
     bool paused_ = false;
     int pauseLine_ = 0;  // lines kept when the pause began
 };

@@ -16,6 +16,7 @@
 #include "app/shell/Linksharing.h"
 #include "app/shell/Mqttbridging.h"
 #include "app/common/Statusfield.h"
+#include "app/monitor/Recordingactions.h"
 #include "app/common/Windowplacement.h"
 #include "app/monitor/Lndisplay.h"
 #ifdef VARNSCOPE_HAVE_CHARTS
@@ -144,6 +145,10 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     setAcceptDrops(true);
     BuildMenus();
     BuildStatusStrip();
+    // Recording goes beside the items it belongs with, and its field last in the strip.
+    recordingActions_ = new TRecordingActions(this, LocoNetComm1, [this](QWidget* form) { AddChild(form); });
+    recordingActions_->AddTo(qobject_cast<QMenu*>(Exit1->parent()), Exit1, qobject_cast<QMenu*>(MessageDisplay1->parent()),
+                             statusBar());
     LinkSharing = new TLinkSharing(*this, LocoNetComm1, Connect1);
     MqttBridging = new TMqttBridging(*this, LocoNetComm1, LinkSharing->Action());
     resize(1040, 720);

@@ -33,6 +33,7 @@ class TMqttBridging;
 class TLocoNetMessage;
 class TMainWorkbench;
 class TSpeedometerForm;
+class TRecordingActions;
 
 struct TMainOptions {
     // The command-line words after the program name ("nofiles" ...).
@@ -90,6 +91,7 @@ public:  // The window's state, as its own code and its tests see it
 
     QMdiArea* Workspace() const { return mdiArea_; }
     TSpeedometerForm* SpeedometerForm() const { return speedometerForm_; }
+    TRecordingActions* RecordingActions() const { return recordingActions_; }
     // The newest open message display; every open one gets the messages.
     TDisplayForm* DisplayForm() const;
     QList<TDisplayForm*> DisplayForms() const;
@@ -203,6 +205,7 @@ private:
     TMainWorkbench* workbench_ = nullptr;
     QMdiArea* mdiArea_ = nullptr;
     TSpeedometerForm* speedometerForm_ = nullptr;
+    TRecordingActions* recordingActions_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
     QList<QPointer<TDisplayForm>> displayForms_;  // oldest first
     bool startupDone_ = false;

@@ -7,6 +7,7 @@
 #include "app/common/Helpviewer.h"
 #include "app/monitor/Kindfilterdialog.h"
 #include "app/monitor/Lndisplay.h"
+#include "app/monitor/Recordingactions.h"
 #include "app/common/Workbench.h"
 #include "app/tour/Tourparts.h"
 #include "link/Lndecoders.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
@@ -278,6 +280,30 @@ void StartScreenshotTour(QMainWindow& window, TWorkbench& workbench, const QStri
                           save(speedometer(), QStringLiteral("speedometer-bad-length.png"));
                           speedometer()->LengthEdit->setText(QStringLiteral("1.0"));
                           grabChild(QStringLiteral("arbitrary-message-nothing-sent.png"));
+                      }});
+    // Recording the busy bus, then the recording opened with each line's bytes shown.
+    steps->push_back({100, [=] {
+                          if (auto* recording = main->findChild<TRecordingActions*>())
+                              recording->StartRecording(QDir(folder).filePath(QStringLiteral("tour.lnrec")));
+                          for (int point = 70; point < 90; ++point)
+                              bench->SendMessage(std::make_unique<TLNSwReqMessage>(point, 1));
+                      }});
+    steps->push_back({1500, [=] {
+                          save(main, QStringLiteral("main-recording.png"));
+                          auto* recording = main->findChild<TRecordingActions*>();
+                          if (recording == nullptr)
+                              return;
+                          recording->StopRecording();
+                          recording->OpenRecording(QDir(folder).filePath(QStringLiteral("tour.lnrec")));
+                          TDisplayForm* display = newestDisplay();
+                          display->BytesButton->setChecked(true);
+                          display->DayTimeButton->setChecked(true);
+                      }});
+    steps->push_back({300, [=] {
+                          TDisplayForm* display = newestDisplay();
+                          save(display, QStringLiteral("recording-open.png"));
+                          display->BytesButton->setChecked(false);
+                          QFile::remove(QDir(folder).filePath(QStringLiteral("tour.lnrec")));
                       }});
     steps->push_back({100, [=] {
                           SaveHelpPictures(folder);

@@ -25,7 +25,8 @@ done
 for f in usr/bin/varnscope usr/bin/varnscope-cli usr/share/varnscope/progdevicelist.csv \
          usr/share/applications/varnscope.desktop usr/share/icons/hicolor/scalable/apps/varnscope.svg \
          usr/share/man/man1/varnscope.1.gz usr/share/man/man1/varnscope-cli.1.gz \
-         usr/share/doc/varnscope/copyright usr/share/doc/varnscope/changelog.gz; do
+         usr/share/doc/varnscope/copyright usr/share/doc/varnscope/changelog.gz \
+         usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || echo x86_64-linux-gnu)/wireshark/plugins/varnscope-loconet.lua; do
   [ -e "$work/root/$f" ] || { echo "missing from the package: $f"; exit 1; }
 done
 grep -q '^Categories=Utility;' "$work/root/usr/share/applications/varnscope.desktop"

@@ -91,7 +91,8 @@ private slots:
         const QString statistics = QStringLiteral("Bus &Statistics (not in this build)");
 #endif
         QCOMPARE(debug, (QStringList{"&Message Display", "&Generate", "Track Power &On", "Track Power O&ff",
-                                     "&Query LocoBuffer", statistics}));
+                                     "&Query LocoBuffer", statistics, "", "&Record to File...", "S&top Recording",
+                                     "Re&play Recording on Simulated LocoNet..."}));
         QStringList generate;
         for (QAction* a : main.menuBar()->actions().at(3)->menu()->actions().at(1)->menu()->actions())
             generate << a->text();

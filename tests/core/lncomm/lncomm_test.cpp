@@ -479,3 +479,20 @@ TEST(LinkLog, WritesBytesAndVerdicts)
     EXPECT_EQ(read(), "");
     std::remove(path.c_str());
 }
+
+// A recording keeps every frame the link handles: the messages framed and
+// written, and the runs the framing dropped; together they are every byte.
+TEST_F(TLinkFixture, HandsEveryFrameToItsRecorder)
+{
+    std::vector<std::string> seen;
+    link.OnTraffic = [&](TRecDirection d, const uint8_t* b, int n) {
+        seen.push_back(std::string(RecDirectionName(d)) + " " + Hex(Bytes(b, b + n)));
+    };
+    // stray 00 7C; B2 05 cut short by 85; 85 7A good; B2 00 50 1E bad checksum;
+    // E5 01 impossible length; 83 7C good.
+    Receive({0x00, 0x7C, 0xB2, 0x05, 0x85, 0x7A, 0xB2, 0x00, 0x50, 0x1E, 0xE5, 0x01, 0x83, 0x7C});
+    link.WriteMessage(TLocoNetMessage(Sv2Discover().data(), 16));
+    EXPECT_EQ(seen, (std::vector<std::string>{"rejected 00 ", "rejected 7C ", "rejected B2 05 ", "received 85 7A ",
+                                              "rejected B2 00 50 1E ", "rejected E5 01 ", "received 83 7C ",
+                                              "sent " + Hex(Sv2Discover())}));
+}

@@ -1,0 +1,64 @@
+// The window program's recordings: "Record to File..." / "Stop Recording"
+// on the LocoNet Debug menu with a field in the status strip that says what
+// is being recorded and how big it has grown, and "Open Recording..." on the
+// File menu, which shows a recording in a message display.
+#pragma once
+
+#include "platform/Linkrecorder.h"
+#include "sim/Simreplayer.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QStatusBar;
+class QTimer;
+class QWidget;
+class TLnThreadComm;
+class TStatusField;
+
+class TRecordingActions : public QObject {
+    Q_OBJECT
+public:
+    // addChild: shows a window in the main window's workspace.
+    TRecordingActions(QWidget* window, TLnThreadComm& link, std::function<void(QWidget*)> addChild);
+
+    // Adds the items: "Open Recording..." before `before` in the file menu,
+    // the two recording items to the debug menu, the field to the strip.
+    void AddTo(QMenu* file, QAction* before, QMenu* debug, QStatusBar* strip);
+
+    // Starts recording to path; false with the reason shown in the strip.
+    bool StartRecording(const QString& path);
+    void StopRecording();
+    // Opens the recording at path in a new message display; false (and a
+    // message box) when the file is no recording it can show.
+    bool OpenRecording(const QString& path);
+
+    // Puts the recording's received messages on the built-in simulated
+    // LocoNet at their pace; false (and a message box) when the link is not
+    // on it or the file cannot be replayed.
+    bool ReplayOnSimulatedLocoNet(const QString& path);
+    const TSimReplayer* Replayer() const { return replayer_.get(); }
+
+    TLinkRecorder& Recorder() { return recorder_; }
+    QAction* RecordAction = nullptr;
+    QAction* StopAction = nullptr;
+    QAction* OpenAction = nullptr;
+    QAction* ReplayAction = nullptr;
+    TStatusField* StatusRecording = nullptr;
+
+private:
+    void ShowStatus();
+
+    QWidget* window_;
+    TLnThreadComm& link_;
+    std::function<void(QWidget*)> addChild_;
+    TLinkRecorder recorder_;
+    QTimer* statusTimer_ = nullptr;
+    std::unique_ptr<TSimReplayer> replayer_;
+    QString replayName_;
+};
