@@ -247,6 +247,31 @@ std::string FileText(TConfigurableBoard& board)
 // Verify against every model: after programming the board matches; one SV
 // changed in the board is the one difference; the board is never written or
 // reconfigured and the configuration keeps its settings.
+// A board as it comes from its maker, read: a configuration that computes
+// (no signal without its junction point), whose verify finds nothing to
+// change, and which programs back and verifies equal.
+TEST(ProgrammingE2E, FactoryBoardsReadBackAndVerifyEqual)
+{
+    ConfigureSimulatedLocoNet(FastBus());
+    TSimLink bus;
+    ASSERT_TRUE(bus.link.Enabled()) << bus.link.LastOpenError();
+    for (int type = 0; type < kBoardTypeCount; ++type) {
+        SCOPED_TRACE(BoardFactoryRow(type)->shortTypeName);
+        std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
+        board->SetSerialNumber(101 + type);
+        TTransfer read(bus);
+        ASSERT_TRUE(read.Run(TProgramMode::eRead, *board));
+        ASSERT_TRUE(read.success) << read.text;
+        EXPECT_TRUE(board->ComputeSvImage()) << board->SvErrorText();
+        for (const TProgramMode mode : {TProgramMode::eVerify, TProgramMode::eWrite, TProgramMode::eVerify}) {
+            TTransfer transfer(bus);
+            ASSERT_TRUE(transfer.Run(mode, *board));
+            EXPECT_TRUE(transfer.success) << transfer.text;
+            EXPECT_TRUE(transfer.engine.Differences().empty()) << transfer.engine.Differences().size() << " SVs";
+        }
+    }
+}
+
 TEST(ProgrammingE2E, VerifyEveryModel)
 {
     ConfigureSimulatedLocoNet(FastBus());
@@ -594,7 +619,7 @@ TEST(ProgrammingCli, OverPseudoTerminal)
     const QString pty = dir.filePath("loconet");
     QProcess sim;
     sim.start(VARNSCOPE_CLI, {"simulate", "--pty", pty, "--board", "ORT50:500", "--board", "ORT50:501", "--twice",
-                              "--stuck", "501:9"});
+                              "--stuck", "501:9", "--blank", "501"});
     QByteArray banner;
     QElapsedTimer clock;
     clock.start();
@@ -660,7 +685,7 @@ TEST(ProgrammingCli, Verify)
     const QString pty = dir.filePath("loconet");
     QProcess sim;
     sim.start(VARNSCOPE_CLI, {"simulate", "--pty", pty, "--board", "ORT50:500", "--board", "TEL90:600", "--forget",
-                              QString("600:%1").arg(forgotten)});
+                              QString("600:%1").arg(forgotten), "--blank", "500", "--blank", "600"});
     QByteArray banner;
     QElapsedTimer clock;
     clock.start();
@@ -669,7 +694,7 @@ TEST(ProgrammingCli, Verify)
             banner += sim.readAllStandardOutput();
     ASSERT_TRUE(banner.contains("ready\n")) << banner.constData() << sim.readAllStandardError().constData();
 
-    // Fresh boards hold none of their configuration.
+    // Cleared boards hold none of their configuration.
     TCliRun r = RunCli({"verify", "--port", pty, "--type", "ort50", ort50File});
     EXPECT_EQ(r.status, 1) << qPrintable(r.err);
     // Each line as before, then what the SV holds.
