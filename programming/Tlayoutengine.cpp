@@ -596,7 +596,7 @@ void TLayoutEngine::BoardEnded(bool success, const std::string& endText)
                 FinishBoard(TLayoutBoardState::eFailed, error);
                 return;
             }
-            row.differences = CompareBoardSvs(*snapshot, *busBoard_);
+            row.differences = CompareBoardSettings(*snapshot, *busBoard_);
         } else {
             row.differences = CompareSvValues(snapshotValues_, dump_->Values());
         }

@@ -71,14 +71,12 @@ void ShowLayoutRow(QTreeWidgetItem* item, const TLayoutBoard& board, TLayoutTask
     item->setText(kLayoutNameColumn, QString::fromStdString(board.description.empty() ? e.product : board.description));
     item->setText(kLayoutStateColumn, QString::fromStdString(LayoutStateText(board.state, task)));
     // Verify compares with a snapshot, a check with the configuration.
-    const QString reference = task == TLayoutTask::eVerify ? QStringLiteral("snapshot") : QStringLiteral("configuration");
+    const std::string reference = task == TLayoutTask::eVerify ? "snapshot" : "configuration";
     QStringList details;
     if (!board.reason.empty())
         details << QString::fromStdString(board.reason);
     for (const TBoardDifference& d : board.differences)
-        details << QStringLiteral("%1: %2 %3, board %4")
-                       .arg(QString::fromStdString(d.what), reference, QString::fromStdString(d.before),
-                            QString::fromStdString(d.after));
+        details << QString::fromStdString(DifferenceText(d, reference, "board"));
     item->setText(kLayoutDetailsColumn, details.join(QStringLiteral("; ")));
     item->setToolTip(kLayoutDetailsColumn, details.join('\n'));
     QColor colour;
