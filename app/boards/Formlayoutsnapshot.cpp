@@ -39,6 +39,7 @@ TLayoutSnapshotForm::TLayoutSnapshotForm(TWorkbench& workbench, QWidget* parent)
 {
     setObjectName(QStringLiteral("LayoutSnapshotForm"));
     setWindowTitle(QStringLiteral("Layout Snapshot"));
+    SetHelpContext(this, kHelpTopic);
     BuildControls();
     if (!engine_.LoadProductList(ProductListPath().toStdString()))
         workbench_.ShowProgStatus(QStringLiteral("The product list could not be read: boards of other makers go unnamed"));

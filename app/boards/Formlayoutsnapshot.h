@@ -24,6 +24,8 @@ class TWorkbench;
 class TLayoutSnapshotForm : public QWidget, private ILayoutListener {
     Q_OBJECT
 public:
+    static constexpr int kHelpTopic = 86;
+
     // BoardTable columns
     enum { kSerialColumn, kTypeColumn, kNameColumn, kStateColumn, kDetailsColumn };
 

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -26,6 +27,10 @@ TProgramChangedForm::TProgramChangedForm(TWorkbench& workbench, std::vector<TCon
 {
     setObjectName(QStringLiteral("ProgramChangedForm"));
     setWindowTitle(QStringLiteral("Program All Changed Boards"));
+    SetHelpContext(this, kHelpTopic);
+    // The program's own F1 does not reach past a modal window.
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [] { ShowHelpTopic(kHelpTopic); });
     engine_.SetPacedSending(workbench_.LinkState().interface == eMS100);
 
     StatusLabel = new QLabel(QStringLiteral("Comparing every board of the lists with the bus....."), this);
