@@ -45,13 +45,7 @@ namespace {
 // maker's board at 4000 and one that behaves as an ORT50 at 4001.
 TSimSettings Layout(double drop = 0, double corrupt = 0, uint32_t seed = 1)
 {
-    TSimSettings s;
-    s.realtime = false;
-    s.latencyMs = 0;
-    s.dropRate = drop;
-    s.corruptRate = corrupt;
-    s.seed = seed;
-    s.boards = OneBoardOfEachModel(101);
+    TSimSettings s = FastSimulation(drop, corrupt, seed);
     s.boards.push_back(Sv2BoardSpec(4000, 33000));
     s.boards.push_back(Sv2BoardSpec(4001, 33001, 46, 7, 2));
     return s;
@@ -90,22 +84,10 @@ public:
           delay_(1, [this](uint64_t t) { engine.DelayExpired(t); }),
           engine(*this, &timeout_, &delay_)
     {
-        link_.SetDeviceName("sim");
-        link_.SetLocoNetInterface(eLocoBuffer);
-        link_.SetBaudRate(br57600);
-        link_.OnRxMsg = [this](TLnThreadComm&, uint32_t) {
-            while (auto m = link_.ReadMessage())
-                if (m->MessageKind() == eOPCSVACCESS2)
-                    engine.HandleSvMessage(TLNSVProgMessage(*m));
-        };
-        link_.Open();
+        bus_.onSv = [this](const TLNSVProgMessage& m) { engine.HandleSvMessage(m); };
         engine.LoadProductList(std::string(TEST_DATA_DIR) + "/../../programming/progdevicelist.csv");
     }
-    ~TLayoutRun() override
-    {
-        link_.OnRxMsg = nullptr;
-        link_.Close();
-    }
+    ~TLayoutRun() override { bus_.onSv = nullptr; }
 
     // Waits for the run started by start; false when it did not end in time.
     bool Run(const std::function<bool(std::string&)>& start, int limitMs = 60000)
@@ -137,7 +119,7 @@ public:
         ++sent;
         if (onSend)
             onSend();
-        link_.WriteMessage(std::unique_ptr<TLocoNetMessage>(std::move(m)));
+        bus_.Send(std::move(m));
     }
     void RunEnded(bool ok, const std::string& text) override
     {
@@ -153,7 +135,7 @@ public:
     std::function<void()> onSend;
 
 private:
-    TLocoNetComm link_{MakeLinkPort};
+    TSimSvLink bus_;
     TScaledTimer timeout_;
     TScaledTimer delay_;
     QEventLoop loop_;
