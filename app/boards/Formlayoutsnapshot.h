@@ -80,7 +80,6 @@ private:  // ILayoutListener
 
 private:
     void BuildControls();
-    void ShowRow(int row);
     void SetBusy(bool busy);
     bool LinkReady();
 

@@ -4,7 +4,10 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QProgressBar>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -98,4 +101,37 @@ void ShowLayoutRow(QTreeWidgetItem* item, const TLayoutBoard& board, TLayoutTask
         break;
     }
     item->setBackground(kLayoutStateColumn, colour.isValid() ? QBrush(colour) : QBrush());
+}
+
+QProgressBar* MakeLayoutProgressBar(QWidget* parent, TLayoutBar which)
+{
+    auto* bar = new QProgressBar(parent);
+    const bool run = which == TLayoutBar::eRun;
+    bar->setObjectName(run ? QStringLiteral("RunProgressBar") : QStringLiteral("BoardProgressBar"));
+    bar->setFormat(run ? QStringLiteral("%v of %m boards") : QStringLiteral("SV %v of %m"));
+    ShowLayoutProgress(bar, 0, 1);
+    return bar;
+}
+
+void ShowLayoutProgress(QProgressBar* bar, int value, int maximum)
+{
+    const int top = std::max(maximum, 1);
+    bar->setRange(0, top);
+    bar->setValue(std::clamp(value, 0, top));
+}
+
+void ShowLayoutBoards(QTreeWidget* table, const TLayoutEngine& engine)
+{
+    table->clear();
+    for (const TLayoutBoard& board : engine.Boards())
+        ShowLayoutRow(new QTreeWidgetItem(table), board, engine.Task());
+}
+
+void ShowLayoutBoard(QTreeWidget* table, const TLayoutEngine& engine, int row)
+{
+    QTreeWidgetItem* item = table->topLevelItem(row);
+    if (!item || row >= static_cast<int>(engine.Boards().size()))
+        return;
+    ShowLayoutRow(item, engine.Boards()[static_cast<size_t>(row)], engine.Task());
+    table->scrollToItem(item);
 }
