@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -125,6 +126,15 @@ void ShowLayoutBoards(QTreeWidget* table, const TLayoutEngine& engine)
     table->clear();
     for (const TLayoutBoard& board : engine.Boards())
         ShowLayoutRow(new QTreeWidgetItem(table), board, engine.Task());
+    // Serial and name as wide as this layout needs (within the widths set up
+    // for the longest), so that the details, the settings that differ, get
+    // the rest of the row.
+    if (table->topLevelItemCount() == 0)
+        return;
+    for (const auto& [column, widest] : {std::pair{kLayoutSerialColumn, 130}, std::pair{kLayoutNameColumn, 260}}) {
+        table->resizeColumnToContents(column);
+        table->setColumnWidth(column, std::clamp(table->columnWidth(column) + 16, 70, widest));
+    }
 }
 
 void ShowLayoutBoard(QTreeWidget* table, const TLayoutEngine& engine, int row)

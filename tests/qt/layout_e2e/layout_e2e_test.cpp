@@ -211,8 +211,12 @@ TEST(LayoutE2E, BackupVerifyDiffAndRestoreAWholeLayout)
 
     TLayoutRun verify;
     ASSERT_TRUE(verify.Run([&](std::string& e) { return verify.engine.StartVerify(snapshot, e); }));
-    for (const TLayoutBoard& row : verify.engine.Boards())
+    for (const TLayoutBoard& row : verify.engine.Boards()) {
         EXPECT_EQ(row.state, TLayoutBoardState::eSame) << row.entry.address << " " << row.reason;
+        // Named in the product list's words, as the backup named it.
+        EXPECT_EQ(row.description, backup.Row(row.entry.address)->description) << row.entry.address;
+    }
+    EXPECT_EQ(verify.Row(102)->description.rfind("ORT50 ", 0), 0u) << verify.Row(102)->description;
 
     // One setting lost on the ORT50, one SV changed on the other maker's board.
     // The SV lost is one the board reads a setting from (not every bit of
