@@ -1,7 +1,7 @@
 // What differs between two states of one board: as a snapshot holds it and
 // as the bus (or a later snapshot) holds it. Every layout command reports its
-// differences through these two functions and nothing else, so that a finer
-// comparison (by named setting) can take their place without touching them.
+// differences through these functions and prints them with DifferenceText:
+// a board of the family by setting, a board of another maker by SV.
 #pragma once
 
 #include <cstdint>
