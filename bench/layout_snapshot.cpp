@@ -11,6 +11,7 @@
 #include "programming/Tlayoutengine.h"
 #include "programming/Tprogsequencer.h"
 #include "sim/Simloconet.h"
+#include "tests/qt/Simtestsupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,53 +24,6 @@
 #include <functional>
 
 namespace {
-
-class TTimer : public IEngineTimer {
-public:
-    explicit TTimer(std::function<void(uint64_t)> expired) : expired_(std::move(expired))
-    {
-        timer_.setSingleShot(true);
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { expired_(token_); });
-    }
-    void Start(int ms, uint64_t token) override
-    {
-        token_ = token;
-        timer_.start(ms);
-    }
-    void Stop() override { timer_.stop(); }
-
-private:
-    QTimer timer_;
-    uint64_t token_ = 0;
-    std::function<void(uint64_t)> expired_;
-};
-
-// The link on the in-process simulated LocoNet, handing SV messages on.
-class TBusLink {
-public:
-    TBusLink()
-    {
-        link.SetDeviceName("sim");
-        link.SetLocoNetInterface(eLocoBuffer);
-        link.SetBaudRate(br57600);
-        link.OnRxMsg = [this](TLnThreadComm&, uint32_t) {
-            while (auto m = link.ReadMessage())
-                if (m->MessageKind() == eOPCSVACCESS2 && onSv)
-                    onSv(TLNSVProgMessage(*m));
-        };
-        link.Open();
-    }
-    ~TBusLink()
-    {
-        link.OnRxMsg = nullptr;
-        link.Close();
-    }
-    void Send(std::unique_ptr<TLNSVProgMessage> m) { link.WriteMessage(std::unique_ptr<TLocoNetMessage>(std::move(m))); }
-
-    TLocoNetComm link{MakeLinkPort};
-    std::function<void(const TLNSVProgMessage&)> onSv;
-};
 
 void Configure(int boards)
 {
@@ -101,10 +55,10 @@ long ResidentKiB()
 
 class TBackup : public ILayoutListener {
 public:
-    explicit TBackup(TBusLink& bus)
+    explicit TBackup(TSimSvLink& bus)
         : bus_(bus),
-          timeout_([this](uint64_t t) { engine.TimeoutExpired(t); }),
-          delay_([this](uint64_t t) { engine.DelayExpired(t); }),
+          timeout_(1, [this](uint64_t t) { engine.TimeoutExpired(t); }),
+          delay_(1, [this](uint64_t t) { engine.DelayExpired(t); }),
           engine(*this, &timeout_, &delay_)
     {
         bus_.onSv = [this](const TLNSVProgMessage& m) { engine.HandleSvMessage(m); };
@@ -141,9 +95,9 @@ public:
     bool success = false;
 
 private:
-    TBusLink& bus_;
-    TTimer timeout_;
-    TTimer delay_;
+    TSimSvLink& bus_;
+    TScaledTimer timeout_;
+    TScaledTimer delay_;
     QEventLoop loop_;
     QElapsedTimer clock_;
 
@@ -153,10 +107,10 @@ public:
 
 class TSingleRead : public IProgrammerListener {
 public:
-    explicit TSingleRead(TBusLink& bus)
+    explicit TSingleRead(TSimSvLink& bus)
         : bus_(bus),
-          timeout_([this](uint64_t t) { engine.TimeoutExpired(t); }),
-          delay_([this](uint64_t t) { engine.DelayExpired(t); }),
+          timeout_(1, [this](uint64_t t) { engine.TimeoutExpired(t); }),
+          delay_(1, [this](uint64_t t) { engine.DelayExpired(t); }),
           engine(*this, &timeout_, &delay_)
     {
         bus_.onSv = [this](const TLNSVProgMessage& m) { engine.HandleSvMessage(m); };
@@ -182,9 +136,9 @@ public:
     }
 
 private:
-    TBusLink& bus_;
-    TTimer timeout_;
-    TTimer delay_;
+    TSimSvLink& bus_;
+    TScaledTimer timeout_;
+    TScaledTimer delay_;
     QEventLoop loop_;
     bool success = false;
 
@@ -202,7 +156,7 @@ int main(int argc, char** argv)
     Configure(kBoardTypeCount);
     double singles = 0;
     {
-        TBusLink bus;
+        TSimSvLink bus;
         for (int type = 0; type < kBoardTypeCount; ++type) {
             std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
             board->SetSerialNumber(101 + type);
@@ -222,7 +176,7 @@ int main(int argc, char** argv)
     double readingOfSeven = 0;
     for (int boards : {7, 25, 50}) {
         Configure(boards);
-        TBusLink bus;
+        TSimSvLink bus;
         TBackup backup(bus);
         if (!backup.Run(dir.path().toStdString()) || backup.engine.Boards().size() != static_cast<size_t>(boards)) {
             std::fprintf(stderr, "the backup of %d boards failed\n", boards);

@@ -10,6 +10,7 @@
 #include "programming/Tprogsequencer.h"
 #include "sim/Simbus.h"
 #include "sim/Simloconet.h"
+#include "tests/qt/Simtestsupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,27 +24,6 @@ namespace {
 
 constexpr int kBoardLatencyMs = 5;
 constexpr double kWireBaud = 16457.0;
-
-class TTimer : public IEngineTimer {
-public:
-    explicit TTimer(std::function<void(uint64_t)> expired) : expired_(std::move(expired))
-    {
-        timer_.setSingleShot(true);
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { expired_(token_); });
-    }
-    void Start(int ms, uint64_t token) override
-    {
-        token_ = token;
-        timer_.start(ms);
-    }
-    void Stop() override { timer_.stop(); }
-
-private:
-    QTimer timer_;
-    uint64_t token_ = 0;
-    std::function<void(uint64_t)> expired_;
-};
 
 struct TResult {
     bool success = false;
@@ -59,8 +39,8 @@ struct TResult {
 class TBench : public IProgrammerListener {
 public:
     TBench(ELocoNetInterface interface)
-        : timeout_([this](uint64_t t) { engine_.TimeoutExpired(t); }),
-          delay_([this](uint64_t t) { engine_.DelayExpired(t); }),
+        : timeout_(1, [this](uint64_t t) { engine_.TimeoutExpired(t); }),
+          delay_(1, [this](uint64_t t) { engine_.DelayExpired(t); }),
           engine_(*this, &timeout_, &delay_)
     {
         link_.SetDeviceName("sim");
@@ -132,8 +112,8 @@ public:
 
 private:
     TLocoNetComm link_{MakeLinkPort};
-    TTimer timeout_;
-    TTimer delay_;
+    TScaledTimer timeout_;
+    TScaledTimer delay_;
     TProgSequencer engine_;
     QEventLoop loop_;
     TResult result_;

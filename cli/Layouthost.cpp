@@ -1,5 +1,7 @@
 #include "cli/Layouthost.h"
 
+#include "cli/Quitsignals.h"
+
 #include <cstdio>
 
 TCliLayout::TCliLayout()
@@ -18,12 +20,27 @@ TCliLayout::TCliLayout()
 
 TCliLayout::~TCliLayout()
 {
+    SetQuitHandler(nullptr);
     link_.OnSvMessage = nullptr;
     link_.OnLost = nullptr;
 }
 
 bool TCliLayout::Open(const TCliLinkOptions& options, const QString& productList, int& exitStatus)
 {
+    // Ctrl+C is Cancel: a board half read is never written, a board half
+    // programmed is named as such, and a backup's manifest says which boards
+    // are complete. A second Ctrl+C does not wait for the exchange under way.
+    QuitOnSignals();
+    SetQuitHandler([this] {
+        if (!engine_.IsRunning())
+            return;
+        if (engine_.IsCancelling()) {
+            engine_.Abort(LayoutTexts::kCancelled);
+            return;
+        }
+        std::fprintf(stderr, "Cancelling after the message exchange under way (Ctrl+C again to stop at once)\n");
+        engine_.Cancel();
+    });
     if (!engine_.LoadProductList(productList.toStdString()))
         std::fprintf(stderr, "warning: could not load the product list %s\n", qPrintable(productList));
     engine_.SetPacedSending(options.interface == eMS100);
@@ -52,19 +69,24 @@ void TCliLayout::SendMessage(std::unique_ptr<TLNSVProgMessage> message)
 void TCliLayout::BoardChanged(int row)
 {
     const TLayoutBoard& board = engine_.Boards()[static_cast<size_t>(row)];
-    if (board.state != TLayoutBoardState::eBusy)
-        PrintLayoutBoard(board, engine_.Task());
+    if (board.state == TLayoutBoardState::eBusy)
+        return;
+    PrintLayoutBoard(board, engine_.Task());
+    printed_.resize(engine_.Boards().size(), false);
+    printed_[static_cast<size_t>(row)] = true;
 }
 
 void TCliLayout::RunEnded(bool success, const std::string& text)
 {
     endText_ = text;
-    // New boards and boards skipped from the start never change state: they
-    // are listed once the run is over.
-    for (const TLayoutBoard& board : engine_.Boards())
-        if (board.state == TLayoutBoardState::eNew ||
-            (board.state == TLayoutBoardState::eSkipped && board.reason != LayoutTexts::kNotReached))
-            PrintLayoutBoard(board, engine_.Task());
+    // New boards, boards skipped from the start and a board a cancelled run
+    // left half programmed never report a change of their own: they are
+    // listed once the run is over. Boards the run did not reach are not.
+    const auto& boards = engine_.Boards();
+    printed_.resize(boards.size(), false);
+    for (size_t i = 0; i < boards.size(); ++i)
+        if (!printed_[i] && !(boards[i].state == TLayoutBoardState::eSkipped && boards[i].reason == LayoutTexts::kNotReached))
+            PrintLayoutBoard(boards[i], engine_.Task());
     std::printf("%s\n", text.c_str());
     std::fflush(stdout);
     loop_.exit(success ? 0 : 1);
@@ -81,8 +103,7 @@ void PrintLayoutBoard(const TLayoutBoard& board, TLayoutTask task)
         std::printf("    %s\n", board.reason.c_str());
     const bool verify = task == TLayoutTask::eVerify;
     for (const TBoardDifference& d : board.differences)
-        std::printf("    %s: %s %s, %s %s\n", d.what.c_str(), verify ? "snapshot" : "before", d.before.c_str(),
-                    verify ? "board" : "after", d.after.c_str());
+        std::printf("    %s\n", DifferenceText(d, verify ? "snapshot" : "before", verify ? "board" : "after").c_str());
     std::fflush(stdout);
 }
 

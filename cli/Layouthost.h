@@ -9,6 +9,7 @@
 #include <QEventLoop>
 
 #include <string>
+#include <vector>
 
 namespace LayoutExit {
 constexpr int kOk = 0;
@@ -43,6 +44,7 @@ private:
     TLayoutEngine engine_;
     QEventLoop loop_;
     std::string endText_;
+    std::vector<bool> printed_;  // rows whose line is out
 };
 
 // "102  ORT50  same" and, indented below, the differences or the reason.

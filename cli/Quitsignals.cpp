@@ -7,10 +7,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 int gPipe[2] = {-1, -1};
 volatile std::sig_atomic_t gSignalled = 0;
+std::function<void()> gHandler;
 
 void OnSignal(int)
 {
@@ -33,7 +36,10 @@ void QuitOnSignals()
     QObject::connect(notifier, &QSocketNotifier::activated, [] {
         char c;
         [[maybe_unused]] ssize_t n = ::read(gPipe[0], &c, 1);
-        QCoreApplication::quit();
+        if (gHandler)
+            gHandler();
+        else
+            QCoreApplication::quit();
     });
     struct sigaction sa {};
     sa.sa_handler = OnSignal;
@@ -46,4 +52,9 @@ void QuitOnSignals()
 bool QuitSignalled()
 {
     return gSignalled != 0;
+}
+
+void SetQuitHandler(std::function<void()> handler)
+{
+    gHandler = std::move(handler);
 }

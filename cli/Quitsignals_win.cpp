@@ -8,18 +8,28 @@
 #include <windows.h>
 
 #include <atomic>
+#include <utility>
 
 namespace {
 
 std::atomic<bool> gSignalled{false};
 bool gInstalled = false;
+std::function<void()> gHandler;  // read on the event loop's thread only
 
 BOOL WINAPI OnConsoleEvent(DWORD event)
 {
     gSignalled = true;
     // Queued: this thread is not the event loop's.
     if (QCoreApplication* app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(app, &QCoreApplication::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app,
+            [] {
+                if (gHandler)
+                    gHandler();
+                else
+                    QCoreApplication::quit();
+            },
+            Qt::QueuedConnection);
     switch (event) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT:
@@ -45,4 +55,9 @@ void QuitOnSignals()
 bool QuitSignalled()
 {
     return gSignalled;
+}
+
+void SetQuitHandler(std::function<void()> handler)
+{
+    gHandler = std::move(handler);
 }

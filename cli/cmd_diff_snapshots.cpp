@@ -13,7 +13,7 @@ int RunDiffSnapshots(const QStringList& args)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Compares two snapshots (made by backup) without touching the bus: the boards B holds and A does not "
-        "(added), A holds and B does not (removed), and the boards whose settings differ (changed, with the SVs).");
+        "(added), A holds and B does not (removed), and the boards whose settings differ (changed, with each setting that changed; for a board of another maker, each SV).");
     parser.addPositionalArgument("A", "The older snapshot folder.");
     parser.addPositionalArgument("B", "The newer snapshot folder.");
     int status = LayoutExit::kOk;
@@ -41,7 +41,7 @@ int RunDiffSnapshots(const QStringList& args)
         if (!c.note.empty())
             std::printf("    %s\n", c.note.c_str());
         for (const TBoardDifference& d : c.differences)
-            std::printf("    %s: A %s, B %s\n", d.what.c_str(), d.before.c_str(), d.after.c_str());
+            std::printf("    %s\n", DifferenceText(d, "A", "B").c_str());
     }
     if (changes.empty())
         std::printf("The snapshots hold the same boards with the same settings\n");

@@ -107,6 +107,14 @@ bool ReadSettings(const QCommandLineParser& parser, TSimSettings& s, QString& er
             if (SimBoardAddress(spec) == serial)
                 spec.mute = true;
     }
+    for (const QString& b : parser.values("blank")) {
+        int serial = 0;
+        if (!ReadInt(b, 1, 65535, serial))
+            return error = "--blank needs a serial number", false;
+        for (TSimBoardSpec& spec : s.boards)
+            if (SimBoardAddress(spec) == serial)
+                spec.blank = true;
+    }
     for (const QString& st : parser.values("stuck")) {
         const QStringList parts = st.split(':');
         int serial = 0, sv = 0;
@@ -225,6 +233,8 @@ int RunSimulate(const QStringList& args)
     parser.addOption({"seed", "Seed of the fault dice.", "N"});
     parser.addOption({"twice", "Every board answers twice."});
     parser.addOption({"mute", "The board with this serial number (address) never answers (repeatable).", "SERIAL"});
+    parser.addOption({"blank", "The board SERIAL (address) holds 0 in every SV from 5 on, as one whose memory was "
+                               "cleared, rather than what a new board of its model computes (repeatable).", "SERIAL"});
     parser.addOption({"stuck", "Writes to SV of the board SERIAL (address) do not stick (repeatable).", "SERIAL:SV"});
     parser.addOption({"forget", "SV of the board SERIAL (address) reads 255 after each reconfigure (repeatable).", "SERIAL:SV"});
     parser.addOption({"vendor", "Vendor id the boards report (default 46).", "N"});

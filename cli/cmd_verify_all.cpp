@@ -13,8 +13,8 @@ int RunVerifyAll(const QStringList& args)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Discovers the boards on LocoNet, reads every board SNAPSHOT holds as read and compares it with the snapshot, "
-        "without writing anything. Prints one line per board (same, different with the SVs that differ, not "
-        "answering, new, failed).");
+        "without writing anything. Prints one line per board (same, different with each setting that differs "
+        "(each SV for a board of another maker), not answering, new, failed).");
     AddLayoutOptions(parser);
     parser.addPositionalArgument("SNAPSHOT", "The snapshot folder (made by backup).");
     int status = LayoutExit::kOk;

@@ -387,11 +387,16 @@ void TLayoutEngine::OnDiscoveryEnded()
             }
         }
         for (const TRenumberableBoard* board : found) {
-            const bool known = std::any_of(boards_.begin(), boards_.end(), [board](const TLayoutBoard& row) {
+            const auto known = std::find_if(boards_.begin(), boards_.end(), [board](const TLayoutBoard& row) {
                 return row.entry.address == board->Address();
             });
-            if (known)
+            if (known != boards_.end()) {
+                // Named as the backup named it: the manifest keeps the
+                // product, the product list the words a modeller knows.
+                if (known->description.empty())
+                    known->description = board->Description();
                 continue;
+            }
             TLayoutBoard row;
             row.entry.address = board->Address();
             row.entry.serial = board->SerialNumber();
@@ -596,7 +601,7 @@ void TLayoutEngine::BoardEnded(bool success, const std::string& endText)
                 FinishBoard(TLayoutBoardState::eFailed, error);
                 return;
             }
-            row.differences = CompareBoardSvs(*snapshot, *busBoard_);
+            row.differences = CompareBoardSettings(*snapshot, *busBoard_);
         } else {
             row.differences = CompareSvValues(snapshotValues_, dump_->Values());
         }

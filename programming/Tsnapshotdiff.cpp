@@ -84,7 +84,7 @@ bool DiffSnapshots(const std::string& before, const std::string& after, std::vec
             const std::unique_ptr<TConfigurableBoard> boardB = boardA ? b.Board(*eb, error) : nullptr;
             if (!boardB)
                 return false;
-            change.differences = CompareBoardSvs(*boardA, *boardB);
+            change.differences = CompareBoardSettings(*boardA, *boardB);
         } else {
             std::vector<uint8_t> valuesA;
             std::vector<uint8_t> valuesB;

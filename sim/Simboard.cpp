@@ -1,5 +1,6 @@
 #include "sim/Simboard.h"
 
+#include "boards/core/Boardfactory.h"
 #include "link/Tsvprogmsg.h"
 
 namespace {
@@ -24,6 +25,16 @@ TSimBoard::TSimBoard(const TSimBoardSpec& spec)
     sv_[0] = static_cast<uint8_t>(spec_.hardwareVersion);
     sv_[1] = static_cast<uint8_t>(spec_.softwareVersion);
     SyncSerialSvs();
+    // A board of the family leaves the factory holding what a new board of
+    // its model computes, never an empty memory: read back, it is a board that
+    // computes again, and verified without a write it holds what it should.
+    if (const std::unique_ptr<TConfigurableBoard> fresh = spec_.blank ? nullptr : MakeBoard(spec_.type)) {
+        fresh->SetSerialNumber(Address());
+        fresh->SetSoftwareVersion(spec_.softwareVersion);
+        if (fresh->ComputeSvImage())
+            for (int n = 5; n <= SvCount() && n <= static_cast<int>(fresh->SvLength()); ++n)
+                sv_[static_cast<size_t>(n - 1)] = fresh->SvByte(static_cast<unsigned>(n));
+    }
 }
 
 uint8_t TSimBoard::Sv(int n) const

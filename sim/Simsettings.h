@@ -23,6 +23,7 @@ struct TSimBoardSpec {
     int hardwareVersion = 1;  // SV 1
     int softwareVersion = 1;  // SV 2
     bool mute = false;        // never answers
+    bool blank = false;       // SV 5 on hold 0, not the image a new board of the model computes
     int stuckSv = 0;          // writes to this SV do not stick (0: none)
     int forgetSv = 0;         // this SV reads 255 after each reconfigure, as an erased EEPROM cell (0: none)
 };

@@ -47,6 +47,7 @@ TCompareBoardsForm::TCompareBoardsForm(TWorkbench& workbench, uint8_t type, int 
 {
     setObjectName(QStringLiteral("CompareBoardsForm"));
     setWindowTitle(QStringLiteral("Compare Boards"));
+    SetHelpContext(this, kHelpTopic);
 
     OtherBox = new QComboBox(this);
     OtherBox->setObjectName(QStringLiteral("OtherBox"));

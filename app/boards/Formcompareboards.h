@@ -27,6 +27,8 @@ class TWorkbench;
 class TCompareBoardsForm : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int kHelpTopic = 85;
+
     // Board index of the workbench's list of the type, against the next board
     // of that list (or itself when it is alone).
     TCompareBoardsForm(TWorkbench& workbench, uint8_t type, int index, QWidget* parent = nullptr);

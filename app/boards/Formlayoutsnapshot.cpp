@@ -39,6 +39,7 @@ TLayoutSnapshotForm::TLayoutSnapshotForm(TWorkbench& workbench, QWidget* parent)
 {
     setObjectName(QStringLiteral("LayoutSnapshotForm"));
     setWindowTitle(QStringLiteral("Layout Snapshot"));
+    SetHelpContext(this, kHelpTopic);
     BuildControls();
     if (!engine_.LoadProductList(ProductListPath().toStdString()))
         workbench_.ShowProgStatus(QStringLiteral("The product list could not be read: boards of other makers go unnamed"));
@@ -77,17 +78,9 @@ void TLayoutSnapshotForm::BuildControls()
     BoardTable->setMinimumSize(720, 260);
 
     auto* runLabel = new QLabel(QStringLiteral("All boards:"), this);
-    RunProgressBar = new QProgressBar(this);
-    RunProgressBar->setObjectName(QStringLiteral("RunProgressBar"));
-    RunProgressBar->setFormat(QStringLiteral("%v of %m boards"));
-    RunProgressBar->setRange(0, 1);
-    RunProgressBar->setValue(0);
+    RunProgressBar = MakeLayoutProgressBar(this, TLayoutBar::eRun);
     auto* boardLabel = new QLabel(QStringLiteral("This board:"), this);
-    BoardProgressBar = new QProgressBar(this);
-    BoardProgressBar->setObjectName(QStringLiteral("BoardProgressBar"));
-    BoardProgressBar->setFormat(QStringLiteral("SV %v of %m"));
-    BoardProgressBar->setRange(0, 1);
-    BoardProgressBar->setValue(0);
+    BoardProgressBar = MakeLayoutProgressBar(this, TLayoutBar::eBoard);
 
     BackupButton = button(QStringLiteral("&Back Up All Boards"), "BackupButton", &TLayoutSnapshotForm::BackupButtonClick);
     BackupButton->setToolTip(QStringLiteral("Discover the bus and read every board into a new snapshot"));
@@ -252,37 +245,22 @@ void TLayoutSnapshotForm::StatusText(const std::string& text)
 
 void TLayoutSnapshotForm::BoardsChanged()
 {
-    BoardTable->clear();
-    const auto& boards = engine_.Boards();
-    for (size_t i = 0; i < boards.size(); ++i) {
-        new QTreeWidgetItem(BoardTable);
-        ShowRow(static_cast<int>(i));
-    }
+    ShowLayoutBoards(BoardTable, engine_);
 }
 
 void TLayoutSnapshotForm::BoardChanged(int row)
 {
-    ShowRow(row);
-    if (QTreeWidgetItem* item = BoardTable->topLevelItem(row))
-        BoardTable->scrollToItem(item);
-}
-
-void TLayoutSnapshotForm::ShowRow(int row)
-{
-    if (row >= 0 && row < static_cast<int>(engine_.Boards().size()))
-        ShowLayoutRow(BoardTable->topLevelItem(row), engine_.Boards()[static_cast<size_t>(row)], engine_.Task());
+    ShowLayoutBoard(BoardTable, engine_, row);
 }
 
 void TLayoutSnapshotForm::RunProgress(int done, int total)
 {
-    RunProgressBar->setRange(0, std::max(total, 1));
-    RunProgressBar->setValue(done);
+    ShowLayoutProgress(RunProgressBar, done, total);
 }
 
 void TLayoutSnapshotForm::BoardProgress(int position, int maximum)
 {
-    BoardProgressBar->setRange(0, std::max(maximum, 1));
-    BoardProgressBar->setValue(std::min(position, std::max(maximum, 1)));
+    ShowLayoutProgress(BoardProgressBar, position, maximum);
 }
 
 void TLayoutSnapshotForm::RunEnded(bool success, const std::string& text)

@@ -24,6 +24,8 @@ class TWorkbench;
 class TLayoutSnapshotForm : public QWidget, private ILayoutListener {
     Q_OBJECT
 public:
+    static constexpr int kHelpTopic = 86;
+
     // BoardTable columns
     enum { kSerialColumn, kTypeColumn, kNameColumn, kStateColumn, kDetailsColumn };
 
@@ -78,7 +80,6 @@ private:  // ILayoutListener
 
 private:
     void BuildControls();
-    void ShowRow(int row);
     void SetBusy(bool busy);
     bool LinkReady();
 

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -26,6 +27,10 @@ TProgramChangedForm::TProgramChangedForm(TWorkbench& workbench, std::vector<TCon
 {
     setObjectName(QStringLiteral("ProgramChangedForm"));
     setWindowTitle(QStringLiteral("Program All Changed Boards"));
+    SetHelpContext(this, kHelpTopic);
+    // The program's own F1 does not reach past a modal window.
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [] { ShowHelpTopic(kHelpTopic); });
     engine_.SetPacedSending(workbench_.LinkState().interface == eMS100);
 
     StatusLabel = new QLabel(QStringLiteral("Comparing every board of the lists with the bus....."), this);
@@ -34,16 +39,8 @@ TProgramChangedForm::TProgramChangedForm(TWorkbench& workbench, std::vector<TCon
     BoardTable->setObjectName(QStringLiteral("BoardTable"));
     SetUpLayoutTable(BoardTable);
     BoardTable->setMinimumSize(680, 220);
-    RunProgressBar = new QProgressBar(this);
-    RunProgressBar->setObjectName(QStringLiteral("RunProgressBar"));
-    RunProgressBar->setFormat(QStringLiteral("%v of %m boards"));
-    RunProgressBar->setRange(0, 1);
-    RunProgressBar->setValue(0);
-    BoardProgressBar = new QProgressBar(this);
-    BoardProgressBar->setObjectName(QStringLiteral("BoardProgressBar"));
-    BoardProgressBar->setFormat(QStringLiteral("SV %v of %m"));
-    BoardProgressBar->setRange(0, 1);
-    BoardProgressBar->setValue(0);
+    RunProgressBar = MakeLayoutProgressBar(this, TLayoutBar::eRun);
+    BoardProgressBar = MakeLayoutProgressBar(this, TLayoutBar::eBoard);
     CancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->setAutoDefault(false);
@@ -143,27 +140,22 @@ void TProgramChangedForm::StatusText(const std::string& text)
 
 void TProgramChangedForm::BoardsChanged()
 {
-    BoardTable->clear();
-    for (const TLayoutBoard& board : engine_.Boards())
-        ShowLayoutRow(new QTreeWidgetItem(BoardTable), board, engine_.Task());
+    ShowLayoutBoards(BoardTable, engine_);
 }
 
 void TProgramChangedForm::BoardChanged(int row)
 {
-    if (row >= 0 && row < static_cast<int>(engine_.Boards().size()))
-        ShowLayoutRow(BoardTable->topLevelItem(row), engine_.Boards()[static_cast<size_t>(row)], engine_.Task());
+    ShowLayoutBoard(BoardTable, engine_, row);
 }
 
 void TProgramChangedForm::RunProgress(int done, int total)
 {
-    RunProgressBar->setRange(0, std::max(total, 1));
-    RunProgressBar->setValue(done);
+    ShowLayoutProgress(RunProgressBar, done, total);
 }
 
 void TProgramChangedForm::BoardProgress(int position, int maximum)
 {
-    BoardProgressBar->setRange(0, std::max(maximum, 1));
-    BoardProgressBar->setValue(std::min(position, std::max(maximum, 1)));
+    ShowLayoutProgress(BoardProgressBar, position, maximum);
 }
 
 void TProgramChangedForm::RunEnded(bool success, const std::string& text)

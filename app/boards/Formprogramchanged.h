@@ -22,6 +22,8 @@ class TWorkbench;
 class TProgramChangedForm : public QDialog, private ILayoutListener {
     Q_OBJECT
 public:
+    static constexpr int kHelpTopic = 87;
+
     // boards: the configured boards to check; they must outlive the dialog.
     TProgramChangedForm(TWorkbench& workbench, std::vector<TConfigurableBoard*> boards, QWidget* parent = nullptr);
     ~TProgramChangedForm() override;

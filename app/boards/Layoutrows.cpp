@@ -4,7 +4,11 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QProgressBar>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -71,14 +75,12 @@ void ShowLayoutRow(QTreeWidgetItem* item, const TLayoutBoard& board, TLayoutTask
     item->setText(kLayoutNameColumn, QString::fromStdString(board.description.empty() ? e.product : board.description));
     item->setText(kLayoutStateColumn, QString::fromStdString(LayoutStateText(board.state, task)));
     // Verify compares with a snapshot, a check with the configuration.
-    const QString reference = task == TLayoutTask::eVerify ? QStringLiteral("snapshot") : QStringLiteral("configuration");
+    const std::string reference = task == TLayoutTask::eVerify ? "snapshot" : "configuration";
     QStringList details;
     if (!board.reason.empty())
         details << QString::fromStdString(board.reason);
     for (const TBoardDifference& d : board.differences)
-        details << QStringLiteral("%1: %2 %3, board %4")
-                       .arg(QString::fromStdString(d.what), reference, QString::fromStdString(d.before),
-                            QString::fromStdString(d.after));
+        details << QString::fromStdString(DifferenceText(d, reference, "board"));
     item->setText(kLayoutDetailsColumn, details.join(QStringLiteral("; ")));
     item->setToolTip(kLayoutDetailsColumn, details.join('\n'));
     QColor colour;
@@ -100,4 +102,46 @@ void ShowLayoutRow(QTreeWidgetItem* item, const TLayoutBoard& board, TLayoutTask
         break;
     }
     item->setBackground(kLayoutStateColumn, colour.isValid() ? QBrush(colour) : QBrush());
+}
+
+QProgressBar* MakeLayoutProgressBar(QWidget* parent, TLayoutBar which)
+{
+    auto* bar = new QProgressBar(parent);
+    const bool run = which == TLayoutBar::eRun;
+    bar->setObjectName(run ? QStringLiteral("RunProgressBar") : QStringLiteral("BoardProgressBar"));
+    bar->setFormat(run ? QStringLiteral("%v of %m boards") : QStringLiteral("SV %v of %m"));
+    ShowLayoutProgress(bar, 0, 1);
+    return bar;
+}
+
+void ShowLayoutProgress(QProgressBar* bar, int value, int maximum)
+{
+    const int top = std::max(maximum, 1);
+    bar->setRange(0, top);
+    bar->setValue(std::clamp(value, 0, top));
+}
+
+void ShowLayoutBoards(QTreeWidget* table, const TLayoutEngine& engine)
+{
+    table->clear();
+    for (const TLayoutBoard& board : engine.Boards())
+        ShowLayoutRow(new QTreeWidgetItem(table), board, engine.Task());
+    // Serial and name as wide as this layout needs (within the widths set up
+    // for the longest), so that the details, the settings that differ, get
+    // the rest of the row.
+    if (table->topLevelItemCount() == 0)
+        return;
+    for (const auto& [column, widest] : {std::pair{kLayoutSerialColumn, 130}, std::pair{kLayoutNameColumn, 260}}) {
+        table->resizeColumnToContents(column);
+        table->setColumnWidth(column, std::clamp(table->columnWidth(column) + 16, 70, widest));
+    }
+}
+
+void ShowLayoutBoard(QTreeWidget* table, const TLayoutEngine& engine, int row)
+{
+    QTreeWidgetItem* item = table->topLevelItem(row);
+    if (!item || row >= static_cast<int>(engine.Boards().size()))
+        return;
+    ShowLayoutRow(item, engine.Boards()[static_cast<size_t>(row)], engine.Task());
+    table->scrollToItem(item);
 }

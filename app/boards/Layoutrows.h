@@ -10,8 +10,10 @@
 
 #include <functional>
 
+class QProgressBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QWidget;
 
 // One engine timer on a one-shot QTimer; the expiry goes back to the engine
 // with the token the timer was armed with. overrideMs shortens the reply
@@ -40,6 +42,17 @@ enum { kLayoutSerialColumn, kLayoutTypeColumn, kLayoutNameColumn, kLayoutStateCo
 
 // A table with the layout columns ("Serial", "Type", "Name", "State", "Details").
 void SetUpLayoutTable(QTreeWidget* table);
+// The two bars of a run, empty: the boards finished of all, and the SVs of
+// the board under way.
+enum class TLayoutBar : uint8_t { eRun, eBoard };
+QProgressBar* MakeLayoutProgressBar(QWidget* parent, TLayoutBar bar);
+// value of maximum (a maximum below 1 shows an empty bar).
+void ShowLayoutProgress(QProgressBar* bar, int value, int maximum);
+// Every board of the engine's run in the table, anew.
+void ShowLayoutBoards(QTreeWidget* table, const TLayoutEngine& engine);
+// One board's row again, scrolled into view: the board under way stays in
+// sight on a long layout.
+void ShowLayoutBoard(QTreeWidget* table, const TLayoutEngine& engine, int row);
 // Shows the board in its row: the state coloured, the reason and the SVs
 // that differ in the details.
 void ShowLayoutRow(QTreeWidgetItem* item, const TLayoutBoard& board, TLayoutTask task);

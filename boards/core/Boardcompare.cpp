@@ -306,7 +306,7 @@ bool TBoardComparison::Equal() const
     return std::none_of(rows.begin(), rows.end(), [](const TSettingRow& r) { return r.differs; });
 }
 
-std::vector<const TSettingRow*> TBoardComparison::Differences() const
+std::vector<const TSettingRow*> TBoardComparison::Differences() const&
 {
     std::vector<const TSettingRow*> out;
     for (const TSettingRow& row : rows)
@@ -315,7 +315,7 @@ std::vector<const TSettingRow*> TBoardComparison::Differences() const
     return out;
 }
 
-std::vector<const TSettingRow*> TBoardComparison::FileOnly() const
+std::vector<const TSettingRow*> TBoardComparison::FileOnly() const&
 {
     std::vector<const TSettingRow*> out;
     for (const TSettingRow& row : rows)
@@ -360,6 +360,18 @@ TBoardComparison CompareBoardWithImage(const std::vector<uint8_t>& boardImage, T
     // Names and notes are not on the board, so there is nothing kept in the
     // file only to tell: the read board stands for both files.
     return Compared(*read, heldRead.get(), *read, heldConfigured.get());
+}
+
+TBoardComparison CompareBoardImages(int boardType, const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+{
+    // Decoded as read, not put through a file and computed again: an image a
+    // configuration cannot compute (a factory board, a board filled by other
+    // means) is still compared by what it holds.
+    const std::unique_ptr<TConfigurableBoard> boardA = BoardFromImage(boardType, a);
+    const std::unique_ptr<TConfigurableBoard> boardB = BoardFromImage(boardType, b);
+    if (!boardA || !boardB)
+        return {};
+    return Compared(*boardA, boardA.get(), *boardB, boardB.get());
 }
 
 std::vector<TReportSetting> ReportSettings(const std::vector<std::string>& reportLines)

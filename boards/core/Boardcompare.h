@@ -36,8 +36,13 @@ struct TBoardComparison {
     std::vector<TSettingRow> rows;
     // Whether the two boards hold the same settings.
     bool Equal() const;
-    std::vector<const TSettingRow*> Differences() const;
-    std::vector<const TSettingRow*> FileOnly() const;
+    // Pointers into rows: never taken from a comparison about to go, as in
+    // `for (auto* row : CompareBoards(a, b).Differences())`, where the rows
+    // are gone before the loop reads them.
+    std::vector<const TSettingRow*> Differences() const&;
+    std::vector<const TSettingRow*> Differences() const&& = delete;
+    std::vector<const TSettingRow*> FileOnly() const&;
+    std::vector<const TSettingRow*> FileOnly() const&& = delete;
 };
 
 // A board of the type as it reads back from image (SV n at n - 1); nullptr
@@ -52,6 +57,10 @@ TBoardComparison CompareBoards(TConfigurableBoard& a, TConfigurableBoard& b);
 // SVs a transfer writes (from SV 5 on), as a verify compares them. The
 // configuration's own image does not change.
 TBoardComparison CompareBoardWithImage(const std::vector<uint8_t>& boardImage, TConfigurableBoard& configured);
+// Two SV images of one type (SV n at n - 1), as two boards hold them: each is
+// decoded as a read does, and nothing is kept in a file only. Empty when the
+// type has no model.
+TBoardComparison CompareBoardImages(int boardType, const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
 
 // The report lines as settings: group, setting and value, in order. Several
 // lines of one name (a list of conditions) are told apart by " (2)", " (3)".

@@ -3,6 +3,9 @@
 #include "Widgettestsupport.h"
 
 #include "app/boards/Boardeditors.h"
+#include "app/boards/Formcompareboards.h"
+#include "app/boards/Formlayoutsnapshot.h"
+#include "app/boards/Formprogramchanged.h"
 #include "boards/core/Boarddata.h"
 
 #include "app/monitor/Formarbitrarymessage.h"
@@ -74,8 +77,9 @@ private slots:
     {
         QTest::addColumn<int>("topic");
         // The monitor's windows, the board windows and the board editors.
-        for (int topic : {1, 2, 8, 9, 13, 14, 15, 16, 17, 25, 80, 400, 410, 420, 430, 440, 500, 520, 530, 540, 560, 600, 610, 620,
-                          700, 710, 720, 800})
+        for (int topic : {1, 2, 8, 9, 13, 14, 15, 16, 17, 25, 80, TCompareBoardsForm::kHelpTopic,
+                          TLayoutSnapshotForm::kHelpTopic, TProgramChangedForm::kHelpTopic, 400, 410, 420, 430, 440, 500,
+                          520, 530, 540, 560, 600, 610, 620, 700, 710, 720, 800})
             QTest::addRow("%d", topic) << topic;
     }
 

@@ -137,7 +137,9 @@ private slots:
         bench.form->VerifySnapshot(snapshot);
         QVERIFY(bench.WaitForRun(40000));
         QCOMPARE(bench.Column(TLayoutSnapshotForm::kStateColumn), (QStringList{"different", "same", "same"}));
-        QVERIFY(bench.Column(TLayoutSnapshotForm::kDetailsColumn)[0].startsWith(QStringLiteral("SV9: snapshot ")));
+        // SV 9 holds the ORT50's sensor board number: the setting is named.
+        QCOMPARE(bench.Column(TLayoutSnapshotForm::kDetailsColumn)[0],
+                 QStringLiteral("Sensor board number in SLAVE or INTERLOCKED mode: snapshot \"10\", board \"9\""));
         QVERIFY(bench.form->SnapshotLabel->text().contains(QStringLiteral("1 different, 2 same")));
         QVERIFY(displays.notices.isEmpty());
 

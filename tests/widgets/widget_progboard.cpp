@@ -423,6 +423,10 @@ private slots:
         const QString path = FilePath(QStringLiteral("read.csv"));
         QVERIFY(main->BoardData.SaveListAs(btORT50, path.toStdString()));
         const QByteArray before = ReadAll(path);
+        // The board's memory was cleared: it holds none of the list's defaults.
+        TSimBoard* cleared = SimulatedLocoNet().FindBoard(102);
+        for (int sv = 5; sv <= cleared->SvCount(); ++sv)
+            cleared->SetSv(sv, 0);
         form->SelectPosition(0);
         form->ReadBoardButton->click();
         QVERIFY(form->Busy());
@@ -448,8 +452,8 @@ private slots:
         QCOMPARE(displays.errors.size(), 1);
         QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btORT50)), path);
 
-        // Compare offers what the read replaced: the simulated board holds
-        // none of the list's defaults, so the two differ on the board.
+        // Compare offers what the read replaced: the cleared board holds none
+        // of the list's defaults, so the two differ on the board.
         form->Compare1->trigger();
         TCompareBoardsForm* compare = main->findChild<TCompareBoardsForm*>();
         QVERIFY(compare);

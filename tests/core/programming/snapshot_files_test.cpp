@@ -1,11 +1,15 @@
 // The files of a layout snapshot: the manifest and the SV listings load
 // again as written, damaged ones are refused with file and line, and the
-// comparison of two listings names every SV that differs.
+// comparison of two listings names every SV that differs, that of two boards
+// of the family every setting.
+#include "boards/core/Boardcompare.h"
+#include "boards/core/Boardfactory.h"
 #include "programming/Tboardcompare.h"
 #include "programming/Tsnapshotfiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -151,6 +155,53 @@ TEST(SnapshotCompare, ListingsNameEverySvThatDiffers)
     EXPECT_EQ(CompareSvValues({1, 2, 3}, {1, 5, 3, 0}),
               (std::vector<TBoardDifference>{{"SV2", "2", "5"}, {"SV4", "-", "0"}}));
     EXPECT_EQ(CompareSvValues({7, 8}, {7}), (std::vector<TBoardDifference>{{"SV2", "8", "-"}}));
+}
+
+// A board of the family as a snapshot or the bus holds it: the image of a new
+// board of the type, or every SV 0 past the serial number (an erased board).
+std::unique_ptr<TConfigurableBoard> HeldBoard(int type, bool erased)
+{
+    std::unique_ptr<TConfigurableBoard> fresh = MakeBoard(type);
+    fresh->SetSerialNumber(300);
+    fresh->ComputeSvImage();
+    std::vector<uint8_t> image = fresh->SvImage();
+    if (erased)
+        std::fill(image.begin() + 4, image.end(), uint8_t(0));
+    return BoardFromImage(type, image);
+}
+
+TEST(SnapshotCompare, BoardsOfTheFamilyDifferBySetting)
+{
+    // Alike: nothing, whatever the type.
+    for (int type = 0; type < kBoardTypeCount; ++type)
+        EXPECT_TRUE(CompareBoardSettings(*HeldBoard(type, false), *HeldBoard(type, false)).empty()) << type;
+
+    // Settings by name, values as the report words them.
+    EXPECT_EQ(CompareBoardSettings(*HeldBoard(btTEL90, true), *HeldBoard(btTEL90, false)),
+              (std::vector<TBoardDifference>{{"Sensor board number", "\"0\"", "\"1\""},
+                                             {"Deactivate debounce time", "\"0 ms\"", "\"500 ms\""}}));
+
+    // An erased signal board decodes to diverging signals without a junction
+    // point, which no configuration computes: still compared as it reads, and
+    // a setting only one side has reads "(none)".
+    const std::vector<TBoardDifference> signals =
+        CompareBoardSettings(*HeldBoard(btVELA40, true), *HeldBoard(btVELA40, false));
+    for (const TBoardDifference& expected :
+         {TBoardDifference{"Signal 1", "\"Diverging junction signal, controlled by point 0\"", "\"Block signal\""},
+          TBoardDifference{"Signal 10, Next signal if point is thrown", "\"is always Green\"", "(none)"},
+          TBoardDifference{"Signal 10, Next signal", "(none)", "\"is always Green\""}})
+        EXPECT_NE(std::find(signals.begin(), signals.end(), expected), signals.end()) << expected.what;
+
+    // Unused MUV7 steps erased (0) or as a configuration writes them (1, 0,
+    // 1): the same settings in different SVs. A board that differs names the
+    // SVs rather than nothing.
+    const std::unique_ptr<TConfigurableBoard> erased = HeldBoard(btMUV7, true);
+    const std::unique_ptr<TConfigurableBoard> rewritten = BoardFromImage(btMUV7, erased->SvImage());
+    rewritten->ComputeSvImage();
+    const std::vector<TBoardDifference> steps = CompareBoardSettings(*erased, *rewritten);
+    ASSERT_FALSE(steps.empty());
+    for (const TBoardDifference& d : steps)
+        EXPECT_TRUE(d.what.starts_with("SV") && d.before == "0" && d.after == "1") << DifferenceText(d, "a", "b");
 }
 
 TEST_F(SnapshotFilesTest, FoldersAreNamedAfterTheTimeAndNeverReused)

@@ -1,6 +1,7 @@
 // Backing up, verifying, comparing and restoring a whole layout against the
 // simulated LocoNet, through the real link: in process with the layout
 // engine, and through the varnscope-cli program.
+#include "boards/core/Boardcompare.h"
 #include "boards/core/Boarddata.h"
 #include "boards/core/Boardfactory.h"
 #include "link/Lncomm.h"
@@ -26,6 +27,17 @@
 #include <functional>
 #include <random>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/types.h>
+#endif
+
+// Differences read as the program prints them.
+void PrintTo(const TBoardDifference& d, std::ostream* out)
+{
+    *out << DifferenceText(d, "before", "after");
+}
+
 namespace {
 
 
@@ -33,13 +45,7 @@ namespace {
 // maker's board at 4000 and one that behaves as an ORT50 at 4001.
 TSimSettings Layout(double drop = 0, double corrupt = 0, uint32_t seed = 1)
 {
-    TSimSettings s;
-    s.realtime = false;
-    s.latencyMs = 0;
-    s.dropRate = drop;
-    s.corruptRate = corrupt;
-    s.seed = seed;
-    s.boards = OneBoardOfEachModel(101);
+    TSimSettings s = FastSimulation(drop, corrupt, seed);
     s.boards.push_back(Sv2BoardSpec(4000, 33000));
     s.boards.push_back(Sv2BoardSpec(4001, 33001, 46, 7, 2));
     return s;
@@ -78,22 +84,10 @@ public:
           delay_(1, [this](uint64_t t) { engine.DelayExpired(t); }),
           engine(*this, &timeout_, &delay_)
     {
-        link_.SetDeviceName("sim");
-        link_.SetLocoNetInterface(eLocoBuffer);
-        link_.SetBaudRate(br57600);
-        link_.OnRxMsg = [this](TLnThreadComm&, uint32_t) {
-            while (auto m = link_.ReadMessage())
-                if (m->MessageKind() == eOPCSVACCESS2)
-                    engine.HandleSvMessage(TLNSVProgMessage(*m));
-        };
-        link_.Open();
+        bus_.onSv = [this](const TLNSVProgMessage& m) { engine.HandleSvMessage(m); };
         engine.LoadProductList(std::string(TEST_DATA_DIR) + "/../../programming/progdevicelist.csv");
     }
-    ~TLayoutRun() override
-    {
-        link_.OnRxMsg = nullptr;
-        link_.Close();
-    }
+    ~TLayoutRun() override { bus_.onSv = nullptr; }
 
     // Waits for the run started by start; false when it did not end in time.
     bool Run(const std::function<bool(std::string&)>& start, int limitMs = 60000)
@@ -125,7 +119,7 @@ public:
         ++sent;
         if (onSend)
             onSend();
-        link_.WriteMessage(std::unique_ptr<TLocoNetMessage>(std::move(m)));
+        bus_.Send(std::move(m));
     }
     void RunEnded(bool ok, const std::string& text) override
     {
@@ -141,7 +135,7 @@ public:
     std::function<void()> onSend;
 
 private:
-    TLocoNetComm link_{MakeLinkPort};
+    TSimSvLink bus_;
     TScaledTimer timeout_;
     TScaledTimer delay_;
     QEventLoop loop_;
@@ -149,6 +143,14 @@ private:
 public:
     TLayoutEngine engine;
 };
+
+std::vector<uint8_t> SvMemory(const TSimBoard& board)
+{
+    std::vector<uint8_t> svs;
+    for (int sv = 1; sv <= board.SvCount(); ++sv)
+        svs.push_back(board.Sv(sv));
+    return svs;
+}
 
 QString StateOf(const TLayoutRun& run, int address)
 {
@@ -209,13 +211,36 @@ TEST(LayoutE2E, BackupVerifyDiffAndRestoreAWholeLayout)
 
     TLayoutRun verify;
     ASSERT_TRUE(verify.Run([&](std::string& e) { return verify.engine.StartVerify(snapshot, e); }));
-    for (const TLayoutBoard& row : verify.engine.Boards())
+    for (const TLayoutBoard& row : verify.engine.Boards()) {
         EXPECT_EQ(row.state, TLayoutBoardState::eSame) << row.entry.address << " " << row.reason;
+        // Named in the product list's words, as the backup named it.
+        EXPECT_EQ(row.description, backup.Row(row.entry.address)->description) << row.entry.address;
+    }
+    EXPECT_EQ(verify.Row(102)->description.rfind("ORT50 ", 0), 0u) << verify.Row(102)->description;
 
     // One setting lost on the ORT50, one SV changed on the other maker's board.
+    // The SV lost is one the board reads a setting from (not every bit of
+    // every SV is one); the settings are named as the compare of two boards
+    // names them.
     TSimBoard* panel = net.FindBoard(102);
-    const unsigned lost = TransferredSvs(*MakeBoard(btORT50))[3];
-    const uint8_t kept = panel->Sv(static_cast<int>(lost));
+    const std::vector<uint8_t> panelBefore = SvMemory(*panel);
+    unsigned lost = 0;
+    uint8_t kept = 0;
+    std::vector<TBoardDifference> lostSettings;
+    for (unsigned sv : TransferredSvs(*MakeBoard(btORT50))) {
+        std::vector<uint8_t> after = panelBefore;
+        after[sv - 1] ^= 0x01;
+        const auto value = [](bool held, const std::string& text) { return held ? '"' + text + '"' : "(none)"; };
+        const TBoardComparison comparison = CompareBoardImages(btORT50, panelBefore, after);
+        for (const TSettingRow* row : comparison.Differences())
+            lostSettings.push_back({row->setting, value(row->inA, row->a), value(row->inB, row->b)});
+        if (!lostSettings.empty()) {
+            lost = sv;
+            kept = panelBefore[sv - 1];
+            break;
+        }
+    }
+    ASSERT_NE(lost, 0u);
     panel->SetSv(static_cast<int>(lost), static_cast<uint8_t>(kept ^ 0x01));
     TSimBoard* other = net.FindBoard(4000);
     const uint8_t otherKept = other->Sv(200);
@@ -226,9 +251,7 @@ TEST(LayoutE2E, BackupVerifyDiffAndRestoreAWholeLayout)
     EXPECT_EQ(StateOf(changed, 102), "different");
     EXPECT_EQ(StateOf(changed, 4000), "different");
     EXPECT_EQ(StateOf(changed, 101), "same");
-    ASSERT_EQ(changed.Row(102)->differences.size(), 1u);
-    EXPECT_EQ(changed.Row(102)->differences[0],
-              (TBoardDifference{"SV" + std::to_string(lost), std::to_string(kept), std::to_string(kept ^ 0x01)}));
+    EXPECT_EQ(changed.Row(102)->differences, lostSettings);
     ASSERT_EQ(changed.Row(4000)->differences.size(), 1u);
     EXPECT_EQ(changed.Row(4000)->differences[0].what, "SV200");
 
@@ -441,12 +464,14 @@ TEST(LayoutE2E, FaultyBusGivesNoFalseResult)
 
 // The command-line program against `varnscope-cli simulate` on a
 // pseudo-terminal: one board of each model and another maker's board; the
-// TEL90 forgets one SV in each restart.
+// TEL90 forgets its sensor board number in each restart.
 TEST(LayoutCli, BackupVerifyAllRestoreAndDiff)
 {
     QTemporaryDir dir;
-    const std::vector<unsigned> tel90Svs = TransferredSvs(*MakeBoard(btTEL90));
-    const unsigned forgotten = tel90Svs.front();
+    const std::vector<std::string> tel90Svs = MakeBoard(btTEL90)->NameSvImage();
+    const unsigned forgotten =
+        unsigned(std::find(tel90Svs.begin(), tel90Svs.end(), "sensor board number") - tel90Svs.begin()) + 1;
+    ASSERT_LE(forgotten, tel90Svs.size());
     const QString pty = dir.filePath("loconet");
     QStringList simArgs = {"--pty", pty, "--board", "sv2:4000:33000", "--forget", QString("106:%1").arg(forgotten)};
     for (int type = 0; type < kBoardTypeCount; ++type)
@@ -479,7 +504,7 @@ TEST(LayoutCli, BackupVerifyAllRestoreAndDiff)
 
     r = RunCli({"verify-all", "--port", pty, first});
     EXPECT_EQ(r.status, 1) << qPrintable(r.err) << qPrintable(r.out);
-    EXPECT_TRUE(r.out.contains(QString("106\tTEL90\tdifferent\n    SV%1: snapshot 0, board 255\n").arg(forgotten)))
+    EXPECT_TRUE(r.out.contains("106\tTEL90\tdifferent\n    Sensor board number: snapshot \"1\", board \"255\"\n"))
         << qPrintable(r.out);
     EXPECT_TRUE(r.out.endsWith("1 different, 7 same\n")) << qPrintable(r.out);
 
@@ -492,7 +517,7 @@ TEST(LayoutCli, BackupVerifyAllRestoreAndDiff)
     // The second snapshot lists 256 SVs of the other maker's board, the first 64.
     r = RunCli({"diff-snapshots", first, second});
     EXPECT_EQ(r.status, 1) << qPrintable(r.err);
-    EXPECT_TRUE(r.out.startsWith(QString("106\tTEL90\tchanged\n    SV%1: A 0, B 255\n").arg(forgotten)))
+    EXPECT_TRUE(r.out.startsWith("106\tTEL90\tchanged\n    Sensor board number: A \"1\", B \"255\"\n"))
         << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains("4000 (serial 33000)\t\tchanged\n    SV65: A -, B 0\n")) << qPrintable(r.out);
     r = RunCli({"diff-snapshots", first, first});
@@ -521,6 +546,91 @@ TEST(LayoutCli, BackupVerifyAllRestoreAndDiff)
 }
 
 }  // namespace
+
+#ifndef _WIN32
+// Ctrl+C (SIGINT) during each long command: the exchange under way ends,
+// nothing more is done, the boards finished keep their result, and a
+// backup's manifest names the complete boards.
+TEST(LayoutCli, InterruptIsCancel)
+{
+    QTemporaryDir dir;
+    const QString pty = dir.filePath("loconet");
+    QStringList simArgs = {"--pty", pty};
+    for (int type = 0; type < kBoardTypeCount; ++type)
+        simArgs << "--board" << QString("%1:%2").arg(BoardFactoryRow(type)->shortTypeName).arg(101 + type);
+    QProcess sim;
+    const QByteArray banner = StartSimulator(sim, simArgs);
+    ASSERT_TRUE(banner.contains("ready\n")) << banner.constData() << sim.readAllStandardError().constData();
+    TCliRun r = RunCli({"backup", "--port", pty, "-o", dir.filePath("full")});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err) << qPrintable(r.out);
+    const QString full = r.out.section('\n', 0, 0).mid(10);
+
+    const struct {
+        QStringList args;
+        const char* finished;  // the state of a board done before the signal
+    } cases[] = {
+        {{"backup", "--port", pty, "-o", dir.filePath("cut")}, "read"},
+        {{"verify-all", "--port", pty, full}, "same"},
+        {{"restore", "--port", pty, full}, "restored"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(qPrintable(c.args.first()));
+        QProcess cli;
+        cli.start(VARNSCOPE_CLI, c.args);
+        QByteArray out;
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray done = QByteArray("\t") + c.finished + "\n";
+        while (!out.contains(done) && clock.elapsed() < 30000 && cli.state() != QProcess::NotRunning)
+            if (cli.waitForReadyRead(100))
+                out += cli.readAllStandardOutput();
+        ASSERT_TRUE(out.contains(done)) << out.constData();
+        ::kill(pid_t(cli.processId()), SIGINT);
+        clock.restart();
+        ASSERT_TRUE(cli.waitForFinished(10000));
+        // One exchange (with its retries) is all it waits for.
+        EXPECT_LT(clock.elapsed(), 5000);
+        out += cli.readAllStandardOutput();
+        const QString text = QString::fromUtf8(out);
+        const QString err = QString::fromUtf8(cli.readAllStandardError());
+        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(cli.exitCode(), 1) << qPrintable(err);
+        EXPECT_TRUE(text.endsWith("\nCancelled\n")) << qPrintable(text);
+        EXPECT_TRUE(err.startsWith("Cancelling after the message exchange under way")) << qPrintable(err);
+        const qsizetype finished = text.count(QString("\t") + c.finished + "\n");
+        EXPECT_GE(finished, 1);
+        EXPECT_LT(finished, kBoardTypeCount) << qPrintable(text);
+        // A board left half programmed says so; none is shown done that is not.
+        for (const QString& line : text.split('\n'))
+            if (line.contains('\t'))
+                EXPECT_TRUE(line.endsWith(c.finished) || line.endsWith("\tfailed")) << qPrintable(line);
+
+        if (c.args.first() != "backup")
+            continue;
+        const QString cut = text.section('\n', 0, 0).mid(10);
+        std::vector<TSnapshotEntry> manifest;
+        std::string error;
+        ASSERT_TRUE(SnapshotFiles::ReadManifest(cut.toStdString(), manifest, error)) << error;
+        ASSERT_EQ(manifest.size(), size_t(kBoardTypeCount));
+        qsizetype read = 0;
+        for (const TSnapshotEntry& e : manifest) {
+            SCOPED_TRACE(e.address);
+            if (!e.IsRead()) {
+                EXPECT_EQ(e.result, "failed: not reached: the run was cancelled");
+                continue;
+            }
+            ++read;
+            TBoardData files;
+            ASSERT_TRUE(files.LoadList(static_cast<uint8_t>(e.type), (cut + "/" + QString::fromStdString(e.file)).toStdString()))
+                << files.LastErrorText();
+            EXPECT_TRUE(files.BoardAt(static_cast<uint8_t>(e.type), e.boardIndex));
+        }
+        EXPECT_EQ(read, finished);
+    }
+    sim.terminate();
+    sim.waitForFinished(5000);
+}
+#endif
 
 int main(int argc, char** argv)
 {

@@ -31,45 +31,9 @@
 namespace {
 
 
-TSimSettings FastBus(double drop = 0, double corrupt = 0, uint32_t seed = 1)
-{
-    TSimSettings s;
-    s.realtime = false;
-    s.latencyMs = 0;
-    s.dropRate = drop;
-    s.corruptRate = corrupt;
-    s.seed = seed;
-    s.boards = OneBoardOfEachModel(101);
-    return s;
-}
-
-// The link on the in-process simulated LocoNet, handing SV messages on.
-class TSimLink {
-public:
-    TSimLink()
-    {
-        link.SetDeviceName("sim");
-        link.SetLocoNetInterface(eLocoBuffer);
-        link.SetBaudRate(br57600);
-        link.OnRxMsg = [this](TLnThreadComm&, uint32_t) {
-            while (auto m = link.ReadMessage())
-                if (m->MessageKind() == eOPCSVACCESS2 && onSv)
-                    onSv(TLNSVProgMessage(*m));
-        };
-        link.Open();
-    }
-    ~TSimLink()
-    {
-        link.OnRxMsg = nullptr;
-        link.Close();
-    }
-    TLocoNetComm link{MakeLinkPort};
-    std::function<void(const TLNSVProgMessage&)> onSv;
-};
-
 class TTransfer : public IProgrammerListener {
 public:
-    explicit TTransfer(TSimLink& bus)
+    explicit TTransfer(TSimSvLink& bus)
         : bus_(bus),
           timeout_(kTimeScale, [this](uint64_t t) { engine.TimeoutExpired(t); }),
           delay_(1, [this](uint64_t t) { engine.DelayExpired(t); }),
@@ -93,7 +57,7 @@ public:
 
     void SendMessage(std::unique_ptr<TLNSVProgMessage> m) override
     {
-        bus_.link.WriteMessage(std::unique_ptr<TLocoNetMessage>(std::move(m)));
+        bus_.Send(std::move(m));
     }
     void LogText(const std::string& t) override { log.push_back(t); }
     void TransferEnded(bool ok, const std::string& t) override
@@ -108,7 +72,7 @@ public:
     std::vector<std::string> log;
 
 private:
-    TSimLink& bus_;
+    TSimSvLink& bus_;
     TScaledTimer timeout_;
     TScaledTimer delay_;
     QEventLoop loop_;
@@ -126,8 +90,8 @@ void Scramble(TSimBoard& board, uint32_t seed)
 
 TEST(ProgrammingE2E, EveryModelProgramsAndReadsBack)
 {
-    ConfigureSimulatedLocoNet(FastBus());
-    TSimLink bus;
+    ConfigureSimulatedLocoNet(FastSimulation());
+    TSimSvLink bus;
     ASSERT_TRUE(bus.link.Enabled()) << bus.link.LastOpenError();
     for (int type = 0; type < kBoardTypeCount; ++type) {
         SCOPED_TRACE(BoardFactoryRow(type)->shortTypeName);
@@ -165,10 +129,10 @@ TEST(ProgrammingE2E, EveryModelProgramsAndReadsBack)
 
 TEST(ProgrammingE2E, PacedForTheMs100)
 {
-    TSimSettings settings = FastBus();
+    TSimSettings settings = FastSimulation();
     settings.answerTwice = true;  // a doubled reply must not disturb the pauses
     ConfigureSimulatedLocoNet(settings);
-    TSimLink bus;
+    TSimSvLink bus;
     std::unique_ptr<TConfigurableBoard> board = MakeBoard(btTEL90);
     board->SetSerialNumber(106);
     TSimBoard* sim = SimulatedLocoNet().FindBoard(106);
@@ -205,8 +169,8 @@ TEST(ProgrammingE2E, FaultyBusNeverGivesSuccessWithWrongData)
         int succeeded = 0, failed = 0;
         for (uint32_t seed = 1; seed <= 8; ++seed) {
             for (int type : {int(btORT50), int(btPAX66), int(btTEL90)}) {
-                ConfigureSimulatedLocoNet(FastBus(faults.drop, faults.corrupt, seed * 31 + type));
-                TSimLink bus;
+                ConfigureSimulatedLocoNet(FastSimulation(faults.drop, faults.corrupt, seed * 31 + type));
+                TSimSvLink bus;
                 std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
                 board->SetSerialNumber(101 + type);
                 TSimBoard* sim = SimulatedLocoNet().FindBoard(static_cast<uint16_t>(101 + type));
@@ -247,10 +211,35 @@ std::string FileText(TConfigurableBoard& board)
 // Verify against every model: after programming the board matches; one SV
 // changed in the board is the one difference; the board is never written or
 // reconfigured and the configuration keeps its settings.
+// A board as it comes from its maker, read: a configuration that computes
+// (no signal without its junction point), whose verify finds nothing to
+// change, and which programs back and verifies equal.
+TEST(ProgrammingE2E, FactoryBoardsReadBackAndVerifyEqual)
+{
+    ConfigureSimulatedLocoNet(FastSimulation());
+    TSimSvLink bus;
+    ASSERT_TRUE(bus.link.Enabled()) << bus.link.LastOpenError();
+    for (int type = 0; type < kBoardTypeCount; ++type) {
+        SCOPED_TRACE(BoardFactoryRow(type)->shortTypeName);
+        std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
+        board->SetSerialNumber(101 + type);
+        TTransfer read(bus);
+        ASSERT_TRUE(read.Run(TProgramMode::eRead, *board));
+        ASSERT_TRUE(read.success) << read.text;
+        EXPECT_TRUE(board->ComputeSvImage()) << board->SvErrorText();
+        for (const TProgramMode mode : {TProgramMode::eVerify, TProgramMode::eWrite, TProgramMode::eVerify}) {
+            TTransfer transfer(bus);
+            ASSERT_TRUE(transfer.Run(mode, *board));
+            EXPECT_TRUE(transfer.success) << transfer.text;
+            EXPECT_TRUE(transfer.engine.Differences().empty()) << transfer.engine.Differences().size() << " SVs";
+        }
+    }
+}
+
 TEST(ProgrammingE2E, VerifyEveryModel)
 {
-    ConfigureSimulatedLocoNet(FastBus());
-    TSimLink bus;
+    ConfigureSimulatedLocoNet(FastSimulation());
+    TSimSvLink bus;
     ASSERT_TRUE(bus.link.Enabled()) << bus.link.LastOpenError();
     for (int type = 0; type < kBoardTypeCount; ++type) {
         SCOPED_TRACE(BoardFactoryRow(type)->shortTypeName);
@@ -303,10 +292,10 @@ TEST(ProgrammingE2E, VerifyEveryModel)
 // verify with the sequencer's text and no differences.
 TEST(ProgrammingE2E, VerifyFailures)
 {
-    TSimSettings settings = FastBus();
+    TSimSettings settings = FastSimulation();
     settings.boards[btORT50].mute = true;
     ConfigureSimulatedLocoNet(settings);
-    TSimLink bus;
+    TSimSvLink bus;
     std::unique_ptr<TConfigurableBoard> board = MakeBoard(btORT50);
     board->SetSerialNumber(101 + btORT50);
     TTransfer mute(bus);
@@ -329,8 +318,8 @@ TEST(ProgrammingE2E, VerifyOnAFaultyBus)
     int completed = 0;
     for (uint32_t seed = 1; seed <= 6; ++seed) {
         for (int type : {int(btORT50), int(btTEL90)}) {
-            ConfigureSimulatedLocoNet(FastBus(0.05, 0.03, seed * 17 + type));
-            TSimLink bus;
+            ConfigureSimulatedLocoNet(FastSimulation(0.05, 0.03, seed * 17 + type));
+            TSimSvLink bus;
             std::unique_ptr<TConfigurableBoard> board = MakeBoard(type);
             board->SetSerialNumber(101 + type);
             ASSERT_TRUE(board->ComputeSvImage());
@@ -356,7 +345,7 @@ TEST(ProgrammingE2E, VerifyOnAFaultyBus)
 
 class TNumbering : public IRenumberListener {
 public:
-    explicit TNumbering(TSimLink& bus)
+    explicit TNumbering(TSimSvLink& bus)
         : bus_(bus),
           timeout_(kTimeScale, [this](uint64_t t) { engine.TimeoutExpired(t); }),
           delay_(1, [this](uint64_t t) { engine.DelayExpired(t); }),
@@ -375,7 +364,7 @@ public:
     }
     void SendMessage(std::unique_ptr<TLNSVProgMessage> m) override
     {
-        bus_.link.WriteMessage(std::unique_ptr<TLocoNetMessage>(std::move(m)));
+        bus_.Send(std::move(m));
     }
     void MessageBox(const std::string& t, const std::string& c) override { boxes.push_back(c + " " + t); }
     void OperationEnded(TRenumberOperation, bool ok) override { loop_.exit(ok ? 0 : 1); }
@@ -383,7 +372,7 @@ public:
     std::vector<std::string> boxes;
 
 private:
-    TSimLink& bus_;
+    TSimSvLink& bus_;
     TScaledTimer timeout_;
     TScaledTimer delay_;
     QEventLoop loop_;
@@ -394,8 +383,8 @@ public:
 
 TEST(ProgrammingE2E, DiscoverIdentifyRenumber)
 {
-    ConfigureSimulatedLocoNet(FastBus());
-    TSimLink bus;
+    ConfigureSimulatedLocoNet(FastSimulation());
+    TSimSvLink bus;
     TNumbering numbering(bus);
     ASSERT_TRUE((numbering.engine.Discover(), numbering.Wait()));
     const std::vector<std::string> lines = numbering.engine.ListLines();
@@ -441,11 +430,11 @@ TEST(ProgrammingE2E, DiscoverIdentifyRenumber)
 // to a family board that answers at its serial number.
 TEST(ProgrammingE2E, BoardsWithTheirOwnAddress)
 {
-    TSimSettings settings = FastBus();
+    TSimSettings settings = FastSimulation();
     settings.boards = {Sv2BoardSpec(4000, 33000), Sv2BoardSpec(4001, 33001, 46, 7, 2)};
     settings.boards.push_back(OneBoardOfEachModel(500)[btORT50]);
     ConfigureSimulatedLocoNet(settings);
-    TSimLink bus;
+    TSimSvLink bus;
     TNumbering numbering(bus);
     ASSERT_TRUE((numbering.engine.Discover(), numbering.Wait()));
     EXPECT_EQ(numbering.engine.ListLines(), (std::vector<std::string>{
@@ -593,14 +582,8 @@ TEST(ProgrammingCli, OverPseudoTerminal)
     QTemporaryDir dir;
     const QString pty = dir.filePath("loconet");
     QProcess sim;
-    sim.start(VARNSCOPE_CLI, {"simulate", "--pty", pty, "--board", "ORT50:500", "--board", "ORT50:501", "--twice",
-                              "--stuck", "501:9"});
-    QByteArray banner;
-    QElapsedTimer clock;
-    clock.start();
-    while (!banner.contains("ready\n") && clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning)
-        if (sim.waitForReadyRead(200))
-            banner += sim.readAllStandardOutput();
+    const QByteArray banner = StartSimulator(sim, {"--pty", pty, "--board", "ORT50:500", "--board", "ORT50:501", "--twice",
+                              "--stuck", "501:9", "--blank", "501"});
     ASSERT_TRUE(banner.contains("ready\n")) << banner.constData() << sim.readAllStandardError().constData();
 
     const QString file = dir.filePath("ort50.csv");
@@ -659,17 +642,11 @@ TEST(ProgrammingCli, Verify)
     }
     const QString pty = dir.filePath("loconet");
     QProcess sim;
-    sim.start(VARNSCOPE_CLI, {"simulate", "--pty", pty, "--board", "ORT50:500", "--board", "TEL90:600", "--forget",
-                              QString("600:%1").arg(forgotten)});
-    QByteArray banner;
-    QElapsedTimer clock;
-    clock.start();
-    while (!banner.contains("ready\n") && clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning)
-        if (sim.waitForReadyRead(200))
-            banner += sim.readAllStandardOutput();
+    const QByteArray banner = StartSimulator(sim, {"--pty", pty, "--board", "ORT50:500", "--board", "TEL90:600", "--forget",
+                              QString("600:%1").arg(forgotten), "--blank", "500", "--blank", "600"});
     ASSERT_TRUE(banner.contains("ready\n")) << banner.constData() << sim.readAllStandardError().constData();
 
-    // Fresh boards hold none of their configuration.
+    // Cleared boards hold none of their configuration.
     TCliRun r = RunCli({"verify", "--port", pty, "--type", "ort50", ort50File});
     EXPECT_EQ(r.status, 1) << qPrintable(r.err);
     // Each line as before, then what the SV holds.
@@ -761,14 +738,8 @@ TEST(ProgrammingCli, BoardsWithTheirOwnAddress)
     QTemporaryDir dir;
     const QString pty = dir.filePath("loconet");
     QProcess sim;
-    sim.start(VARNSCOPE_CLI, {"simulate", "--pty", pty, "--board", "sv2:4000:33000", "--board",
+    const QByteArray banner = StartSimulator(sim, {"--pty", pty, "--board", "sv2:4000:33000", "--board",
                               "sv2:4001:33001:46:7:2", "--board", "ORT50:500"});
-    QByteArray banner;
-    QElapsedTimer clock;
-    clock.start();
-    while (!banner.contains("ready\n") && clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning)
-        if (sim.waitForReadyRead(200))
-            banner += sim.readAllStandardOutput();
     ASSERT_TRUE(banner.contains("ready\n")) << banner.constData() << sim.readAllStandardError().constData();
     EXPECT_TRUE(banner.contains("board: sv2 address 4000 serial 33000 manufacturer 13 developer 1 product 1\n"))
         << banner.constData();
