@@ -123,6 +123,11 @@ int RunMqtt(const QStringList& args)
             droppedShown = bridge.Dropped();
             std::fprintf(stderr, "%s\n", qPrintable(line));
         });
+        QObject::connect(&bridge, &TMqttBridge::Failed, [&exitStatus](const QString& reason) {
+            PrintError(reason);
+            exitStatus = ProgExit::kPortError;
+            QCoreApplication::exit(exitStatus);
+        });
         QObject::connect(&bridge, &TMqttBridge::CommandRefused, [](const QString& topic, const QString& why) {
             std::fprintf(stderr, "refused %s: %s\n", qPrintable(topic), qPrintable(why));
         });

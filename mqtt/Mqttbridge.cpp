@@ -95,6 +95,7 @@ bool TMqttBridge::Start(QString& error)
     mosquitto_disconnect_callback_set(mosq_, &TMqttBridge::DisconnectCallback);
     mosquitto_message_callback_set(mosq_, &TMqttBridge::MessageCallback);
     mosquitto_publish_callback_set(mosq_, &TMqttBridge::PublishCallback);
+    mosquitto_log_callback_set(mosq_, &TMqttBridge::LogCallback);
 
     const QByteArray host = settings_.host.toUtf8();
     rc = mosquitto_connect_async(mosq_, host.constData(), settings_.port, kKeepAliveSeconds);
@@ -233,6 +234,14 @@ void TMqttBridge::OnDisconnected(int code)
 {
     if (state_ == EState::Stopped)
         return;
+    // The handshake may fail inside the library's loop rather than in the
+    // first connect, depending on when the broker's answer comes; either way
+    // the library gives up on the connection and an untrusted certificate
+    // stays untrusted: stop, as when the first connect refused it.
+    if (code == MOSQ_ERR_TLS || code == MOSQ_ERR_TLS_HANDSHAKE) {
+        OnTlsRefused(LibraryError(code));
+        return;
+    }
     if (code != 0)
         lastError_ = QStringLiteral("the broker connection was lost");
     SetState(everConnected_ ? EState::Reconnecting : EState::Connecting);
@@ -263,6 +272,15 @@ void TMqttBridge::OnCommand(const QString& topic, const QByteArray& payload)
     ++sent_;
 }
 
+void TMqttBridge::OnTlsRefused(const QString& detail)
+{
+    if (state_ == EState::Stopped)
+        return;
+    lastError_ = QStringLiteral("TLS: the broker's certificate is not trusted by %1 (%2)").arg(settings_.tlsCa, detail);
+    SetState(EState::Stopped);
+    emit Failed(lastError_);
+}
+
 void TMqttBridge::Refuse(const QString& topic, const QByteArray& payload, const QString& reason)
 {
     ++refused_;
@@ -276,6 +294,17 @@ void TMqttBridge::ConnectCallback(mosquitto*, void* self, int code)
     const QString reason = QString::fromUtf8(mosquitto_connack_string(code));
     QMetaObject::invokeMethod(bridge, [bridge, code, reason] { bridge->OnConnected(code, reason); },
                               Qt::QueuedConnection);
+}
+
+void TMqttBridge::LogCallback(mosquitto*, void* self, int level, const char* text)
+{
+    // Some paths of a failed handshake end the library's loop without a
+    // disconnection callback; its error log line is then the only word of it.
+    if (level != MOSQ_LOG_ERR || !text || !std::strstr(text, "certificate verify failed"))
+        return;
+    auto* bridge = static_cast<TMqttBridge*>(self);
+    const QString detail = QString::fromUtf8(text);
+    QMetaObject::invokeMethod(bridge, [bridge, detail] { bridge->OnTlsRefused(detail); }, Qt::QueuedConnection);
 }
 
 void TMqttBridge::DisconnectCallback(mosquitto*, void* self, int code)

@@ -79,10 +79,14 @@ signals:
     // A publication from a device was not put on the bus (also answered on
     // the error topic).
     void CommandRefused(const QString& topic, const QString& reason);
+    // The bridge stopped for good: the broker's TLS certificate is not
+    // trusted, which trying again will not change (reason as LastError()).
+    void Failed(const QString& reason);
 
 private:  // On the bridge's thread
     void OnConnected(int code, const QString& reason);
     void OnDisconnected(int code);
+    void OnTlsRefused(const QString& detail);
     void OnCommand(const QString& topic, const QByteArray& payload);
     void Refuse(const QString& topic, const QByteArray& payload, const QString& reason);
     // False when the broker is away: the caller counts the drop.
@@ -94,6 +98,7 @@ private:  // On the library's thread
     static void DisconnectCallback(mosquitto*, void* self, int code);
     static void MessageCallback(mosquitto*, void* self, const mosquitto_message* message);
     static void PublishCallback(mosquitto*, void* self, int mid);
+    static void LogCallback(mosquitto*, void* self, int level, const char* text);
 
     TLnThreadComm& link_;
     TMqttSettings settings_;

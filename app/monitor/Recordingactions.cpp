@@ -3,6 +3,9 @@
 #include "app/common/Formsupport.h"
 #include "app/common/Statusfield.h"
 #include "app/monitor/Lndisplay.h"
+#ifdef VARNSCOPE_HAVE_CHARTS
+#include "app/monitor/Formbusstatistics.h"
+#endif
 #include "link/Recording.h"
 #include "platform/Linkports.h"
 #include "sim/Simloconet.h"
@@ -74,6 +77,20 @@ void TRecordingActions::AddTo(QMenu* file, QAction* before, QMenu* debug, QStatu
         if (!path.isEmpty())
             ReplayOnSimulatedLocoNet(path);
     });
+
+#ifdef VARNSCOPE_HAVE_CHARTS
+    StatisticsAction = debug->addAction(QStringLiteral("Bus Statistics of a Re&cording..."));
+    StatisticsAction->setObjectName(QStringLiteral("RecordingStatistics1"));
+    connect(StatisticsAction, &QAction::triggered, this, [this] {
+        TFileDialogRequest request;
+        request.title = QStringLiteral("Bus Statistics of a Recording");
+        request.filter = kFilter;
+        request.defaultSuffix = QStringLiteral("lnrec");
+        const QString path = AskFileName(window_, request);
+        if (!path.isEmpty())
+            OpenStatistics(path);
+    });
+#endif
 
     // Wide enough for the name of a file and its size before it elides.
     StatusRecording = new TStatusField(QString(), 240, strip);
@@ -170,23 +187,67 @@ bool TRecordingActions::ReplayOnSimulatedLocoNet(const QString& path)
     return true;
 }
 
-bool TRecordingActions::OpenRecording(const QString& path)
+bool TRecordingActions::LoadForShowing(const QString& path, const QString& title, TRecording& recording)
 {
-    TRecording recording;
     recording.Load(path.toStdString());
-    const QString name = QFileInfo(path).fileName();
     if (recording.Stop() == TRecStop::Unreadable || recording.Stop() == TRecStop::Foreign ||
         recording.Stop() == TRecStop::Newer) {
-        QMessageBox::warning(window_, QStringLiteral("Open Recording"),
-                             path + QStringLiteral(": ") + QString::fromStdString(recording.StopText()));
+        QMessageBox::warning(window_, title, path + QStringLiteral(": ") + QString::fromStdString(recording.StopText()));
         return false;
     }
-    auto* form = new TDisplayForm;
-    form->ShowRecording(recording, name);
-    addChild_(form);
+    return true;
+}
+
+void TRecordingActions::WarnIfCut(const QString& path, const QString& title, const TRecording& recording)
+{
     if (!recording.Whole())
-        QMessageBox::warning(window_, QStringLiteral("Open Recording"),
+        QMessageBox::warning(window_, title,
                              path + QStringLiteral(": ") + QString::fromStdString(recording.StopText()) +
                                  QStringLiteral("; shown up to there."));
+}
+
+bool TRecordingActions::OpenRecording(const QString& path)
+{
+    const QString title = QStringLiteral("Open Recording");
+    TRecording recording;
+    if (!LoadForShowing(path, title, recording))
+        return false;
+    auto* form = new TDisplayForm;
+    form->ShowRecording(recording, QFileInfo(path).fileName());
+    addChild_(form);
+    WarnIfCut(path, title, recording);
     return true;
+}
+
+QWidget* TRecordingActions::OpenStatistics(const QString& path)
+{
+#ifdef VARNSCOPE_HAVE_CHARTS
+    const QString title = QStringLiteral("Bus Statistics of a Recording");
+    TRecording recording;
+    if (!LoadForShowing(path, title, recording))
+        return nullptr;
+    auto* form = new TBusStatisticsForm;
+    form->setWindowTitle(QStringLiteral("Bus Statistics - ") + QFileInfo(path).fileName());
+    form->SetWorkbench(workbench_);
+    form->StartFeed(recording.StartUs() / 1000);
+    int64_t lastUs = 0;
+    // What the bus carried: sent messages come back as received ones, and
+    // rejected bytes are no messages.
+    recording.ForEach([&](const TRecFrame& frame) {
+        lastUs = frame.offsetUs;
+        if (frame.direction != TRecDirection::Received)
+            return;
+        form->AddMessage(TLocoNetMessage(frame.bytes.data(), static_cast<uint32_t>(frame.bytes.size())),
+                         static_cast<uint64_t>(frame.offsetUs / 1000));
+    });
+    // Past the last second, so that it counts as a whole one.
+    form->Advance(static_cast<uint64_t>(lastUs / 1000) + 1000);
+    form->Refresh();
+    addChild_(form);
+    WarnIfCut(path, title, recording);
+    return form;
+#else
+    Q_UNUSED(path);
+    return nullptr;
+#endif
 }

@@ -20,6 +20,7 @@ class QTimer;
 class QWidget;
 class TLnThreadComm;
 class TStatusField;
+class TWorkbench;
 
 class TRecordingActions : public QObject {
     Q_OBJECT
@@ -44,19 +45,33 @@ public:
     bool ReplayOnSimulatedLocoNet(const QString& path);
     const TSimReplayer* Replayer() const { return replayer_.get(); }
 
+    // Opens a Bus Statistics window fed with the recording at path, in the
+    // recording's own times; false (and a message box) when it cannot be read.
+    // Null where the build has no Qt Charts.
+    QWidget* OpenStatistics(const QString& path);
+
+    // The workbench asks the windows opened here for their file names.
+    void SetWorkbench(TWorkbench* workbench) { workbench_ = workbench; }
+
     TLinkRecorder& Recorder() { return recorder_; }
     QAction* RecordAction = nullptr;
     QAction* StopAction = nullptr;
     QAction* OpenAction = nullptr;
     QAction* ReplayAction = nullptr;
+    QAction* StatisticsAction = nullptr;  // only where the build draws charts
     TStatusField* StatusRecording = nullptr;
 
 private:
     void ShowStatus();
+    // Reads a recording for display; false (and a message box titled title)
+    // when the file holds nothing that can be shown.
+    bool LoadForShowing(const QString& path, const QString& title, class TRecording& recording);
+    void WarnIfCut(const QString& path, const QString& title, const class TRecording& recording);
 
     QWidget* window_;
     TLnThreadComm& link_;
     std::function<void(QWidget*)> addChild_;
+    TWorkbench* workbench_ = nullptr;
     TLinkRecorder recorder_;
     QTimer* statusTimer_ = nullptr;
     std::unique_ptr<TSimReplayer> replayer_;

@@ -147,6 +147,7 @@ TMainForm::TMainForm(TMainOptions options, QWidget* parent)
     BuildStatusStrip();
     // Recording goes beside the items it belongs with, and its field last in the strip.
     recordingActions_ = new TRecordingActions(this, LocoNetComm1, [this](QWidget* form) { AddChild(form); });
+    recordingActions_->SetWorkbench(workbench_);
     recordingActions_->AddTo(qobject_cast<QMenu*>(Exit1->parent()), Exit1, qobject_cast<QMenu*>(MessageDisplay1->parent()),
                              statusBar());
     LinkSharing = new TLinkSharing(*this, LocoNetComm1, Connect1);

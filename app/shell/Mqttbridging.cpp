@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -169,10 +170,15 @@ TMqttBridgeDialog::TMqttBridgeDialog(const TMqttSettings& settings, QWidget* par
     Problem->setWordWrap(true);
     Problem->hide();
     layout->addWidget(Problem);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Start"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelpTopic(kHelpTopic); });
+    SetHelpContext(this, kHelpTopic);
+    // A modal dialog takes F1 itself: the main window's key does not reach past it.
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [] { ShowHelpTopic(kHelpTopic); });
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     BrokerEdit->selectAll();

@@ -28,6 +28,8 @@ class TMqttBridge;
 class TMqttBridgeDialog : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int kHelpTopic = 26;
+
     explicit TMqttBridgeDialog(const TMqttSettings& settings, QWidget* parent = nullptr);
     // What the form says; valid after accept().
     TMqttSettings Settings() const;

@@ -77,7 +77,7 @@ private slots:
     {
         QTest::addColumn<int>("topic");
         // The monitor's windows, the board windows and the board editors.
-        for (int topic : {1, 2, 8, 9, 13, 14, 15, 16, 17, 25, 80, TCompareBoardsForm::kHelpTopic,
+        for (int topic : {1, 2, 8, 9, 13, 14, 15, 16, 17, 25, 26, 80, TCompareBoardsForm::kHelpTopic,
                           TLayoutSnapshotForm::kHelpTopic, TProgramChangedForm::kHelpTopic, 400, 410, 420, 430, 440, 500,
                           520, 530, 540, 560, 600, 610, 620, 700, 710, 720, 800})
             QTest::addRow("%d", topic) << topic;

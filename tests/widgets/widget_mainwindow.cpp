@@ -92,7 +92,11 @@ private slots:
 #endif
         QCOMPARE(debug, (QStringList{"&Message Display", "&Generate", "Track Power &On", "Track Power O&ff",
                                      "&Query LocoBuffer", statistics, "", "&Record to File...", "S&top Recording",
-                                     "Re&play Recording on Simulated LocoNet..."}));
+                                     "Re&play Recording on Simulated LocoNet..."
+#ifdef VARNSCOPE_HAVE_CHARTS
+                                     , "Bus Statistics of a Re&cording..."
+#endif
+                                     }));
         QStringList generate;
         for (QAction* a : main.menuBar()->actions().at(3)->menu()->actions().at(1)->menu()->actions())
             generate << a->text();

@@ -6,6 +6,9 @@
 
 #include "app/common/Statusfield.h"
 #include "app/monitor/Lndisplay.h"
+#ifdef VARNSCOPE_HAVE_CHARTS
+#include "app/monitor/Formbusstatistics.h"
+#endif
 #include "app/monitor/Messagelistmodel.h"
 #include "app/monitor/Messagelistview.h"
 #include "app/monitor/Recordingactions.h"
@@ -16,11 +19,15 @@
 #include "sim/Simloconet.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -216,6 +223,57 @@ private slots:
         link.OnRxMsg = nullptr;
         link.Close();
     }
+
+#ifdef VARNSCOPE_HAVE_CHARTS
+    // Bus Statistics of a recording counts what the bus carried in the
+    // recording's own seconds: the received messages, not this program's
+    // sent copies nor the rejected bytes.
+    void StatisticsOfARecording()
+    {
+        TTraffic traffic;
+        TLocoNetComm link(MakeLinkPort);
+        QMainWindow window;
+        auto* file = window.menuBar()->addMenu("&File");
+        QAction* exit = file->addAction("E&xit");
+        auto* debug = window.menuBar()->addMenu("&LocoNet Debug");
+        std::unique_ptr<QWidget> shown;
+        TRecordingActions actions(&window, link, [&shown](QWidget* w) { shown.reset(w); });
+        actions.AddTo(file, exit, debug, window.statusBar());
+        QVERIFY(actions.StatisticsAction);
+
+        auto* form = qobject_cast<TBusStatisticsForm*>(actions.OpenStatistics(traffic.path));
+        QVERIFY(form);
+        QCOMPARE(shown.get(), form);
+        QCOMPARE(form->windowTitle(), QStringLiteral("Bus Statistics - bus.lnrec"));
+        const TBusStatistics& stats = form->Statistics();
+        QCOMPARE(stats.TotalMessages(), uint64_t(traffic.messages.size()));
+        // The twelve sensor reports fell into the first second, the SV
+        // message into the last one, an hour later.
+        QCOMPARE(stats.Second(0).messages, 12u);
+        QCOMPARE(stats.SecondCount(), uint64_t(3724));
+        QCOMPARE(stats.KindCount(eOPCSENS, TStatsSpan::SinceStart), uint64_t(12));
+
+        // A file that is no recording opens nothing.
+        QTemporaryDir dir;
+        QFile foreign(dir.filePath("notes.lnrec"));
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.write("not a recording");
+        foreign.close();
+        shown.reset();
+        QString warning;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&warning] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                warning = box->text();
+                box->accept();
+            }
+        });
+        closer.start(20);
+        QVERIFY(!actions.OpenStatistics(foreign.fileName()));
+        QVERIFY(!shown);
+        QVERIFY2(warning.contains("notes.lnrec"), qPrintable(warning));
+    }
+#endif
 };
 
 QTEST_MAIN(TRecordingWindowTest)
