@@ -1,4 +1,4 @@
-// What the subcommands that keep a link open until interrupted (serve, mqtt)
+// What the subcommands that keep a link open until interrupted (monitor, serve, mqtt, stats)
 // say about it: a port that fails ends the run with exit status 1; a network
 // link that loses its server and reconnects by itself is reported on
 // standard error, both ways.

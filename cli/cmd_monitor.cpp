@@ -1,5 +1,6 @@
 // varnscope-cli monitor: prints every message received on a LocoNet port,
 // one line each, as the message display shows it.
+#include "cli/Linkwatch.h"
 #include "cli/Proghost.h"
 #include "cli/Quitsignals.h"
 #include "cli/Subcommand.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr int kExitLinkLost = 1;
 constexpr int kExitFileNotWhole = 3;
 
 using TKinds = std::bitset<kLnMessageKindCount>;
@@ -178,21 +178,7 @@ int RunMonitor(const QStringList& args)
             }
         }
     };
-    link.OnError = [&](TLnThreadComm& sender, uint32_t flags) {
-        if (sender.Enabled())
-            return;  // a line error on a working port: the framing drops what it spoilt
-        (void)flags;
-        PrintError(options.port + ": the link failed: " + QString::fromStdString(sender.LastOpenError()));
-        exitStatus = kExitLinkLost;
-        QCoreApplication::quit();
-    };
-    // A network link reconnects by itself: the watcher hears of the gap.
-    link.OnLinkState = [&](TLnThreadComm& sender, bool connected) {
-        if (connected)
-            std::fprintf(stderr, "%s: reconnected\n", qPrintable(options.port));
-        else
-            std::fprintf(stderr, "%s: %s; reconnecting\n", qPrintable(options.port), sender.PortErrorText().c_str());
-    };
+    WatchLink(link, options.port, exitStatus);
     QCoreApplication::exec();
     recorder.Stop();
     if (exitStatus == ProgExit::kOk && !recorder.Error().isEmpty())

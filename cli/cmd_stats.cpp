@@ -1,5 +1,6 @@
 // varnscope-cli stats: how busy a LocoNet is and who keeps it busy, every
 // few seconds and at the end, as text or CSV.
+#include "cli/Linkwatch.h"
 #include "cli/Proghost.h"
 #include "cli/Quitsignals.h"
 #include "cli/Subcommand.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr int kExitLinkLost = 1;
 constexpr uint8_t kOpcBusy = 0x81;  // a LocoBuffer answers with its version and counters
 
 bool ReadCount(const QCommandLineParser& parser, const char* name, int min, int max, int& value, QString& error)
@@ -112,19 +112,7 @@ int RunStats(const QStringList& args)
         while (std::unique_ptr<TLocoNetMessage> msg = sender.ReadMessage())
             stats.Add(*msg, now);
     };
-    link.OnError = [&](TLnThreadComm& sender, uint32_t) {
-        if (sender.Enabled())
-            return;  // a line error on a working port: the framing drops what it spoilt
-        PrintError(options.port + ": the link failed: " + QString::fromStdString(sender.LastOpenError()));
-        exitStatus = kExitLinkLost;
-        QCoreApplication::quit();
-    };
-    link.OnLinkState = [&](TLnThreadComm& sender, bool connected) {
-        if (connected)
-            std::fprintf(stderr, "%s: reconnected\n", qPrintable(options.port));
-        else
-            std::fprintf(stderr, "%s: %s; reconnecting\n", qPrintable(options.port), sender.PortErrorText().c_str());
-    };
+    WatchLink(link, options.port, exitStatus);
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     QObject::connect(&ticker, &QTimer::timeout, [&] {

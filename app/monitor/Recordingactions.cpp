@@ -24,6 +24,23 @@ const QString kFilter = QStringLiteral("LocoNet recordings (*.lnrec)");
 
 }  // namespace
 
+std::function<void()> TRecordingActions::AskRecordingThen(const QString& title, bool save,
+                                                         std::function<void(const QString&)> use)
+{
+    return [this, title, save, use = std::move(use)] {
+        TFileDialogRequest request;
+        request.save = save;
+        request.title = title;
+        if (save)
+            request.fileName = QStringLiteral("loconet.lnrec");
+        request.filter = kFilter;
+        request.defaultSuffix = QStringLiteral("lnrec");
+        const QString path = AskFileName(window_, request);
+        if (!path.isEmpty())
+            use(path);
+    };
+}
+
 TRecordingActions::TRecordingActions(QWidget* window, TLnThreadComm& link, std::function<void(QWidget*)> addChild)
     : QObject(window), window_(window), link_(link), addChild_(std::move(addChild))
 {
@@ -38,15 +55,8 @@ void TRecordingActions::AddTo(QMenu* file, QAction* before, QMenu* debug, QStatu
     OpenAction = new QAction(QStringLiteral("Open &Recording..."), file);
     OpenAction->setObjectName(QStringLiteral("OpenRecording1"));
     file->insertAction(before, OpenAction);
-    connect(OpenAction, &QAction::triggered, this, [this] {
-        TFileDialogRequest request;
-        request.title = QStringLiteral("Open Recording");
-        request.filter = kFilter;
-        request.defaultSuffix = QStringLiteral("lnrec");
-        const QString path = AskFileName(window_, request);
-        if (!path.isEmpty())
-            OpenRecording(path);
-    });
+    connect(OpenAction, &QAction::triggered, this,
+            AskRecordingThen(QStringLiteral("Open Recording"), false, [this](const QString& path) { OpenRecording(path); }));
 
     debug->addSeparator();
     RecordAction = debug->addAction(QStringLiteral("&Record to File..."));
@@ -54,42 +64,19 @@ void TRecordingActions::AddTo(QMenu* file, QAction* before, QMenu* debug, QStatu
     StopAction = debug->addAction(QStringLiteral("S&top Recording"));
     StopAction->setObjectName(QStringLiteral("StopRecording1"));
     StopAction->setEnabled(false);
-    connect(RecordAction, &QAction::triggered, this, [this] {
-        TFileDialogRequest request;
-        request.save = true;
-        request.title = QStringLiteral("Record to File");
-        request.fileName = QStringLiteral("loconet.lnrec");
-        request.filter = kFilter;
-        request.defaultSuffix = QStringLiteral("lnrec");
-        const QString path = AskFileName(window_, request);
-        if (!path.isEmpty())
-            StartRecording(path);
-    });
+    connect(RecordAction, &QAction::triggered, this,
+            AskRecordingThen(QStringLiteral("Record to File"), true, [this](const QString& path) { StartRecording(path); }));
     connect(StopAction, &QAction::triggered, this, &TRecordingActions::StopRecording);
     ReplayAction = debug->addAction(QStringLiteral("Re&play Recording on Simulated LocoNet..."));
     ReplayAction->setObjectName(QStringLiteral("ReplayRecording1"));
-    connect(ReplayAction, &QAction::triggered, this, [this] {
-        TFileDialogRequest request;
-        request.title = QStringLiteral("Replay Recording");
-        request.filter = kFilter;
-        request.defaultSuffix = QStringLiteral("lnrec");
-        const QString path = AskFileName(window_, request);
-        if (!path.isEmpty())
-            ReplayOnSimulatedLocoNet(path);
-    });
+    connect(ReplayAction, &QAction::triggered, this,
+            AskRecordingThen(QStringLiteral("Replay Recording"), false, [this](const QString& path) { ReplayOnSimulatedLocoNet(path); }));
 
 #ifdef VARNSCOPE_HAVE_CHARTS
     StatisticsAction = debug->addAction(QStringLiteral("Bus Statistics of a Re&cording..."));
     StatisticsAction->setObjectName(QStringLiteral("RecordingStatistics1"));
-    connect(StatisticsAction, &QAction::triggered, this, [this] {
-        TFileDialogRequest request;
-        request.title = QStringLiteral("Bus Statistics of a Recording");
-        request.filter = kFilter;
-        request.defaultSuffix = QStringLiteral("lnrec");
-        const QString path = AskFileName(window_, request);
-        if (!path.isEmpty())
-            OpenStatistics(path);
-    });
+    connect(StatisticsAction, &QAction::triggered, this,
+            AskRecordingThen(QStringLiteral("Bus Statistics of a Recording"), false, [this](const QString& path) { OpenStatistics(path); }));
 #endif
 
     // Wide enough for the name of a file and its size before it elides.

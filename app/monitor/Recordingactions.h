@@ -63,6 +63,9 @@ public:
 
 private:
     void ShowStatus();
+    // What a menu item does: asks for a recording (one to write when save)
+    // under title, then hands its path to use.
+    std::function<void()> AskRecordingThen(const QString& title, bool save, std::function<void(const QString&)> use);
     // Reads a recording for display; false (and a message box titled title)
     // when the file holds nothing that can be shown.
     bool LoadForShowing(const QString& path, const QString& title, class TRecording& recording);
