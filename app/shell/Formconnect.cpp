@@ -13,9 +13,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSerialPortInfo>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -63,6 +66,20 @@ TConnectForm::TConnectForm(TLocoNetComm& link, QWidget* parent) : QWidget(parent
     ComCombo->setObjectName(QStringLiteral("ComCombo"));
     ComCombo->setEditable(true);
     ComCombo->setInsertPolicy(QComboBox::NoInsert);
+    {
+        // Two columns, name and description, so that a modeller can tell the
+        // interface from the other ports; the field takes the first alone.
+        auto* ports = new QStandardItemModel(0, 2, ComCombo);
+        ComCombo->setModel(ports);
+        auto* list = new QTreeView(ComCombo);
+        list->setHeaderHidden(true);
+        list->setRootIsDecorated(false);
+        list->setItemsExpandable(false);
+        list->setAllColumnsShowFocus(true);
+        list->setSelectionBehavior(QAbstractItemView::SelectRows);
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        ComCombo->setView(list);
+    }
     ComCombo->addItems({QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"), QStringLiteral("Com4")});
     ComCombo->setEditText(QStringLiteral("Com1"));
     ComCombo->setMinimumWidth(180);
@@ -198,23 +215,56 @@ QString TConnectForm::InterfaceName(int ordinal)
     return QString::fromLatin1(kInterfaceNames[ordinal == eMS100 || ordinal == ePR3 ? ordinal : eLocoBuffer]);
 }
 
+QList<TConnectForm::TPortEntry> TConnectForm::AvailablePorts()
+{
+    QList<TPortEntry> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        ports.append({DeviceNameOf(info), info.description().trimmed()});
+    if (ports.isEmpty()) {
+        for (const char* name : {"Com1", "Com2", "Com3", "Com4"})
+            ports.append({QString::fromLatin1(name), {}});
+    }
+    return ports;
+}
+
 QStringList TConnectForm::AvailablePortNames()
 {
     QStringList names;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        names << DeviceNameOf(info);
-    if (names.isEmpty())
-        names << QStringLiteral("Com1") << QStringLiteral("Com2") << QStringLiteral("Com3") << QStringLiteral("Com4");
+    for (const TPortEntry& port : AvailablePorts())
+        names << port.name;
     return names;
 }
 
 void TConnectForm::FillPortList(const QStringList& names)
 {
-    if (!names.isEmpty()) {
+    QList<TPortEntry> ports;
+    for (const QString& name : names)
+        ports.append({name, {}});
+    FillPortList(ports);
+}
+
+void TConnectForm::FillPortList(const QList<TPortEntry>& ports)
+{
+    if (!ports.isEmpty()) {
         const QString typed = ComCombo->currentText();
         ComCombo->clear();
-        ComCombo->addItems(names);
-        ComCombo->setEditText(names.contains(typed) ? typed : names.constFirst());
+        auto* model = static_cast<QStandardItemModel*>(ComCombo->model());
+        bool kept = false;
+        for (const TPortEntry& port : ports) {
+            auto* description = new QStandardItem(port.description);
+            description->setToolTip(port.description);
+            model->appendRow({new QStandardItem(port.name), description});
+            kept = kept || port.name == typed;
+        }
+        ComCombo->setEditText(kept ? typed : ports.constFirst().name);
+        if (auto* list = qobject_cast<QTreeView*>(ComCombo->view())) {
+            list->resizeColumnToContents(0);
+            list->setColumnWidth(0, list->columnWidth(0) + list->fontMetrics().horizontalAdvance(QStringLiteral("  ")));
+            list->resizeColumnToContents(1);
+            // The open list is as wide as both columns, however narrow the field.
+            list->setMinimumWidth(list->columnWidth(0) + list->columnWidth(1) + 2 * list->frameWidth() +
+                                  list->verticalScrollBar()->sizeHint().width());
+        }
     }
     InterfaceTypeClick();
 }

@@ -22,10 +22,21 @@ public:
     static QString InterfaceName(int ordinal);
     // The kinds of link offered, in the order of KindBox.
     enum EKind { kSerial, kSimulated, kNetwork };
-    // The port names offered: the system's serial devices (or the four
-    // built-in names when it lists none).
+    // A serial port as the system lists it: the device name the link opens
+    // ("COM3", "/dev/ttyUSB0") and what the system says it is ("USB Serial
+    // Port"), which may be empty.
+    struct TPortEntry {
+        QString name;
+        QString description;
+    };
+    // The ports offered: the system's serial devices (or the four built-in
+    // names, without descriptions, when it lists none).
+    static QList<TPortEntry> AvailablePorts();
     static QStringList AvailablePortNames();
-    // Fills the port list (emptied first when names is not empty) and applies the interface rule.
+    // Fills the port list (emptied first when there are ports to show) and
+    // applies the interface rule. The list shows each port's description
+    // beside its name; the field and the stored settings keep the name alone.
+    void FillPortList(const QList<TPortEntry>& ports);
     void FillPortList(const QStringList& names);
 
     int SelectedInterface() const;  // -1 when none is selected

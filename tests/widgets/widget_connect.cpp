@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QAbstractItemView>
+#include <QTreeView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -139,6 +141,39 @@ private slots:
         // The simulated LocoNet is a kind of link of its own, not a port name.
         QVERIFY(!TConnectForm::AvailablePortNames().contains(QStringLiteral("sim")));
         QVERIFY(form.ComCombo->isEditable());
+    }
+
+    void portListShowsEachPortsDescriptionAndTheFieldKeepsItsName()
+    {
+        TLocoNetComm link(LoggingPorts());
+        TConnectForm form(link);
+        form.show();
+        form.FillPortList(QList<TConnectForm::TPortEntry>{
+            {QStringLiteral("COM3"), QStringLiteral("Communications Port")},
+            {QStringLiteral("COM7"), QStringLiteral("USB Serial Port (LocoBuffer-USB)")},
+            {QStringLiteral("COM9"), QString()}});
+        QCOMPARE(form.ComCombo->count(), 3);
+        const QAbstractItemModel* model = form.ComCombo->model();
+        const QStringList descriptions = {QStringLiteral("Communications Port"),
+                                          QStringLiteral("USB Serial Port (LocoBuffer-USB)"), QString()};
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(model->index(row, 1).data().toString(), descriptions[row]);
+        // The open list shows both columns, wide enough for the longest description.
+        const auto* list = qobject_cast<const QTreeView*>(form.ComCombo->view());
+        QVERIFY(list != nullptr);
+        QVERIFY(!list->isColumnHidden(1));
+        QVERIFY(list->minimumWidth() >= list->fontMetrics().horizontalAdvance(descriptions[1]));
+        // Choosing a port puts its name alone in the field: that is what the
+        // link opens and what the settings keep.
+        form.ComCombo->setCurrentIndex(1);
+        QCOMPARE(form.ComCombo->currentText(), QStringLiteral("COM7"));
+        QCOMPARE(form.DeviceName(), QStringLiteral("COM7"));
+        // Listing the ports again keeps the one typed when it is still there.
+        form.FillPortList(QList<TConnectForm::TPortEntry>{{QStringLiteral("COM7"), QStringLiteral("USB Serial Port")},
+                                                          {QStringLiteral("COM8"), QString()}});
+        QCOMPARE(form.DeviceName(), QStringLiteral("COM7"));
+        QCOMPARE(form.ComCombo->model()->index(0, 1).data().toString(), QStringLiteral("USB Serial Port"));
+        QCOMPARE(form.ComCombo->count(), 2);
     }
 
     void showingWhileConnectedShowsTheLinksSettings()
