@@ -23,9 +23,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -284,6 +286,39 @@ private slots:
         TConnectForm connectForm(link);
         connectForm.HelpButton->click();
         QCOMPARE(ViewerTopic(), 2);
+    }
+
+    // A page that explains its window names each field and each choice the
+    // window offers in the window's own words, so a window that changes
+    // cannot leave its page describing fields it no longer has.
+    void pagesNameEveryFieldOfTheirWindow()
+    {
+        auto plain = [](const QString& html) {
+            QTextDocument document;
+            document.setHtml(html);
+            return document.toPlainText().simplified();
+        };
+        auto words = [](QString text) { return text.remove(QLatin1Char('&')).remove(QLatin1Char(':')).simplified(); };
+        auto check = [&](QWidget& window, int topic, const QStringList& choices) {
+            const QString page = plain(PageText(QStringLiteral("topic%1.html").arg(topic)));
+            QStringList names = choices;
+            for (const QLabel* label : window.findChildren<QLabel*>()) {
+                if (label->buddy() != nullptr)
+                    names << words(label->text());
+            }
+            for (const QGroupBox* box : window.findChildren<QGroupBox*>())
+                names << words(box->title());
+            for (const QString& name : names)
+                QVERIFY2(page.contains(name, Qt::CaseInsensitive),
+                         qPrintable(QStringLiteral("topic %1 does not name \"%2\"").arg(topic).arg(name)));
+        };
+        TLocoNetComm link;
+        TConnectForm connectForm(link);
+        QStringList kinds;
+        for (int i = 0; i < connectForm.KindBox->count(); ++i)
+            kinds << connectForm.KindBox->itemText(i);
+        check(connectForm, 2, kinds + QStringList{QStringLiteral("Com port"), QStringLiteral("baud rate"),
+                                                  QStringLiteral("flow control")});
     }
 
     // A modal editor blocks every other window: the viewer must open as one
