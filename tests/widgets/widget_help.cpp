@@ -6,7 +6,21 @@
 #include "app/boards/Formcompareboards.h"
 #include "app/boards/Formlayoutsnapshot.h"
 #include "app/boards/Formprogramchanged.h"
+#include "app/boards/muv7/Formmuv7sequenceedit.h"
+#include "app/boards/muv7/Formmuv7wizard.h"
+#include "app/boards/ort50/Formort50celledit.h"
+#include "app/boards/ort50/Formort50routeedit.h"
+#include "app/boards/pax/Formpax60celledit.h"
+#include "app/boards/pax/Formpax60conditions.h"
+#include "app/boards/pax/Formpax60inputedit.h"
+#include "app/boards/pax/Formpax60routeedit.h"
+#include "app/boards/vela/Formeditconditions.h"
+#include "app/boards/vela/Formsignaledit.h"
 #include "boards/core/Boarddata.h"
+#include "boards/muv7/Tmuv7board.h"
+#include "boards/ort50/Tort50board.h"
+#include "boards/pax/Tpax60board.h"
+#include "boards/vela/Tvela40board.h"
 
 #include "app/monitor/Formarbitrarymessage.h"
 #include "app/monitor/Generatesensfbform.h"
@@ -298,7 +312,11 @@ private slots:
             document.setHtml(html);
             return document.toPlainText().simplified();
         };
-        auto words = [](QString text) { return text.remove(QLatin1Char('&')).remove(QLatin1Char(':')).simplified(); };
+        // The label as shown: "&&" is an ampersand, a single "&" marks the shortcut.
+        auto words = [](QString text) {
+            text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+            return text.replace(QLatin1Char('\x01'), QLatin1Char('&')).remove(QLatin1Char(':')).simplified();
+        };
         auto check = [&](QWidget& window, int topic, const QStringList& choices) {
             const QString page = plain(PageText(QStringLiteral("topic%1.html").arg(topic)));
             QStringList names = choices;
@@ -308,9 +326,13 @@ private slots:
             }
             for (const QGroupBox* box : window.findChildren<QGroupBox*>())
                 names << words(box->title());
-            for (const QString& name : names)
-                QVERIFY2(page.contains(name, Qt::CaseInsensitive),
-                         qPrintable(QStringLiteral("topic %1 does not name \"%2\"").arg(topic).arg(name)));
+            QStringList missing;
+            for (const QString& name : names) {
+                if (!page.contains(name, Qt::CaseInsensitive))
+                    missing << name;
+            }
+            QVERIFY2(missing.isEmpty(),
+                     qPrintable(QStringLiteral("topic %1 does not name \"%2\"").arg(topic).arg(missing.join("\", \""))));
         };
         TLocoNetComm link;
         TConnectForm connectForm(link);
@@ -319,6 +341,71 @@ private slots:
             kinds << connectForm.KindBox->itemText(i);
         check(connectForm, 2, kinds + QStringList{QStringLiteral("Com port"), QStringLiteral("baud rate"),
                                                   QStringLiteral("flow control")});
+        TSpeedometerForm speedo;
+        check(speedo, 15, {});
+        TSwitchControlForm switches(TMessageSender{});
+        check(switches, 14, {});
+        TGenSensFBForm sensors(TMessageSender{});
+        check(sensors, 16, {});
+        TArbitraryMessageForm arbitrary(TMessageSender{});
+        check(arbitrary, 17, {});
+        TDisplayForm display;
+        check(display, 13, {});
+        // The windows the board editors open, each on a part of a new board.
+        auto checkOwn = [&](QWidget& window) { check(window, HelpContextOf(&window), {}); };
+        TVELA40Board vela;
+        {
+            TSignalEditForm signal(vela.Signal(1));
+            checkOwn(signal);
+            TEditConditionsForm conditions(vela.Signal(1).RedSet());
+            checkOwn(conditions);
+        }
+        TORT50Board ort;
+        {
+            TORT50CellEditForm cell(ort.Cells(), 0);
+            checkOwn(cell);
+            TORT50RouteEditForm route(ort.RouteAt(0), ort.Cells());
+            checkOwn(route);
+        }
+        TMUV7Sequence sequence;
+        {
+            TMUV7SequenceEditForm steps(sequence);
+            checkOwn(steps);
+            TTMUV7Wizard wizard(sequence);
+            checkOwn(wizard);
+        }
+        TPAX60Cell cell;
+        TPAX60InputCell input;
+        TPAX60Route route;
+        TPAX60ConditionSet set(kPax60CondCellThrown);
+        {
+            TPAX60OutputCellEditForm output(nullptr, cell);
+            checkOwn(output);
+            TPAX60InputCellEditForm inputs(nullptr, input);
+            checkOwn(inputs);
+            TPAX60RouteEditForm routes(nullptr, route);
+            checkOwn(routes);
+            TPAX60EditConditionsForm conditions(nullptr, set);
+            checkOwn(conditions);
+        }
+        // The board editors, each as its board window opens it.
+        TMainForm main;
+        TBoardData boards;
+        for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
+            QVERIFY(boards.AppendBoard(type));
+            bool checked = false;
+            QTimer::singleShot(0, qApp, [&] {
+                QWidget* editor = nullptr;
+                (void)QTest::qWaitFor([&] { return (editor = QApplication::activeModalWidget()) != nullptr; }, 5000);
+                if (auto* dialog = qobject_cast<QDialog*>(editor)) {
+                    check(*dialog, HelpContextOf(dialog), {});
+                    checked = true;
+                    dialog->reject();
+                }
+            });
+            BoardEditorRow(type)->edit(&main, QPoint(40, 40), *boards.BoardAt(type, 0));
+            QVERIFY2(checked, qPrintable(QString::fromStdString(TBoardData::ShortTypeName(type))));
+        }
     }
 
     // A modal editor blocks every other window: the viewer must open as one
