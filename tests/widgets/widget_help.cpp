@@ -41,11 +41,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSet>
 #include <QUrl>
 #include <QLabel>
@@ -198,6 +200,34 @@ private slots:
         QCOMPARE(titles, sorted);
         QCOMPARE(QSet<QString>(titles.begin(), titles.end()).size(), titles.size());
         QCOMPARE(pages.Find(3)->title, QStringLiteral("Getting started"));
+    }
+
+    // The index is read by its titles: at the viewer's size each is whole,
+    // with no sideways scrolling.
+    void theIndexShowsEveryTitleWhole()
+    {
+        TMainForm main;
+        main.resize(1280, 800);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        THelpViewerForm::CloseIfOpen();
+        main.Help2Click();
+        THelpViewerForm* viewer = THelpViewerForm::Instance();
+        QTRY_VERIFY(viewer->isVisible());
+        viewer->SearchEdit()->clear();
+        QListWidget* list = viewer->TopicList();
+        QTRY_VERIFY(list->viewport()->width() > 0);
+        const QFontMetrics metrics(list->font());
+        for (int i = 0; i < list->count(); ++i) {
+            const QString title = list->item(i)->text();
+            QVERIFY2(list->visualItemRect(list->item(i)).left() + metrics.horizontalAdvance(title) <=
+                         list->viewport()->width(),
+                     qPrintable(QStringLiteral("\"%1\" is cut in an index %2 wide")
+                                    .arg(title)
+                                    .arg(list->viewport()->width())));
+        }
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+        THelpViewerForm::CloseIfOpen();
     }
 
     void searchFindsPagesHoldingEveryWord_data()
