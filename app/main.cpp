@@ -34,7 +34,13 @@ bool Asked(int argc, char** argv, std::initializer_list<const char*> words)
 bool WithoutDisplay(int argc, char** argv)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || Asked(argc, argv, {"-platform"}))
+    if (Asked(argc, argv, {"-platform"}))
+        return false;
+    // An empty QT_QPA_PLATFORM, or one naming the desktop's own plugins, still
+    // needs a display; any other (offscreen, vnc, eglfs) does not.
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith(QLatin1String("xcb")) &&
+        !platform.startsWith(QLatin1String("wayland")))
         return false;
     return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 #else

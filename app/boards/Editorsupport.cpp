@@ -1,5 +1,6 @@
 #include "app/boards/Editorsupport.h"
 
+#include "app/common/Boundedspinbox.h"
 #include "app/common/Formsupport.h"
 #include "boards/core/Tconfigurableboard.h"
 
@@ -16,63 +17,12 @@
 #include <QSpinBox>
 
 #include <algorithm>
-#include <optional>
-
-namespace {
-
-// QSpinBox refuses a keystroke that takes the number out of range, so "300"
-// typed into 0..255 ends as "30". Taking such a number as unfinished lets
-// the correction to the nearest bound do its work when the field is left.
-class TBoundedSpinBox : public QSpinBox {
-public:
-    using QSpinBox::QSpinBox;
-
-protected:
-    QValidator::State validate(QString& input, int& pos) const override
-    {
-        const QValidator::State state = QSpinBox::validate(input, pos);
-        if (state == QValidator::Invalid && OutOfRange(input).has_value())
-            return QValidator::Intermediate;
-        return state;
-    }
-
-    void fixup(QString& input) const override
-    {
-        if (const std::optional<int> bound = OutOfRange(input))
-            input = textFromValue(*bound);
-        else
-            QSpinBox::fixup(input);
-    }
-
-private:
-    // The nearest bound of a whole number typed beyond the range.
-    std::optional<int> OutOfRange(const QString& input) const
-    {
-        QString digits = input;
-        if (!prefix().isEmpty() && digits.startsWith(prefix()))
-            digits.remove(0, prefix().size());
-        if (!suffix().isEmpty() && digits.endsWith(suffix()))
-            digits.chop(suffix().size());
-        bool ok = false;
-        const qlonglong number = locale().toLongLong(digits.trimmed(), &ok);
-        if (!ok)
-            return std::nullopt;
-        if (number > maximum())
-            return maximum();
-        if (number < minimum())
-            return minimum();
-        return std::nullopt;
-    }
-};
-
-}  // namespace
 
 QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int maximum, int value)
 {
     auto* spin = new TBoundedSpinBox(parent);
     spin->setObjectName(objectName);
     spin->setRange(minimum, maximum);
-    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     spin->setKeyboardTracking(false);
     spin->setValue(value);
     return spin;

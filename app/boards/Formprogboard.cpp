@@ -4,6 +4,7 @@
 #include "app/boards/Formcompareboards.h"
 #include "app/boards/Formprogramchanged.h"
 #include "app/boards/Formdisplayboard.h"
+#include "app/common/Boundedspinbox.h"
 #include "app/common/Workbench.h"
 #include "boards/core/Boarddata.h"
 #include "boards/core/Boardfactory.h"
@@ -203,7 +204,7 @@ void TProgramBoardForm::BuildControls()
     connect(HelpBtn, &QPushButton::clicked, this, &TProgramBoardForm::HelpBtnClick);
     connect(CloseBtn, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
 
-    SWVersionSpin = new QSpinBox(this);
+    SWVersionSpin = new TBoundedSpinBox(this);
     SWVersionSpin->setObjectName(QStringLiteral("SWVersionSpin"));
     SWVersionSpin->setRange(1, 255);
     SWVersionSpin->setValue(1);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -113,7 +115,16 @@ THelpViewerForm::THelpViewerForm(QWidget* parent) : QWidget(parent, Qt::Window)
     splitter->addWidget(side);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 600});
+    // The index is read by its titles: room for the longest beside the
+    // list's scroll bar, so that none is cut (each is in its tooltip too).
+    const QFontMetrics metrics(topicList_->font());
+    int widest = 0;
+    for (const THelpIndex::TEntry& entry : THelpIndex::Pages().Entries())
+        widest = std::max(widest, metrics.horizontalAdvance(entry.title));
+    const int indexWidth = widest + topicList_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, topicList_) +
+                           2 * topicList_->frameWidth() + 16;
+    side->setMinimumWidth(std::max(240, indexWidth));
+    splitter->setSizes({indexWidth, 600});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(splitter, 1);

@@ -1,6 +1,7 @@
 #include "app/monitor/Formspeedometer.h"
 
 #include "app/common/Appsettings.h"
+#include "app/common/Boundedspinbox.h"
 #include "app/common/Formsupport.h"
 #include "app/common/Workbench.h"
 #include "link/Lndecoders.h"
@@ -35,7 +36,7 @@ int64_t MonotonicMs()
 
 QSpinBox* MakeSpin(QWidget* parent, const char* name, int maximum)
 {
-    auto* spin = new QSpinBox(parent);
+    auto* spin = new TBoundedSpinBox(parent);
     spin->setObjectName(QString::fromLatin1(name));
     spin->setRange(1, maximum);
     spin->setValue(1);

@@ -1,5 +1,6 @@
 #include "app/monitor/Generatesensfbform.h"
 
+#include "app/common/Boundedspinbox.h"
 #include "link/Lndecoders.h"
 
 #include <QGridLayout>
@@ -13,11 +14,11 @@ TGenSensFBForm::TGenSensFBForm(TMessageSender send, QWidget* parent) : QWidget(p
     setWindowTitle(QStringLiteral("Generate Sensor Msg"));
     setObjectName(QStringLiteral("GenSensFBForm"));
     SetHelpContext(this, HelpTopic);
-    BoardNumber = new QSpinBox(this);
+    BoardNumber = new TBoundedSpinBox(this);
     BoardNumber->setObjectName(QStringLiteral("BoardNumber"));
     BoardNumber->setRange(1, 256);
     BoardNumber->setValue(1);
-    SensorNumber = new QSpinBox(this);
+    SensorNumber = new TBoundedSpinBox(this);
     SensorNumber->setObjectName(QStringLiteral("SensorNumber"));
     SensorNumber->setRange(1, 16);
     SensorNumber->setValue(1);

@@ -1,5 +1,6 @@
 #include "app/monitor/Swreqform.h"
 
+#include "app/common/Boundedspinbox.h"
 #include "link/Lndecoders.h"
 
 #include <QGridLayout>
@@ -19,7 +20,7 @@ TSwitchControlForm::TSwitchControlForm(TMessageSender send, QWidget* parent)
     setWindowTitle(QStringLiteral("Switch Control"));
     setObjectName(QStringLiteral("SwitchControlForm"));
     SetHelpContext(this, HelpTopic);
-    SwitchNumber = new QSpinBox(this);
+    SwitchNumber = new TBoundedSpinBox(this);
     SwitchNumber->setObjectName(QStringLiteral("SwitchNumber"));
     SwitchNumber->setRange(1, 2048);
     SwitchNumber->setValue(1);

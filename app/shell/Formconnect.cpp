@@ -1,5 +1,6 @@
 #include "app/shell/Formconnect.h"
 
+#include "app/common/Boundedspinbox.h"
 #include "app/common/Formsupport.h"
 #include "link/Lncomm.h"
 #include "platform/Linkports.h"
@@ -56,7 +57,7 @@ TConnectForm::TConnectForm(TLocoNetComm& link, QWidget* parent) : QWidget(parent
     HostEdit->setObjectName(QStringLiteral("HostEdit"));
     HostLabel->setBuddy(HostEdit);
     TcpPortLabel = new QLabel(QStringLiteral("TCP port"), this);
-    TcpPortEdit = new QSpinBox(this);
+    TcpPortEdit = new TBoundedSpinBox(this);
     TcpPortEdit->setObjectName(QStringLiteral("TcpPortEdit"));
     TcpPortEdit->setRange(1, 65535);
     TcpPortEdit->setValue(kLbServerPort);

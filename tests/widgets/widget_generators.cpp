@@ -6,6 +6,8 @@
 #include "app/monitor/Swreqform.h"
 #include "link/Lncomm.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -151,6 +153,37 @@ private slots:
         QCOMPARE(Sent(2), (QStringList{"83 7D", "83 7C"}));
         QTRY_COMPARE(link_->QueRxMsgCount(), 1u);
         QCOMPARE(QString::fromStdString(link_->ReadMessage()->HexText()), QStringLiteral("83 7C "));
+    }
+
+    // A number typed beyond a field's range is taken as the nearest bound, not
+    // as its first digits ("3000" is not point 300), when the field is left.
+    void numbersTypedPastTheRangeGoToTheBound()
+    {
+        auto type = [](QSpinBox* spin, const QString& text) {
+            spin->setFocus();
+            QTest::keyClick(spin, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(spin, text);
+            QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(spin, &leave);
+        };
+        TSwitchControlForm switches(Sender());
+        switches.show();
+        type(switches.SwitchNumber, QStringLiteral("3000"));
+        QCOMPARE(switches.SwitchNumber->value(), 2048);
+        switches.SWThrownBtn->click();
+        QCOMPARE(Sent(1), QStringList{"B0 7F 1F 2F"});
+
+        TGenSensFBForm sensors(Sender());
+        sensors.show();
+        type(sensors.BoardNumber, QStringLiteral("300"));
+        type(sensors.SensorNumber, QStringLiteral("20"));
+        QCOMPARE(sensors.BoardNumber->value(), 256);
+        QCOMPARE(sensors.SensorNumber->value(), 16);
+        sensors.SwOccupiedBtn->click();
+        QCOMPARE(Sent(2).constLast(), QStringLiteral("B2 7F 7F 4D"));
+        // Below the range: the lowest.
+        type(sensors.BoardNumber, QStringLiteral("0"));
+        QCOMPARE(sensors.BoardNumber->value(), 1);
     }
 
     void nothingIsSentWhileTheLinkIsClosed()

@@ -6,7 +6,21 @@
 #include "app/boards/Formcompareboards.h"
 #include "app/boards/Formlayoutsnapshot.h"
 #include "app/boards/Formprogramchanged.h"
+#include "app/boards/muv7/Formmuv7sequenceedit.h"
+#include "app/boards/muv7/Formmuv7wizard.h"
+#include "app/boards/ort50/Formort50celledit.h"
+#include "app/boards/ort50/Formort50routeedit.h"
+#include "app/boards/pax/Formpax60celledit.h"
+#include "app/boards/pax/Formpax60conditions.h"
+#include "app/boards/pax/Formpax60inputedit.h"
+#include "app/boards/pax/Formpax60routeedit.h"
+#include "app/boards/vela/Formeditconditions.h"
+#include "app/boards/vela/Formsignaledit.h"
 #include "boards/core/Boarddata.h"
+#include "boards/muv7/Tmuv7board.h"
+#include "boards/ort50/Tort50board.h"
+#include "boards/pax/Tpax60board.h"
+#include "boards/vela/Tvela40board.h"
 
 #include "app/monitor/Formarbitrarymessage.h"
 #include "app/monitor/Generatesensfbform.h"
@@ -23,13 +37,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSet>
 #include <QUrl>
 #include <QLabel>
@@ -184,6 +202,34 @@ private slots:
         QCOMPARE(pages.Find(3)->title, QStringLiteral("Getting started"));
     }
 
+    // The index is read by its titles: at the viewer's size each is whole,
+    // with no sideways scrolling.
+    void theIndexShowsEveryTitleWhole()
+    {
+        TMainForm main;
+        main.resize(1280, 800);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        THelpViewerForm::CloseIfOpen();
+        main.Help2Click();
+        THelpViewerForm* viewer = THelpViewerForm::Instance();
+        QTRY_VERIFY(viewer->isVisible());
+        viewer->SearchEdit()->clear();
+        QListWidget* list = viewer->TopicList();
+        QTRY_VERIFY(list->viewport()->width() > 0);
+        const QFontMetrics metrics(list->font());
+        for (int i = 0; i < list->count(); ++i) {
+            const QString title = list->item(i)->text();
+            QVERIFY2(list->visualItemRect(list->item(i)).left() + metrics.horizontalAdvance(title) <=
+                         list->viewport()->width(),
+                     qPrintable(QStringLiteral("\"%1\" is cut in an index %2 wide")
+                                    .arg(title)
+                                    .arg(list->viewport()->width())));
+        }
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+        THelpViewerForm::CloseIfOpen();
+    }
+
     void searchFindsPagesHoldingEveryWord_data()
     {
         QTest::addColumn<QString>("query");
@@ -284,6 +330,112 @@ private slots:
         TConnectForm connectForm(link);
         connectForm.HelpButton->click();
         QCOMPARE(ViewerTopic(), 2);
+    }
+
+    // A page that explains its window names each field and each choice the
+    // window offers in the window's own words, so a window that changes
+    // cannot leave its page describing fields it no longer has.
+    void pagesNameEveryFieldOfTheirWindow()
+    {
+        auto plain = [](const QString& html) {
+            QTextDocument document;
+            document.setHtml(html);
+            return document.toPlainText().simplified();
+        };
+        // The label as shown: "&&" is an ampersand, a single "&" marks the shortcut.
+        auto words = [](QString text) {
+            text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+            return text.replace(QLatin1Char('\x01'), QLatin1Char('&')).remove(QLatin1Char(':')).simplified();
+        };
+        auto check = [&](QWidget& window, int topic, const QStringList& choices) {
+            const QString page = plain(PageText(QStringLiteral("topic%1.html").arg(topic)));
+            QStringList names = choices;
+            for (const QLabel* label : window.findChildren<QLabel*>()) {
+                if (label->buddy() != nullptr)
+                    names << words(label->text());
+            }
+            for (const QGroupBox* box : window.findChildren<QGroupBox*>())
+                names << words(box->title());
+            QStringList missing;
+            for (const QString& name : names) {
+                if (!page.contains(name, Qt::CaseInsensitive))
+                    missing << name;
+            }
+            QVERIFY2(missing.isEmpty(),
+                     qPrintable(QStringLiteral("topic %1 does not name \"%2\"").arg(topic).arg(missing.join("\", \""))));
+        };
+        TLocoNetComm link;
+        TConnectForm connectForm(link);
+        QStringList kinds;
+        for (int i = 0; i < connectForm.KindBox->count(); ++i)
+            kinds << connectForm.KindBox->itemText(i);
+        check(connectForm, 2, kinds + QStringList{QStringLiteral("Com port"), QStringLiteral("baud rate"),
+                                                  QStringLiteral("flow control")});
+        TSpeedometerForm speedo;
+        check(speedo, 15, {});
+        TSwitchControlForm switches(TMessageSender{});
+        check(switches, 14, {});
+        TGenSensFBForm sensors(TMessageSender{});
+        check(sensors, 16, {});
+        TArbitraryMessageForm arbitrary(TMessageSender{});
+        check(arbitrary, 17, {});
+        TDisplayForm display;
+        check(display, 13, {});
+        // The windows the board editors open, each on a part of a new board.
+        auto checkOwn = [&](QWidget& window) { check(window, HelpContextOf(&window), {}); };
+        TVELA40Board vela;
+        {
+            TSignalEditForm signal(vela.Signal(1));
+            checkOwn(signal);
+            TEditConditionsForm conditions(vela.Signal(1).RedSet());
+            checkOwn(conditions);
+        }
+        TORT50Board ort;
+        {
+            TORT50CellEditForm cell(ort.Cells(), 0);
+            checkOwn(cell);
+            TORT50RouteEditForm route(ort.RouteAt(0), ort.Cells());
+            checkOwn(route);
+        }
+        TMUV7Sequence sequence;
+        {
+            TMUV7SequenceEditForm steps(sequence);
+            checkOwn(steps);
+            TTMUV7Wizard wizard(sequence);
+            checkOwn(wizard);
+        }
+        TPAX60Cell cell;
+        TPAX60InputCell input;
+        TPAX60Route route;
+        TPAX60ConditionSet set(kPax60CondCellThrown);
+        {
+            TPAX60OutputCellEditForm output(nullptr, cell);
+            checkOwn(output);
+            TPAX60InputCellEditForm inputs(nullptr, input);
+            checkOwn(inputs);
+            TPAX60RouteEditForm routes(nullptr, route);
+            checkOwn(routes);
+            TPAX60EditConditionsForm conditions(nullptr, set);
+            checkOwn(conditions);
+        }
+        // The board editors, each as its board window opens it.
+        TMainForm main;
+        TBoardData boards;
+        for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
+            QVERIFY(boards.AppendBoard(type));
+            bool checked = false;
+            QTimer::singleShot(0, qApp, [&] {
+                QWidget* editor = nullptr;
+                (void)QTest::qWaitFor([&] { return (editor = QApplication::activeModalWidget()) != nullptr; }, 5000);
+                if (auto* dialog = qobject_cast<QDialog*>(editor)) {
+                    check(*dialog, HelpContextOf(dialog), {});
+                    checked = true;
+                    dialog->reject();
+                }
+            });
+            BoardEditorRow(type)->edit(&main, QPoint(40, 40), *boards.BoardAt(type, 0));
+            QVERIFY2(checked, qPrintable(QString::fromStdString(TBoardData::ShortTypeName(type))));
+        }
     }
 
     // A modal editor blocks every other window: the viewer must open as one

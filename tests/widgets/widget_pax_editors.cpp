@@ -525,6 +525,7 @@ void TPaxEditorsTest::conditionWindowTypesInsertAndDelete()
             states << form.StateCombo->itemText(i);
         QCOMPARE(states, row.states);
         QVERIFY(!form.AndBox->isChecked());
+        QCOMPARE(form.AndBox->isEnabled(), row.type != kPax60DevNone);
         QVERIFY(form.Copy().At(0) == row.fresh);
         QCOMPARE(form.ConditionList->item(0)->text(), QString::fromStdString(row.fresh.DisplayText()));
     }

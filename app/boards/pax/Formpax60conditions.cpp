@@ -139,7 +139,9 @@ void TPAX60EditConditionsForm::ShowCondition()
     NumberSpin->setEnabled(type != kPax60DevNone);
     ShowNumber(OffsetSpin, type == kPax60DevSensor ? c.Offset : 1);
     OffsetSpin->setEnabled(type == kPax60DevSensor);
-    AndBox->setChecked(c.AndNext != 0);
+    // An empty condition joins nothing, so its box is neither ticked nor tickable.
+    AndBox->setChecked(type != kPax60DevNone && c.AndNext != 0);
+    AndBox->setEnabled(type != kPax60DevNone);
     FShowing = false;
 }
 

@@ -178,7 +178,7 @@ void TEditConditionsForm::LoadCondition()
     StateCombo->setCurrentIndex(state >= 0 && state < StateCombo->count() ? state : 0);
     StateCombo->setEnabled(c.deviceType != eVelaNone);
     // An unused entry joins nothing and stores no AND.
-    AndBox->setChecked(c.andNext != 0);
+    AndBox->setChecked(c.deviceType != eVelaNone && c.andNext != 0);
     AndBox->setEnabled(c.deviceType != eVelaNone);
     loaded_ = true;
 }
