@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int kMaxCount = 100000;
+constexpr int kMaxCount = TBoardData::kMaxFileBoards;  // as many as a board file loads
 
 int RunNew(const QStringList& args)
 {

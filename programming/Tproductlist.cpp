@@ -7,10 +7,12 @@
 
 namespace {
 
-// The text of a field as it was in the file, for the warning.
+// The text of a field as it was in the file, for the warning: bounded and
+// with control bytes escaped, as board files quote their input.
 std::string Quoted(const std::string& text)
 {
-    return "\"" + text + "\"";
+    const std::string quoted = TCsvIo::QuotedInput(text);
+    return "\"" + quoted.substr(1, quoted.size() - 2) + "\"";
 }
 
 }  // namespace
@@ -57,6 +59,19 @@ bool TProductList::Load(const std::string& fileName)
 }
 
 bool TProductList::Load(std::istream& in, const std::string& fileName)
+{
+    // A line longer than any product needs ends the reading, so that memory
+    // stays bounded whatever file is named.
+    TCsvFileReading reading(in);
+    ResetReadPosition(in);
+    try {
+        return LoadLines(in, fileName);
+    } catch (const TCsvConversionError& e) {
+        return Reject(fileName, "line " + std::to_string(LinesRead(in)) + ": " + e.what());
+    }
+}
+
+bool TProductList::LoadLines(std::istream& in, const std::string& fileName)
 {
     Clear();
     warning_.clear();

@@ -46,6 +46,7 @@ public:
     const std::string& Warning() const { return warning_; }
 
 private:
+    bool LoadLines(std::istream& in, const std::string& fileName);
     bool Reject(const std::string& fileName, const std::string& why);
     // Remembers the first line that was not clean and counts the others.
     void NoteUnclean(long lineNo, const std::string& what);

@@ -121,6 +121,12 @@ bool TBoardData::InsertBoard(uint8_t type, int position)
         lastError_ = "board position " + std::to_string(position) + " is out of range";
         return false;
     }
+    if (static_cast<int>(list->boards.size()) >= kMaxFileBoards) {
+        // Saved, a longer list would be a file that does not load again.
+        lastError_ = "the " + ShortTypeName(type) + " list holds " + std::to_string(kMaxFileBoards) +
+                     " boards, as many as a board file can hold";
+        return false;
+    }
     std::unique_ptr<TConfigurableBoard> board = factory_ ? factory_(type) : nullptr;
     if (!board) {
         lastError_ = BoardFactoryError(type);

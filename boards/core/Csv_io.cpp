@@ -356,6 +356,14 @@ int32_t TCsvIo::StrictInt(const std::string& text)
     return value;
 }
 
+int32_t TCsvIo::StrictInt(const std::string& text, const std::string& what)
+{
+    int32_t value = 0;
+    if (!TryStrictInt(text, value))
+        throw TCsvConversionError(text, ConversionMessage(text) + " (" + what + ")");
+    return value;
+}
+
 int32_t TCsvIo::InRange(int32_t value, int32_t low, int32_t high, const std::string& what)
 {
     if (value < low || value > high) {

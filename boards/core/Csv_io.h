@@ -108,6 +108,10 @@ public:  // strict conversion of numbers inside texts
     static bool TryStrictInt(const std::string& text, int32_t& value);
     // As TryStrictInt; throws TCsvConversionError when the text is no number.
     static int32_t StrictInt(const std::string& text);
+    // As above; the message also names what the number is of, so that the
+    // modeller knows what was expected: "'1x' is not a valid integer value
+    // (the point number of 'PT 1x TH')".
+    static int32_t StrictInt(const std::string& text, const std::string& what);
     // The message of a failed strict conversion of this text.
     static std::string ConversionMessage(const std::string& text);
     // A text from a file as errors and warnings quote it: in single quotes,

@@ -178,6 +178,13 @@ bool TORT50Board::ComputeSvImage()
 
 std::string TORT50Board::SvErrorText() const
 {
+    // What no room would let the board hold comes first: the route's size
+    // is not the problem there.
+    for (const auto& route : routes_) {
+        const std::string why = route.Unprogrammable(cells_);
+        if (!why.empty())
+            return "SV Calculation Error: route " + std::to_string(route.number) + ", " + why;
+    }
     std::string text = "SV Calculation Error: one or more routes has too many entries";
     std::string routes;
     for (const auto& route : routes_) {

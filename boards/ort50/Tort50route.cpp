@@ -43,6 +43,35 @@ int TORT50Route::EntryCapacity() const
     return kOrtRouteEntries - (toFromMode ? 2 : 0) - (cascade ? 1 : 0);
 }
 
+bool TORT50Route::PointFitsTwoBytes(int32_t point, bool thrown)
+{
+    // The high byte plus 100 (closed) or 200 (thrown) shares its byte with
+    // the cell codes below 100 and the thrown codes from 200.
+    return point >= 0 && point <= (thrown ? kOrtLastThrownPoint : kOrtLastClosedPoint);
+}
+
+bool TORT50Route::CascadeFits() const
+{
+    return cascadeRoute >= 1 && cascadeRoute <= kOrtRouteCount;
+}
+
+std::string TORT50Route::Unprogrammable(const TORT50Cells& cells) const
+{
+    for (uint32_t i = 0; i < length_; ++i) {
+        const int32_t point = points_[i];
+        const bool thrown = states_[i] == kOrtStateThrown;
+        if (PointCellFor(point, cells) == 0 && !PointFitsTwoBytes(point, thrown))
+            return "entry " + Num(static_cast<int32_t>(i) + 1) + ": point " + Num(point) +
+                   " cannot be programmed (points 0 to " +
+                   Num(thrown ? kOrtLastThrownPoint : kOrtLastClosedPoint) + (thrown ? " thrown" : "") +
+                   ", or a point on one of this board's cells)";
+    }
+    if (cascade && !CascadeFits())
+        return "cascade route " + Num(cascadeRoute) + " cannot be programmed (routes 1 to " + Num(kOrtRouteCount) +
+               ")";
+    return {};
+}
+
 int32_t TORT50Route::RoutePointAt(int index) const
 {
     if (index < 0 || static_cast<uint32_t>(index) >= length_)
@@ -128,18 +157,14 @@ void TORT50Route::ReadRouteLine(std::istream& in)
                 state = s;
                 break;
             }
-        // A point no cell drives takes two bytes, its high byte plus 100
-        // (closed) or 200 (thrown): above these it would wrap into another code.
-        points[i] = InRange(StrictInt(text.substr(0, blank)), 0, state == kOrtStateThrown ? 14335 : 25599,
-                            "route point");
+        // Any number loads: whether the board can hold it depends on the
+        // cells, which may change before the image is computed (Unprogrammable).
+        points[i] = StrictInt(text.substr(0, blank), "the point number of route entry " + QuotedInput(text));
         states[i] = state;
     }
     int32_t cascadeTo = 0;
-    if (!twelfthInCascadeColumn && !GetTextField(kCascadeColumn).empty()) {
+    if (!twelfthInCascadeColumn && !GetTextField(kCascadeColumn).empty())
         cascadeTo = GetIntField(kCascadeColumn);
-        if (cascadeTo != 0)
-            InRange(cascadeTo, 1, kOrtRouteCount, "cascade route");
-    }
 
     number = fileNumber;
     fromButton = from;
@@ -180,6 +205,11 @@ bool TORT50Route::EncodeRoute(TSvWriter image, const TORT50Cells& cells) const
         const int32_t point = points_[i];
         const bool thrown = states_[i] == kOrtStateThrown;
         const int32_t cell = PointCellFor(point, cells);
+        if (cell == 0 && !PointFitsTwoBytes(point, thrown)) {
+            // Its bytes would wrap into another point's or state's code.
+            fits = false;
+            break;
+        }
         const TSvWriter entry = b.Within(b.Naming() ? "entry " + std::to_string(i + 1) : std::string());
         if (cell != 0) {
             put(thrown ? cell + 30 : cell, entry, "point cell and state");
@@ -192,7 +222,10 @@ bool TORT50Route::EncodeRoute(TSvWriter image, const TORT50Cells& cells) const
             break;
         }
     }
-    if (fits && cascade) {
+    if (cascade && !CascadeFits()) {
+        // Its code would read back as a point or another route.
+        fits = false;
+    } else if (fits && cascade) {
         put(cascadeRoute + 60, b, "cascade route");
         if (used > kOrtRouteBytes)
             fits = false;

@@ -19,6 +19,10 @@ constexpr uint8_t kOrtStateThrown = 2;
 
 constexpr int kOrtRouteEntries = 12;
 constexpr int kOrtRouteBytes = 12;
+// A point no cell drives takes two bytes, its high byte plus 100 (closed)
+// or 200 (thrown): beyond these its code would read back as another's.
+constexpr int32_t kOrtLastClosedPoint = 25599;
+constexpr int32_t kOrtLastThrownPoint = 14335;
 
 // "UNDEF", "Closed", "Thrown"; "UNDEF" outside the table.
 std::string Ort50StateName(int state);
@@ -34,8 +38,14 @@ public:
     void WriteRouteLine(std::ostream& out);
     void ReadRouteLine(std::istream& in);
 
+    // What of the route the board cannot hold whatever room it has ("entry 2:
+    // point 30000 cannot be programmed (...)"), or empty. Such values load as
+    // the file holds them and fail the route's encoding.
+    std::string Unprogrammable(const TORT50Cells& cells) const;
+
     // The route's twelve bytes in the whole image. Encoding is false when the
-    // route needs more than twelve bytes (the bytes written so far stay);
+    // route needs more than twelve bytes or holds what Unprogrammable names
+    // (the bytes written so far stay);
     // decoding returns true when the bytes name something the route cannot hold.
     bool EncodeRoute(TSvWriter image, const TORT50Cells& cells) const;
     bool DecodeRoute(std::span<const uint8_t> image, const TORT50Cells& cells);
@@ -73,6 +83,8 @@ public:  // fields
 
 private:
     std::string EntryText(int index) const;
+    static bool PointFitsTwoBytes(int32_t point, bool thrown);
+    bool CascadeFits() const;
 
     uint32_t length_ = 0;  // entries in use, 0 to 12
     std::array<int32_t, kOrtRouteEntries> points_{};

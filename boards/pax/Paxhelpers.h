@@ -23,10 +23,11 @@ private:
 };
 
 // Strict decimal conversion of a number inside a configuration text; throws
-// TCsvConversionError, which ends the loading of the file.
-inline int32_t PaxStrictInt(const std::string& text)
+// TCsvConversionError, which ends the loading of the file, naming what the
+// number is of ("the point number of 'PT 1x TH'").
+inline int32_t PaxStrictInt(const std::string& text, const std::string& what)
 {
-    return TCsvIo::StrictInt(text);
+    return TCsvIo::StrictInt(text, what);
 }
 
 [[noreturn]] inline void PaxConversionFailed(const std::string& text, const std::string& expected)

@@ -111,11 +111,13 @@ void TPAX60Condition::ParseFileText(const std::string& text)
             if (colon == std::string::npos) {
                 PaxConversionFailed(numberText, "is not a valid sensor number (board:input expected)");
             } else {
-                Number = PaxStrictInt(numberText.substr(0, colon));
-                Offset = PaxStrictInt(numberText.substr(colon + 1));
+                Number = PaxStrictInt(numberText.substr(0, colon), "the sensor board of " + TCsvIo::QuotedInput(text));
+                Offset = PaxStrictInt(numberText.substr(colon + 1), "the sensor input of " + TCsvIo::QuotedInput(text));
             }
         } else {
-            Number = PaxStrictInt(numberText);
+            Number = PaxStrictInt(numberText, std::string(DeviceType == kPax60DevPoint ? "the point number of "
+                                                                                        : "the signal number of ") +
+                                                  TCsvIo::QuotedInput(text));
             Offset = 0;
         }
     }

@@ -209,7 +209,7 @@ void TPAX60Route::ReadLines(std::istream& in)
         const size_t blank = text.find(' ');
         if (blank == std::string::npos)
             PaxConversionFailed(text, "is not a valid route entry (point and state)");
-        const int32_t point = PaxStrictInt(text.substr(0, blank));
+        const int32_t point = PaxStrictInt(text.substr(0, blank), "the point number of route entry " + QuotedInput(text));
         // Point 0 is a board's own output 1 when its base address is 0 (a
         // board read back, or a PAX66 addressed from 0): its state must read
         // back as written, or the reloaded board programs another image.

@@ -137,10 +137,11 @@ bool TCondition::ParseFileText(const std::string& text)
             const size_t colon = numberPart.find(':');
             if (colon == std::string::npos)
                 throw TCsvConversionError(numberPart, TCsvIo::QuotedInput(numberPart) + " is not a valid sensor board:input");
-            number = TCsvIo::StrictInt(numberPart.substr(0, colon));
-            offset = TCsvIo::StrictInt(numberPart.substr(colon + 1));
+            number = TCsvIo::StrictInt(numberPart.substr(0, colon), "the sensor board of " + TCsvIo::QuotedInput(text));
+            offset = TCsvIo::StrictInt(numberPart.substr(colon + 1), "the sensor input of " + TCsvIo::QuotedInput(text));
         } else {
-            number = TCsvIo::StrictInt(numberPart);
+            number = TCsvIo::StrictInt(numberPart, std::string(device == eVelaPoint ? "the point number of " : "the signal number of ") +
+                                                       TCsvIo::QuotedInput(text));
         }
     }
     deviceType = device;

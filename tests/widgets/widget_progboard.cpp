@@ -408,6 +408,27 @@ private slots:
         form->Close1->trigger();
         QCOMPARE(dialogs.questions.size(), asked);
         QCOMPARE(main->BoardData.BoardCount(btORT50), 0);
+
+        // A damaged number loads as read and is said once after Open, with
+        // file, line and field.
+        QByteArray loose = ReadAll(path);
+        const QByteArray serial = "\"First\",5,";
+        const qsizetype serialAt = loose.indexOf(serial);
+        QVERIFY(serialAt > 0);
+        loose.replace(serialAt + serial.size() - 2, 1, "1x02");
+        const QString loosePath = FilePath(QStringLiteral("loose.csv"));
+        {
+            QFile file(loosePath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(loose + loose);
+        }
+        displays.notices.clear();
+        dialogs.fileNames << loosePath;
+        form->Open1->trigger();
+        QCOMPARE(main->BoardData.BoardCount(btORT50), 4);
+        QCOMPARE(displays.notices, QStringList{QStringLiteral("Board file|%1, line 1, field 2: '1x02' is not a whole "
+                                                              "number; read as 1")
+                                                   .arg(loosePath)});
     }
 
     // A read changes the board after it started: a save meanwhile would

@@ -93,3 +93,23 @@ TEST(LoadWarnings, FilesNoListNeedsStopLoadingWithFileAndLine)
         EXPECT_LE(data.BoardCount(btTEL90), TBoardData::kMaxFileBoards);
     }
 }
+
+// A list holds no more boards than a file can load, so that every list the
+// program saves loads again whole.
+TEST(LoadWarnings, ListsStopAtWhatAFileCanLoad)
+{
+    TBoardData data;
+    for (int i = 0; i < TBoardData::kMaxFileBoards; ++i)
+        ASSERT_TRUE(data.AppendBoard(btTEL90)) << i;
+    EXPECT_FALSE(data.AppendBoard(btTEL90));
+    EXPECT_FALSE(data.InsertBoard(btTEL90, 0));
+    EXPECT_EQ(data.LastErrorText(), "the TEL90 list holds 1024 boards, as many as a board file can hold");
+    EXPECT_EQ(data.BoardCount(btTEL90), TBoardData::kMaxFileBoards);
+
+    std::ostringstream out(std::ios::out | std::ios::binary);
+    data.WriteList(btTEL90, out);
+    std::istringstream in(out.str(), std::ios::in | std::ios::binary);
+    TBoardData again;
+    EXPECT_TRUE(again.ReadList(btTEL90, in, "tel.csv")) << again.LastErrorText();
+    EXPECT_EQ(again.BoardCount(btTEL90), TBoardData::kMaxFileBoards);
+}

@@ -38,38 +38,54 @@ TEST(Ort50PartialRead, RouteKeepsItsNumberWhenItsLineIsRefused)
 
 // A cascade route of 2147483647 in a route line overflowed its code (found by
 // fuzzing); a point too large for its two bytes wrapped into another code.
-TEST(Ort50PartialRead, RouteValuesOutsideTheirCodesAreRefused)
+// Such values load as the file holds them: the board's calculation fails and
+// says which route and what, and a point on one of the board's cells, which
+// takes one byte whatever its number, programs.
+TEST(Ort50PartialRead, RouteValuesOutsideTheirCodesLoadAndFailTheCalculation)
 {
     struct TCase {
         const char* entry;
         const char* cascade;
-        bool ok;
+        int32_t cellAddress;  // of cell 5, a point cell; 0 for none
+        const char* error;    // empty when the board calculates
     };
     const TCase cases[] = {
-        {"25599 Closed", "24", true},
-        {"25600 Closed", "0", false},
-        {"14335 Thrown", "0", true},
-        {"14336 Thrown", "0", false},
-        {"-1 Closed", "0", false},
-        {"1 Closed", "25", false},
-        {"1 Closed", "2147483647", false},
-        {"1 Closed", "-1", false},
+        {"25599 Closed", "24", 0, ""},
+        {"25600 Closed", "0", 0, "entry 1: point 25600 cannot be programmed (points 0 to 25599, or a point on one of this board's cells)"},
+        {"25600 UNDEF", "0", 0, "entry 1: point 25600 cannot be programmed (points 0 to 25599, or a point on one of this board's cells)"},  // written as closed
+        {"14335 Thrown", "0", 0, ""},
+        {"14336 Thrown", "0", 0, "entry 1: point 14336 cannot be programmed (points 0 to 14335 thrown, or a point on one of this board's cells)"},
+        {"30000 Thrown", "0", 30000, ""},
+        {"-1 Closed", "0", 0, "entry 1: point -1 cannot be programmed (points 0 to 25599, or a point on one of this board's cells)"},
+        {"1 Closed", "25", 0, "cascade route 25 cannot be programmed (routes 1 to 24)"},
+        {"1 Closed", "2147483647", 0, "cascade route 2147483647 cannot be programmed (routes 1 to 24)"},
+        {"1 Closed", "-1", 0, "cascade route -1 cannot be programmed (routes 1 to 24)"},
     };
     for (const TCase& c : cases) {
         // The entry in column 6, the cascade route in column 17.
         const std::string line =
-            std::string(",\"route_config\",1,1,1,1,\"") + c.entry + "\"" + std::string(11, ',') + c.cascade + "\r\n";
+            std::string(",\"route_config\",3,1,1,1,\"") + c.entry + "\"" + std::string(11, ',') + c.cascade + "\r\n";
         std::istringstream in(line, std::ios::in | std::ios::binary);
-        TORT50Route route(3);
-        bool ok = true;
-        try {
-            route.ReadRouteLine(in);
-        } catch (const TCsvConversionError&) {
-            ok = false;
+        TORT50Board board;
+        if (c.cellAddress != 0) {
+            board.CellAt(4).type = kOrtCellPoint;
+            board.CellAt(4).address = c.cellAddress;
         }
-        EXPECT_EQ(ok, c.ok) << c.entry << " " << c.cascade;
-        if (!ok) {
-            EXPECT_EQ(route.number, 3);
-        }
+        TORT50Route& route = board.RouteAt(2);
+        ASSERT_NO_THROW(route.ReadRouteLine(in)) << c.entry << " " << c.cascade;
+        EXPECT_EQ(route.Unprogrammable(board.Cells()), c.error) << c.entry << " " << c.cascade;
+        EXPECT_EQ(board.ComputeSvImage(), std::string(c.error).empty()) << c.entry << " " << c.cascade;
+        if (*c.error != '\0')
+            EXPECT_EQ(board.SvErrorText(), std::string("SV Calculation Error: route 3, ") + c.error);
+
+        // Written and read again, the route holds what the file held.
+        std::ostringstream out(std::ios::out | std::ios::binary);
+        route.WriteRouteLine(out);
+        std::istringstream again(out.str(), std::ios::in | std::ios::binary);
+        TORT50Route back(3);
+        ASSERT_NO_THROW(back.ReadRouteLine(again));
+        EXPECT_EQ(back.RoutePointAt(0), route.RoutePointAt(0)) << c.entry;
+        EXPECT_EQ(back.cascade, route.cascade) << c.cascade;
+        EXPECT_EQ(back.cascadeRoute, route.cascadeRoute) << c.cascade;
     }
 }

@@ -495,7 +495,7 @@ TEST(PaxBoards, BadConditionTextStopsTheLoadAtItsLine)
     EXPECT_FALSE(data.ReadList(btPAX60, in, "pax.csv"));
     EXPECT_EQ(data.BoardCount(btPAX60), 2);  // the partly read board stays
     // Board 2, cell 2: line 68 + 2 + 5 + 2 (closed) + 2 (thrown).
-    EXPECT_EQ(data.LastErrorText(), "pax.csv, line 79: '1x' is not a valid integer value");
+    EXPECT_EQ(data.LastErrorText(), "pax.csv, line 79: '1x' is not a valid integer value (the point number of 'PT 1x TH')");
 
     std::string sensor = good;
     sensor.replace(sensor.find("PT 12 TH"), 8, "SE 12 OC");

@@ -300,8 +300,8 @@ TEST(ProductListTest, DamagedListsKeepWhatCanBeReadAndWarnOnce)
     struct TCase {
         const char* name;
         std::string text;
-        int count;           // products read
-        const char* warning;  // "" for a clean file
+        int count;            // products read
+        std::string warning;  // "" for a clean file
     };
     const TCase cases[] = {
         {"clean", "\"Products\",1\r\nh\r\n" + ort, 1, ""},
@@ -323,12 +323,18 @@ TEST(ProductListTest, DamagedListsKeepWhatCanBeReadAndWarnOnce)
                                              "\"TEL90\",9,\"Q\",,\"t\"\r\n",
          3, "Product list \"p.csv\" line 3: the device id \"two\" reads as 0 (and 1 more line not clean)"},
         {"short line reads empty texts", "\"Products\",1\r\nh\r\n\"ORT50\",2,\"Q\",46\r\n", 1, ""},
+        // Hostile input is quoted at most 80 characters long, control bytes as escapes.
+        {"long damaged id quoted in part", "\"Products\",1\r\nh\r\n\"ORT50\",\x1b[2J" + std::string(2000, 'x') + "\r\n", 1,
+         "Product list \"p.csv\" line 3: the device id \"\\x1b[2J" + std::string(76, 'x') + "...\" reads as 0"},
+        {"line longer than any product needs", "\"Products\",1\r\nh\r\n" + std::string(70000, 'x') + "\r\n", 0,
+         "Product list \"p.csv\" line 3: the line is longer than 65536 characters, more than any board needs: "
+         "discovered boards are shown without product names"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
         TProductList list;
         std::istringstream in(c.text);
-        EXPECT_EQ(list.Load(in, "p.csv"), *c.warning == '\0');
+        EXPECT_EQ(list.Load(in, "p.csv"), c.warning.empty());
         EXPECT_EQ(list.Count(), c.count);
         EXPECT_EQ(list.Warning(), c.warning);
     }

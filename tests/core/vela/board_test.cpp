@@ -574,7 +574,7 @@ TEST(VelaBoards, AConversionErrorStopsTheLoadAndNamesTheLine)
     TBoardData data;
     EXPECT_FALSE(data.LoadList(btVELA80, path));
     EXPECT_EQ(data.LastErrorText(),
-              path + ", line " + std::to_string(line + linesOfOne) + ": '5o9' is not a valid integer value");
+              path + ", line " + std::to_string(line + linesOfOne) + ": '5o9' is not a valid integer value (the point number of 'PT 5o9 TH')");
     EXPECT_EQ(data.BoardCount(btVELA80), 2);  // the good board and the one partly read
     EXPECT_TRUE(data.IsModified(btVELA80));
     // The file keeps its place as the list's file, but is not saved over.

@@ -76,14 +76,14 @@ TEST(Condition, ParsesByWordSearchNotByPosition)
 TEST(Condition, MalformedNumbersFailTheConversion)
 {
     const std::vector<std::pair<const char*, const char*>> cases = {
-        {"PT abc TH", "'abc' is not a valid integer value"},
+        {"PT abc TH", "'abc' is not a valid integer value (the point number of 'PT abc TH')"},
         {"PT 12", "'PT 12' has no blank after its number"},
-        {"PT 12x TH", "'12x' is not a valid integer value"},
+        {"PT 12x TH", "'12x' is not a valid integer value (the point number of 'PT 12x TH')"},
         {"SE 16 OC", "'16' is not a valid sensor board:input"},
         {"SG", "'SG' has no blank after its number"},
-        {"SE x:3 OC", "'x' is not a valid integer value"},
-        {"SE 16: OC", "'' is not a valid integer value"},
-        {"SG 99999999999 RD", "'99999999999' is not a valid integer value"},
+        {"SE x:3 OC", "'x' is not a valid integer value (the sensor board of 'SE x:3 OC')"},
+        {"SE 16: OC", "'' is not a valid integer value (the sensor input of 'SE 16: OC')"},
+        {"SG 99999999999 RD", "'99999999999' is not a valid integer value (the signal number of 'SG 99999999999 RD')"},
     };
     for (const auto& [text, message] : cases) {
         TCondition parsed;

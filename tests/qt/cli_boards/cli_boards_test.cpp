@@ -131,6 +131,10 @@ TEST_F(CliBoards, NewWritesTheRequestedNumberOfBoards)
     EXPECT_TRUE(none.out.isEmpty());
     const TRun bad = Cli({"new", "--type", "VELA40", "--count", "x"});
     EXPECT_EQ(bad.status, 2);
+    // No more boards than a file loads again.
+    const TRun many = Cli({"new", "--type", "TEL90", "--count", "1025"});
+    EXPECT_EQ(many.status, 2);
+    EXPECT_TRUE(many.err.contains("--count: at most 1024 boards")) << many.err.toStdString();
     // The output is a configuration file: CR LF line ends.
     const QByteArray bytes = Read(file);
     EXPECT_TRUE(bytes.endsWith("\r\n"));
