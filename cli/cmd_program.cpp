@@ -44,6 +44,6 @@ int RunProgram(const QStringList& args)
 const VarnscopeSubcommand kProgram("program", "Program a configured board's SVs into the board", RunProgram,
     "0 after Programming Completed Successfully!; 1 when the transfer fails or the port "
     "fails while open; 2 for wrong options, an unreadable FILE, no board N, or a serial "
-    "number outside 1 to 65536; 4 when the port cannot be opened.");
+    "number outside 1 to 65535; 4 when the port cannot be opened.");
 
 }  // namespace

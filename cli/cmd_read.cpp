@@ -59,6 +59,6 @@ int RunRead(const QStringList& args)
 const VarnscopeSubcommand kRead("read", "Read a board's SVs back into its configuration file", RunRead,
     "0 after Board data read completed successfully!; 1 when the transfer fails, the port "
     "fails while open, or OUT cannot be saved; 2 for wrong options, an unreadable FILE, "
-    "no board N, or a serial number outside 1 to 65536; 4 when the port cannot be opened.");
+    "no board N, or a serial number outside 1 to 65535; 4 when the port cannot be opened.");
 
 }  // namespace

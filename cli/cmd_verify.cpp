@@ -66,7 +66,7 @@ int RunVerify(const QStringList& args)
 const VarnscopeSubcommand kVerify("verify", "Compare a board's SVs with its configuration without writing",
                                   RunVerify,
     "0 when the board matches; 1 when at least one SV differs; 2 for wrong options or a "
-    "serial number outside 1 to 65536; 3 for an unknown type, a missing or unreadable "
+    "serial number outside 1 to 65535; 3 for an unknown type, a missing or unreadable "
     "FILE, a file whose loading stopped, or no board N; 4 when the port cannot be opened; "
     "5 when the board could not be read.");
 
