@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -136,7 +137,20 @@ int RunDiff(const QStringList& args)
         nameB = "B";
     }
 
-    const TBoardComparison comparison = CompareBoards(*a, *b);
+    TBoardComparison comparison;
+    if (onBus) {
+        // The board holds no names and no file's wording: compared as a
+        // verify compares, with the file's board standing for both files, so
+        // that nothing is said to be kept in the file only. That comparison
+        // takes the board first; the file is shown first here.
+        comparison = CompareBoardWithImage(fromBus->SvImage(), *a);
+        for (TSettingRow& row : comparison.rows) {
+            std::swap(row.a, row.b);
+            std::swap(row.inA, row.inB);
+        }
+    } else {
+        comparison = CompareBoards(*a, *b);
+    }
     WriteOut(ComparisonText(comparison, nameA, nameB, parser.isSet("all")));
     return comparison.Equal() ? DiffExit::kEqual : DiffExit::kDifferent;
 }

@@ -18,6 +18,51 @@
 
 #include <algorithm>
 
+namespace {
+
+// A byte that is no part of well-formed UTF-8 is shown as this plus the byte.
+constexpr char16_t kByteEscape = 0xEF00;
+
+bool IsByteEscape(char16_t c)
+{
+    return c >= kByteEscape + 0x80 && c <= kByteEscape + 0xFF;
+}
+
+// Length of the well-formed UTF-8 sequence at text[i]; 0 when there is none.
+size_t Utf8Length(const std::string& text, size_t i)
+{
+    const auto byte = [&text](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    size_t length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4;
+    if (length == 0 || i + length > text.size())
+        return 0;
+    char32_t point = lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+        point = (point << 6) | (byte(i + k) & 0x3F);
+    }
+    if (length == 3 && (point < 0x800 || (point >= 0xD800 && point <= 0xDFFF)))
+        return 0;
+    if (length == 4 && (point < 0x10000 || point > 0x10FFFF))
+        return 0;
+    // The escapes' own characters, written as UTF-8, would read back as the
+    // bytes they stand for: their bytes are escaped one by one instead.
+    if (point <= 0xFFFF && IsByteEscape(char16_t(point)))
+        return 0;
+    return length;
+}
+
+}  // namespace
+
 QSpinBox* MakeSpin(QWidget* parent, const QString& objectName, int minimum, int maximum, int value)
 {
     auto* spin = new TBoundedSpinBox(parent);
@@ -165,4 +210,39 @@ bool TSvCheckLabel::Check(TConfigurableBoard& board)
     const bool computes = board.ComputeSvImage();
     setText(computes ? QString() : ToQ(board.SvErrorText()));
     return computes;
+}
+
+QString ToQ(const std::string& text)
+{
+    QString out;
+    out.reserve(qsizetype(text.size()));
+    size_t run = 0;  // start of the well-formed part not added yet
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = Utf8Length(text, i);
+        if (length > 0) {
+            i += length;
+            continue;
+        }
+        out += QString::fromUtf8(text.data() + run, qsizetype(i - run));
+        out += QChar(char16_t(kByteEscape + static_cast<unsigned char>(text[i])));
+        run = ++i;
+    }
+    out += QString::fromUtf8(text.data() + run, qsizetype(text.size() - run));
+    return out;
+}
+
+std::string FromQ(const QString& text)
+{
+    std::string out;
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (!IsByteEscape(c))
+            continue;
+        out += QStringView(text).mid(run, i - run).toUtf8().toStdString();
+        out += static_cast<char>(c - kByteEscape);
+        run = i + 1;
+    }
+    out += QStringView(text).mid(run).toUtf8().toStdString();
+    return out;
 }

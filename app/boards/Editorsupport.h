@@ -68,6 +68,12 @@ public:
     bool Check(TConfigurableBoard& board);
 };
 
-// Texts between the model (std::string) and the controls (QString).
-inline QString ToQ(const std::string& text) { return QString::fromStdString(text); }
-inline std::string FromQ(const QString& text) { return text.toStdString(); }
+// Texts between the model (std::string) and the controls (QString), byte
+// for byte both ways: a text the box was given comes back as it was. Files of
+// older programs and boards read back hold bytes that are no UTF-8 (a name in
+// the Windows character set, a MUV7 sequence name of random bytes); each such
+// byte stands in the box as a character of its own from the private use area
+// (U+EF80 to U+EFFF), which FromQ turns back into the byte. Text typed is
+// stored as UTF-8.
+QString ToQ(const std::string& text);
+std::string FromQ(const QString& text);

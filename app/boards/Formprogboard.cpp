@@ -196,11 +196,16 @@ void TProgramBoardForm::BuildControls()
     ReadBoardButton = button(QStringLiteral("Read Board"), "ReadBoardButton");
     VerifyButton = button(QStringLiteral("Verify"), "VerifyButton");
     VerifyButton->setToolTip(QStringLiteral("Compare the board with its configuration without writing it"));
+    CompareButton = button(QStringLiteral("Compare..."), "CompareButton");
+    CompareButton->setAutoDefault(true);  // Enter opens it once it is offered
+    CompareButton->setToolTip(QStringLiteral("Compare the board setting by setting with what the bus held at its "
+                                             "last verify, with what a read replaced, or with another board"));
     HelpBtn = button(QStringLiteral("Help"), "HelpBtn");
     CloseBtn = button(QStringLiteral("Close"), "CloseBtn");
     connect(ProgramButton, &QPushButton::clicked, this, &TProgramBoardForm::ProgramButtonClick);
     connect(ReadBoardButton, &QPushButton::clicked, this, &TProgramBoardForm::ReadBoardButtonClick);
     connect(VerifyButton, &QPushButton::clicked, this, &TProgramBoardForm::VerifyBoard1Click);
+    connect(CompareButton, &QPushButton::clicked, this, &TProgramBoardForm::Compare1Click);
     connect(HelpBtn, &QPushButton::clicked, this, &TProgramBoardForm::HelpBtnClick);
     connect(CloseBtn, &QPushButton::clicked, this, [this] { CloseFormWindow(this); });
 
@@ -219,6 +224,7 @@ void TProgramBoardForm::BuildControls()
     side->addWidget(ProgramButton);
     side->addWidget(ReadBoardButton);
     side->addWidget(VerifyButton);
+    side->addWidget(CompareButton);
     side->addSpacing(12);
     side->addWidget(versionLabel);
     side->addWidget(SWVersionSpin);
@@ -266,7 +272,8 @@ void TProgramBoardForm::BuildControls()
     setTabOrder(BoardTabControl, ProgramButton);
     setTabOrder(ProgramButton, ReadBoardButton);
     setTabOrder(ReadBoardButton, VerifyButton);
-    setTabOrder(VerifyButton, SWVersionSpin);
+    setTabOrder(VerifyButton, CompareButton);
+    setTabOrder(CompareButton, SWVersionSpin);
     setTabOrder(SWVersionSpin, DebugCheck);
     setTabOrder(DebugCheck, HelpBtn);
     setTabOrder(HelpBtn, CloseBtn);
@@ -317,6 +324,7 @@ void TProgramBoardForm::UpdateEnabling()
     ProgramButton->setEnabled(idle);
     ReadBoardButton->setEnabled(idle);
     VerifyButton->setEnabled(idle);
+    CompareButton->setEnabled(idle);
     BoardTabControl->setEnabled(idle);
     const int type = CurrentType();
     EditBoard1->setEnabled(idle && HasBoardEditor(type));
@@ -786,6 +794,13 @@ void TProgramBoardForm::TransferEnded(bool success, const std::string& text)
     if (success && sequencer_->Mode() == TProgramMode::eRead)
         boards_.BoardForChange(transferType_, transferPosition_);
     Refresh();
+    // After a verify that found differences, or a read that replaced a
+    // configuration, the next question is which settings those are: Compare
+    // is offered (Enter or Space opens it), with what the bus held, or what
+    // the read replaced, as its first choice.
+    if (success && (sequencer_->Mode() == TProgramMode::eRead ||
+                    (sequencer_->Mode() == TProgramMode::eVerify && !sequencer_->Differences().empty())))
+        CompareButton->setFocus();
     // The verdict of a verify is what the operator asked for: keep it in sight.
     if (success && sequencer_->Mode() == TProgramMode::eVerify) {
         workbench_.ShowProgStatus(Q(text));

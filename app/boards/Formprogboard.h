@@ -58,6 +58,7 @@ public:  // controls
     QPushButton* ProgramButton = nullptr;
     QPushButton* ReadBoardButton = nullptr;
     QPushButton* VerifyButton = nullptr;
+    QPushButton* CompareButton = nullptr;
     QPushButton* HelpBtn = nullptr;
     QPushButton* CloseBtn = nullptr;
     QListWidget* DebugList = nullptr;

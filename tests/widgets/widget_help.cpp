@@ -35,6 +35,7 @@
 #include "app/shell/Main.h"
 #include "link/Lncomm.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -448,6 +449,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         TBoardData boards;
         int editors = 0;
+        int nested = 0;  // editors opened from a board's editor
         for (uint8_t type = 0; type < kBoardTypeCount; ++type) {
             if (!HasBoardEditor(type))
                 continue;
@@ -480,6 +482,27 @@ private slots:
                 (void)QTest::qWaitFor([&] { return (editor = QApplication::activeModalWidget()) != nullptr; }, 5000);
                 if (auto* dialog = qobject_cast<QDialog*>(editor)) {
                     check(dialog);
+                    // And an editor opened from it, modal over the modal one:
+                    // the first row of its first list (a signal, a cell, a sequence).
+                    for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>()) {
+                        if (view->window() != dialog || !view->isVisible() || view->model()->rowCount() == 0)
+                            continue;
+                        QTimer::singleShot(0, qApp, [&] {
+                            QWidget* inner = nullptr;
+                            (void)QTest::qWaitFor(
+                                [&] { return (inner = QApplication::activeModalWidget()) != dialog && inner; }, 5000);
+                            if (auto* child = qobject_cast<QDialog*>(inner); child && child != dialog) {
+                                checked = false;
+                                check(child);
+                                nested += checked ? 1 : 0;
+                                child->reject();
+                            }
+                        });
+                        const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
+                        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+                        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+                        break;
+                    }
                     dialog->reject();  // whatever the checks found
                 }
             });
@@ -491,6 +514,7 @@ private slots:
             ++editors;
         }
         QCOMPARE(editors, int(kBoardTypeCount));  // every model has one
+        QCOMPARE(nested, int(kBoardTypeCount) - 1);  // all but the TEL90's, which has no list
         THelpViewerForm::CloseIfOpen();
     }
 

@@ -13,6 +13,7 @@
 #include "boards/core/Boarddata.h"
 #include "boards/ort50/Tort50board.h"
 #include "boards/pax/Ttel90board.h"
+#include "boards/vela/Tvela40board.h"
 #include "sim/Simloconet.h"
 
 #include <QAction>
@@ -473,8 +474,9 @@ private slots:
         QCOMPARE(displays.errors.size(), 1);
         QCOMPARE(QString::fromStdString(main->BoardData.FileNameOf(btORT50)), path);
 
-        // Compare offers what the read replaced: the cleared board holds none
-        // of the list's defaults, so the two differ on the board.
+        // Compare is offered, with what the read replaced: the cleared board
+        // holds none of the list's defaults, so the two differ on the board.
+        QCOMPARE(form->focusWidget(), form->CompareButton);
         form->Compare1->trigger();
         TCompareBoardsForm* compare = main->findChild<TCompareBoardsForm*>();
         QVERIFY(compare);
@@ -793,6 +795,8 @@ private slots:
             QCOMPARE(finished.size(), 1);
             QCOMPARE(finished.first().at(0).toBool(), true);
             QCOMPARE(form->Sequencer().Differences().size(), size_t(c.differences.size()));
+            // Compare is offered only when there is something to see.
+            QCOMPARE(form->focusWidget() == form->CompareButton, !c.differences.isEmpty());
             // Nothing written, nothing restarted, nothing changed in the list.
             QCOMPARE(simBoard->ReconfigureCount(), restarts);
             QVERIFY(!main->BoardData.IsModified(c.type));
@@ -808,9 +812,11 @@ private slots:
         // Compare: the TEL90 against what the bus held when it was verified.
         // SV 5 carries no setting, so the board holds its configuration's
         // settings; a setting changed in the list since shows, marked.
+        // A verify that found differences offers it: Enter opens it.
         TConfigurableBoard* tel90 = main->BoardData.BoardAt(btTEL90, 0);
         static_cast<TTEL90Board&>(*tel90).SensorBoardNumber = 43;
-        form->Compare1->trigger();
+        QCOMPARE(form->focusWidget(), form->CompareButton);
+        QTest::keyClick(form->CompareButton, Qt::Key_Return);
         TCompareBoardsForm* compare = main->findChild<TCompareBoardsForm*>();
         QVERIFY(compare);
         QCOMPARE(compare->OtherBox->currentIndex(), 0);
@@ -846,6 +852,104 @@ private slots:
         // Escape closes the window.
         QTest::keyClick(compare->SettingsView, Qt::Key_Escape);
         QTRY_VERIFY(!main->findChild<TCompareBoardsForm*>());
+    }
+
+    // Compare with another board of the list and with a board of a file: the
+    // settings grouped under the report's sections, differences coloured and
+    // marked, F3 and Shift+F3 from one to the next and round, only the
+    // differences on request, and the text saved as Copy gives it.
+    void comparesWithAnotherBoardOrABoardOfAFile()
+    {
+        TCollectedDisplays displays;
+        TDialogScript dialogs;
+        auto main = StartMain(false);
+        TProgramBoardForm* form = OpenForm(*main);
+        form->BoardTabControl->setCurrentIndex(btVELA40);
+        AddBoard(*main, *form, 5, "Up");
+        auto& down = static_cast<TVELA40Board&>(*AddBoard(*main, *form, 6, "Down"));
+        down.SensorConfig().SetSensorBoardNumber(12);
+        down.Signal(2).SetNextSignal(4);
+        down.Signal(0).SetName("Home");
+        const QString file = FilePath(QStringLiteral("compare-vela40.csv"));
+        QVERIFY(main->BoardData.SaveListAs(btVELA40, file.toStdString()));
+
+        form->SelectPosition(0);
+        form->CompareButton->click();
+        TCompareBoardsForm* compare = main->findChild<TCompareBoardsForm*>();
+        QVERIFY(compare);
+        QCOMPARE(compare->OtherBox->currentText(), QStringLiteral("This list: 6 Down"));
+        QCOMPARE(Column(compare->SettingsView, 1),
+                 (QStringList{"Board", "Signal Settings", "reverse Run Zone Settings"}));
+        const QStringList differing{"Serial number", "Sensor Board Addr Number", "Signal 3, Next signal"};
+        QStringList marked, fileOnly;
+        for (QTreeWidgetItemIterator it(compare->SettingsView); *it; ++it) {
+            if (!(*it)->parent())
+                continue;
+            const QString mark = (*it)->text(0);
+            if (!mark.isEmpty()) {
+                (mark == QStringLiteral("\u2260") ? marked : fileOnly) << (*it)->text(1);
+                QVERIFY((*it)->background(1) != QBrush());
+            }
+        }
+        QCOMPARE(marked, differing);
+        QCOMPARE(fileOnly, (QStringList{"Board name", "Signal 1, Signal Name"}));
+        QCOMPARE(compare->SummaryLabel->text(),
+                 QStringLiteral("3 settings differ on the board (\u2260).  2 kept in the file only (~)."));
+
+        // F3 visits every marked row in order and comes round; Shift+F3 goes back.
+        compare->SettingsView->setFocus();
+        QStringList visited;
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(compare->SettingsView, Qt::Key_F3);
+            visited << compare->SettingsView->currentItem()->text(1);
+        }
+        const QStringList order{"Serial number", "Board name", "Sensor Board Addr Number", "Signal 1, Signal Name",
+                                "Signal 3, Next signal"};
+        QCOMPARE(visited, order + QStringList{order.first()});
+        QTest::keyClick(compare->SettingsView, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(compare->SettingsView->currentItem()->text(1), order.last());
+
+        // Only differences: the alike rows and the group with none go.
+        compare->OnlyDifferencesBox->setChecked(true);
+        QStringList shown;
+        for (QTreeWidgetItemIterator it(compare->SettingsView, QTreeWidgetItemIterator::NotHidden); *it; ++it)
+            shown << (*it)->text(1);
+        QCOMPARE(shown, (QStringList{"Board", "Serial number", "Board name", "Sensor Board Addr Number",
+                                     "Signal Settings", "Signal 1, Signal Name", "Signal 3, Next signal"}));
+
+        // Save as text writes what Copy gives.
+        const QString text = FilePath(QStringLiteral("comparison.txt"));
+        dialogs.fileNames << text;
+        compare->SaveButton->click();
+        QCOMPARE(dialogs.requests.last().fileName, QStringLiteral("comparison.txt"));
+        compare->CopyButton->click();
+        const QString expected = QStringLiteral(
+            "3 settings differ:\n"
+            "Serial number: this board \"5\", other \"6\"\n"
+            "Sensor Board Addr Number: this board \"10\", other \"12\"\n"
+            "Signal 3, Next signal: this board \"is always Green\", other \"signal number 4, Normal\"\n"
+            "Kept in the file only:\n"
+            "Board name: this board \"Up\", other \"Down\"\n"
+            "Signal 1, Signal Name: this board \"unnamed\", other \"Home\"\n");
+        QCOMPARE(QApplication::clipboard()->text(), expected);
+        QCOMPARE(QString::fromUtf8(ReadAll(text)), expected);
+
+        // A board of a file: the file's copy of this board holds the same settings.
+        dialogs.fileNames << file;
+        compare->FileButton->click();
+        QCOMPARE(compare->OtherBox->currentText(), QStringLiteral("compare-vela40.csv: 5 Up"));
+        QVERIFY(compare->Comparison().Equal());
+        QVERIFY(compare->Comparison().FileOnly().empty());
+        QCOMPARE(compare->SummaryLabel->text(), QStringLiteral("The boards hold the same settings."));
+        compare->OtherBox->setCurrentText(QStringLiteral("compare-vela40.csv: 6 Down"));
+        QCOMPARE(compare->Comparison().Differences().size(), size_t(3));
+        // A file of another type is refused, and the choices stay.
+        const int choices = compare->OtherBox->count();
+        dialogs.fileNames << ListFile(btORT50, QStringLiteral("compare-ort50.csv"), 1);
+        compare->FileButton->click();
+        QCOMPARE(displays.errors.size(), 1);
+        QCOMPARE(compare->OtherBox->count(), choices);
+        QCOMPARE(compare->OtherBox->currentText(), QStringLiteral("compare-vela40.csv: 6 Down"));
     }
 
     // A link that fails under a transfer ends it at once as a failure: an

@@ -273,6 +273,39 @@ TEST_F(CliBoards, DiffComparesBoardsBySetting)
     EXPECT_TRUE(Cli({"--help"}).out.contains("  diff "));
 }
 
+// diff --port: the board on the bus holds no names, so the file's stand for
+// it and only what the board holds can differ; nothing is "kept in the file
+// only", however the file words a setting the board holds alike.
+TEST_F(CliBoards, DiffWithTheBusListsOnlyWhatTheBoardHolds)
+{
+    // The built-in bus holds a new board of each model, serials from 101.
+    for (int i = 0; i < kTypes.size(); ++i) {
+        const QString type = kTypes[i];
+        SCOPED_TRACE(type.toStdString());
+        QByteArray bytes = Read(NewFile(type, 1));
+        const qsizetype serial = bytes.indexOf("\",0,");
+        ASSERT_GT(serial, 0);
+        bytes.replace(serial, 4, "\"," + QByteArray::number(101 + i) + ",");
+        const QString file = Write(type + "-bus.csv", bytes);
+        const TRun same = Cli({"diff", "--port", "sim", "--type", type, file});
+        EXPECT_EQ(same.status, 0) << same.err.toStdString();
+        EXPECT_TRUE(same.out.endsWith("Board data read completed successfully!\nThe boards hold the same settings.\n"))
+            << same.out.toStdString();
+    }
+
+    // Signal 3 follows signal 4 in the file; the board's signal 3 follows none.
+    QByteArray bytes = Read(NewFile("VELA40", 1));
+    bytes.replace(bytes.indexOf("\",0,"), 4, "\",101,");
+    const QByteArray signal3 = ",\"Signal_3\",\"unnamed\",1,2,0,0,0,0,";
+    ASSERT_TRUE(bytes.contains(signal3));
+    bytes.replace(signal3, ",\"Signal_3\",\"Home\",1,2,0,0,0,4,");
+    const TRun differs = Cli({"diff", "--port", "sim", "--type", "VELA40", Write("vela40-next.csv", bytes)});
+    EXPECT_EQ(differs.status, 1) << differs.err.toStdString();
+    EXPECT_TRUE(differs.out.endsWith("1 setting differs:\n"
+                                     "Signal 3, Next signal: file \"signal number 4, Normal\", board \"is always Green\"\n"))
+        << differs.out.toStdString();
+}
+
 TEST_F(CliBoards, HelpAndUsage)
 {
     for (const char* command : {"new", "list", "image", "listing", "report", "decode-image"}) {
