@@ -106,8 +106,9 @@ int RunDiff(const QStringList& args)
 
     TConfigurableBoard* b = nullptr;
     std::unique_ptr<TConfigurableBoard> fromBus;
-    std::string nameA;
-    std::string nameB;
+    // Paths would make long lines: two files are A and B, in argument order.
+    const std::string nameA = onBus ? "file" : "A";
+    const std::string nameB = onBus ? "board" : "B";
     if (onBus) {
         if (!a->IsSerialValid()) {
             boardcli::PrintError("board " + QString::number(boards[0].index) + " of " + boards[0].file +
@@ -124,17 +125,12 @@ int RunDiff(const QStringList& args)
         if (read != ProgExit::kOk)
             return read;
         b = fromBus.get();
-        nameA = "file";
-        nameB = "board";
     } else {
         if (!LoadBoards(dataB, *type, boards[1].file))
             return DiffExit::kFileError;
         b = BoardOfFile(dataB, *type, boards[1].index, boards[1].file);
         if (!b)
             return DiffExit::kFileError;
-        // Paths would make long lines: the boards are A and B, in argument order.
-        nameA = "A";
-        nameB = "B";
     }
 
     TBoardComparison comparison;

@@ -89,6 +89,54 @@ std::string Joined(const std::vector<TContext>& stack, const std::string& key)
     return name;
 }
 
+bool Contains(const std::string& text, const std::string& word)
+{
+    const auto lower = [](std::string t) {
+        std::transform(t.begin(), t.end(), t.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        return t;
+    };
+    return lower(text).find(lower(word)) != std::string::npos;
+}
+
+bool EndsWithWord(const std::string& text, const std::string& word)
+{
+    return text.size() > word.size() + 1 && text.compare(text.size() - word.size(), word.size(), word) == 0 &&
+           text[text.size() - word.size() - 1] == ' ';
+}
+
+// Many report lines carry a value without a name ("Block signal", "3 aspect,
+// common cathode LEDs", "Follows output 42"). A row of a comparison needs a
+// name in the modeller's words; these are the words the editors use for the
+// settings such lines show. Matching stays on the element (see SameSetting),
+// so a name here only says which setting a row is.
+std::string NameOfValueLine(const std::string& value)
+{
+    for (const char* state : {"ENABLED", "DISABLED", "enabled", "disabled"})
+        if (EndsWithWord(value, state))
+            return value.substr(0, value.size() - std::char_traits<char>::length(state) - 1);
+    static const std::pair<const char*, const char*> kNames[] = {
+        {"Transponding Zone", "Transponding Zone"},
+        {"Reverse Running Zone", "Reverse Running Zone"},
+        {"aspect", "Aspects and LEDs"},
+        {"head type", "Aspects and LEDs"},
+        {"Block signal", "Signal type"},
+        {"junction signal", "Signal type"},
+        {"interrogate response", "Interrogate response"},
+        {"commands", "Switch commands"},
+        {"addressing", "Addressing"},
+        {"Follows", "Follows"},
+        {"message", "Message"},
+        {"slave addresses", "Slave addresses"},
+        {"occupies", "Addresses occupied"},
+        {"Trigger again", "Retrigger"},
+        {"invoke route", "Cascade route"},
+    };
+    for (const auto& [words, name] : kNames)
+        if (Contains(value, words))
+            return name;
+    return {};
+}
+
 std::vector<std::string> ReportOf(const TConfigurableBoard& board)
 {
     std::vector<std::string> lines;
@@ -380,10 +428,31 @@ std::vector<TReportSetting> ReportSettings(const std::vector<std::string>& repor
     std::string group = "Board";
     std::vector<TContext> stack;
     std::map<std::string, int> seen;
-    auto add = [&](const std::string& setting, const std::string& value) {
+    std::map<std::string, int> shown;
+    auto add = [&](const std::string& setting, const std::string& value, bool named) {
         const std::string name = setting.empty() ? group : setting;
         const int count = ++seen[group + '\n' + name];
-        settings.push_back({group, count == 1 ? name : name + " (" + std::to_string(count) + ")", value, name});
+        std::string display = count == 1 ? name : name + " (" + std::to_string(count) + ")";
+        if (!named) {
+            // A list's lines are its entries, counted as the editors count them.
+            const size_t comma = name.rfind(", ");
+            const std::string last = comma == std::string::npos ? name : name.substr(comma + 2);
+            std::string label = NameOfValueLine(value);
+            if (!setting.empty() && (Contains(last, "conditions") || EndsWithWord(last, "Settings")))
+                label = "condition " + std::to_string(count);
+            else if (label.empty() && last.rfind("Route ", 0) == 0)
+                label = "entry " + std::to_string(count);
+            else if (label.empty() && last.rfind("Cell ", 0) == 0 &&
+                     (count == 1 || Contains(value, "Cell") || value == "Undefined" || value == "Unknown"))
+                label = "Cell type";
+            if (!label.empty()) {
+                display = setting.empty() ? label : setting + ", " + label;
+                const int again = ++shown[group + '\n' + display];
+                if (again > 1)
+                    display += " (" + std::to_string(again) + ")";
+            }
+        }
+        settings.push_back({group, display, value, name});
     };
 
     for (size_t i = 0; i < reportLines.size(); ++i) {
@@ -413,10 +482,10 @@ std::vector<TReportSetting> ReportSettings(const std::vector<std::string>& repor
             stack.push_back({indent, key + " " + value, true});
         } else if (hasNext && nextIndent > indent && !equals) {
             if (!value.empty())
-                add(Joined(stack, key), value);
+                add(Joined(stack, key), value, !key.empty());
             stack.push_back({indent, key.empty() ? value : key, false});
         } else {
-            add(Joined(stack, key), value);
+            add(Joined(stack, key), value, !key.empty());
         }
     }
     return settings;

@@ -72,7 +72,7 @@ TEST(BoardCompare, OneChangedSettingIsReportedByItsNameAlone)
          "Signal 3, Next signal"},
         {btVELA40, [](TConfigurableBoard& b) { static_cast<TVELA40Board&>(b).SensorConfig().SetSensorBoardNumber(12); },
          "Sensor Board Addr Number"},
-        {btVELA80, [](TConfigurableBoard& b) { static_cast<TVELA80Board&>(b).SetReleaseDelay(9); }, ""},
+        {btVELA80, [](TConfigurableBoard& b) { static_cast<TVELA80Board&>(b).SetReleaseDelay(9); }, "Delay before change from RED"},
         {btMUV7, [](TConfigurableBoard& b) { static_cast<TMUV7Board&>(b).SensorConfig().sensorConfig = 2; },
          "Sensor config"},
         {btVELA80, [](TConfigurableBoard& b) { static_cast<TVelaBoard&>(b).Signal(9).SetTranspondingZone(33); },
@@ -92,6 +92,15 @@ TEST(BoardCompare, OneChangedSettingIsReportedByItsNameAlone)
          "Deactivate debounce time"},
         {btPAX66, [](TConfigurableBoard& b) { static_cast<TPAX66Board&>(b).SetIndividualAddress(3, 777); },
          "Output 3"},
+        // Report lines that carry a value without a name get the editors' word.
+        {btVELA40, [](TConfigurableBoard& b) { static_cast<TVelaBoard&>(b).Signal(2).SetHeadType(1); },
+         "Signal 3, Aspects and LEDs"},
+        {btVELA80, [](TConfigurableBoard& b) { static_cast<TVELA80Board&>(b).SetLocoNetSwitchCommands(true); },
+         "Switch commands"},
+        {btVELA80, [](TConfigurableBoard& b) { static_cast<TVELA80Board&>(b).SetInterrogateResponse(true); },
+         "Interrogate response"},
+        {btPAX60, [](TConfigurableBoard& b) { static_cast<TPAX60Board&>(b).Parts.LocoNetSwitchCommands = 1; },
+         "Switch commands"},
     };
     for (const TCase& c : cases) {
         std::unique_ptr<TConfigurableBoard> a = MakeBoard(c.type);
@@ -106,8 +115,7 @@ TEST(BoardCompare, OneChangedSettingIsReportedByItsNameAlone)
         const TBoardComparison comparison = CompareBoards(*a, *b);
         const std::vector<const TSettingRow*> differences = comparison.Differences();
         ASSERT_EQ(differences.size(), 1u) << Settings(differences);
-        if (*c.setting)
-            EXPECT_EQ(differences[0]->setting.rfind(c.setting, 0), 0u) << differences[0]->setting;
+        EXPECT_EQ(differences[0]->setting.rfind(c.setting, 0), 0u) << differences[0]->setting;
         EXPECT_NE(differences[0]->a, differences[0]->b);
         EXPECT_FALSE(comparison.Equal());
     }
@@ -174,6 +182,8 @@ TEST(ReportSettings, NamesLinesByWhereTheyStand)
         "Signal Settings:",
         "     Signal: 1",
         "     Block signal",
+        "     No assigned Transponding Zone;",
+        "     3 aspect, common cathode LEDs;",
         "     Next signal: signal number 0, Normal",
         "     Block occupied conditions:",
         "          Sensor 5 is active",
@@ -186,6 +196,15 @@ TEST(ReportSettings, NamesLinesByWhereTheyStand)
         "    Cell 1: point",
         "       Pushbutton A effect: No Action",
         "  Route 1:not defined.",
+        "  Route 2:",
+        "      Point 1 Closed; ",
+        "      Point 7 Thrown; ",
+        "      then invoke route 12",
+        "",
+        "Output Cell Settings:",
+        "  Cell 2: Individual flashing lamps",
+        "      Follows output 42",
+        "      No message",
         "",
         "Sequence 1: name=Undefined",
         "  Number of Steps = 1",
@@ -199,19 +218,27 @@ TEST(ReportSettings, NamesLinesByWhereTheyStand)
     const std::vector<std::string> expected = {
         "Board | Board Type | VELA40",
         "Board | User Description | ",
-        "Board | Board | Report signal passed at danger DISABLED",
+        "Board | Report signal passed at danger | Report signal passed at danger DISABLED",
         "Board | Delay for power isolation zone | 2 s",
-        "Signal Settings | Signal 1 | Block signal",
+        "Signal Settings | Signal 1, Signal type | Block signal",
+        "Signal Settings | Signal 1, Transponding Zone | No assigned Transponding Zone",
+        "Signal Settings | Signal 1, Aspects and LEDs | 3 aspect, common cathode LEDs",
         "Signal Settings | Signal 1, Next signal | signal number 0, Normal",
-        "Signal Settings | Signal 1, Block occupied conditions | Sensor 5 is active",
-        "Signal Settings | Signal 1, Block occupied conditions (2) | Point 3 is thrown",
+        "Signal Settings | Signal 1, Block occupied conditions, condition 1 | Sensor 5 is active",
+        "Signal Settings | Signal 1, Block occupied conditions, condition 2 | Point 3 is thrown",
         "Signal Settings | Signal 2, Next signal | signal number 4, Normal",
         "Cell settings | Cell 1 | point",
         "Cell settings | Cell 1, Pushbutton A effect | No Action",
         "Cell settings | Route 1 | not defined.",
-        "Cell settings | Sequence 1 | name=Undefined",
-        "Cell settings | Sequence 1, Number of Steps | 1",
-        "Cell settings | Sequence 1, Step 1 | Step not used.",
+        "Cell settings | Route 2, entry 1 | Point 1 Closed",
+        "Cell settings | Route 2, entry 2 | Point 7 Thrown",
+        "Cell settings | Route 2, Cascade route | then invoke route 12",
+        "Output Cell Settings | Cell 2 | Individual flashing lamps",
+        "Output Cell Settings | Cell 2, Follows | Follows output 42",
+        "Output Cell Settings | Cell 2, Message | No message",
+        "Output Cell Settings | Sequence 1 | name=Undefined",
+        "Output Cell Settings | Sequence 1, Number of Steps | 1",
+        "Output Cell Settings | Sequence 1, Step 1 | Step not used.",
     };
     EXPECT_EQ(named, expected);
 }

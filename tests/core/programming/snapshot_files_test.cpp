@@ -187,7 +187,7 @@ TEST(SnapshotCompare, BoardsOfTheFamilyDifferBySetting)
     const std::vector<TBoardDifference> signals =
         CompareBoardSettings(*HeldBoard(btVELA40, true), *HeldBoard(btVELA40, false));
     for (const TBoardDifference& expected :
-         {TBoardDifference{"Signal 1", "\"Diverging junction signal, controlled by point 0\"", "\"Block signal\""},
+         {TBoardDifference{"Signal 1, Signal type", "\"Diverging junction signal, controlled by point 0\"", "\"Block signal\""},
           TBoardDifference{"Signal 10, Next signal if point is thrown", "\"is always Green\"", "(none)"},
           TBoardDifference{"Signal 10, Next signal", "(none)", "\"is always Green\""}})
         EXPECT_NE(std::find(signals.begin(), signals.end(), expected), signals.end()) << expected.what;
