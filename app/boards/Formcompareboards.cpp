@@ -56,6 +56,10 @@ TCompareBoardsForm::TCompareBoardsForm(TWorkbench& workbench, uint8_t type, int 
     otherLabel->setBuddy(OtherBox);
     FileButton = new QPushButton(QStringLiteral("&File..."), this);
     FileButton->setObjectName(QStringLiteral("FileButton"));
+    BusButton = new QPushButton(QStringLiteral("&Read from Bus"), this);
+    BusButton->setObjectName(QStringLiteral("BusButton"));
+    BusButton->setAutoDefault(false);
+    BusButton->setToolTip(QStringLiteral("Read the board at its serial number now and compare with what it holds"));
     OnlyDifferencesBox = new QCheckBox(QStringLiteral("&Only differences"), this);
     OnlyDifferencesBox->setObjectName(QStringLiteral("OnlyDifferencesBox"));
 
@@ -95,6 +99,7 @@ TCompareBoardsForm::TCompareBoardsForm(TWorkbench& workbench, uint8_t type, int 
     top->addWidget(otherLabel);
     top->addWidget(OtherBox, 1);
     top->addWidget(FileButton);
+    top->addWidget(BusButton);
     top->addSpacing(12);
     top->addWidget(OnlyDifferencesBox);
     auto* bottom = new QHBoxLayout;
@@ -110,7 +115,8 @@ TCompareBoardsForm::TCompareBoardsForm(TWorkbench& workbench, uint8_t type, int 
     layout->addLayout(bottom);
 
     setTabOrder(OtherBox, FileButton);
-    setTabOrder(FileButton, OnlyDifferencesBox);
+    setTabOrder(FileButton, BusButton);
+    setTabOrder(BusButton, OnlyDifferencesBox);
     setTabOrder(OnlyDifferencesBox, SettingsView);
     setTabOrder(SettingsView, CopyButton);
     setTabOrder(CopyButton, SaveButton);
@@ -128,6 +134,11 @@ TCompareBoardsForm::TCompareBoardsForm(TWorkbench& workbench, uint8_t type, int 
 
     connect(OtherBox, &QComboBox::currentIndexChanged, this, [this] { Compare(); });
     connect(FileButton, &QPushButton::clicked, this, &TCompareBoardsForm::FileClick);
+    connect(BusButton, &QPushButton::clicked, this, [this] {
+        BusButton->setEnabled(false);
+        SummaryLabel->setText(QStringLiteral("Reading the board from the bus..."));
+        emit BusWanted();
+    });
     connect(OnlyDifferencesBox, &QCheckBox::toggled, this, [this] { ApplyFilter(); });
     connect(CopyButton, &QPushButton::clicked, this, &TCompareBoardsForm::CopyClick);
     connect(SaveButton, &QPushButton::clicked, this, &TCompareBoardsForm::SaveClick);
@@ -165,8 +176,15 @@ void TCompareBoardsForm::FillOtherBox()
     OtherBox->setCurrentIndex(keep >= 0 ? keep : 0);
 }
 
+void TCompareBoardsForm::SetBusReadFailed(const QString& why)
+{
+    BusButton->setEnabled(true);
+    SummaryLabel->setText(QStringLiteral("Not read from the bus: ") + why);
+}
+
 void TCompareBoardsForm::SetBusImage(const std::vector<uint8_t>& image)
 {
+    BusButton->setEnabled(true);
     busImage_ = image;
     hasBus_ = true;
     FillOtherBox();

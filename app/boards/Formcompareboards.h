@@ -1,7 +1,7 @@
 // The Compare window: one board of the configuration lists side by side with
 // another, setting by setting, as the boards would hold them: another board of
-// its list, a board of a file, or what the bus held at its serial number when
-// the board was last verified. Differing settings are coloured and marked;
+// its list, a board of a file, or what the bus holds at its serial number (as
+// the board was last verified, or read again with Read from Bus). Differing settings are coloured and marked;
 // F3 and Shift+F3 go to the next and previous one.
 #pragma once
 
@@ -40,6 +40,8 @@ public:
     // A board of the window's own (the configuration a read replaced), offered
     // first and compared with at once.
     void AddBoard(std::unique_ptr<TConfigurableBoard> board, const QString& label);
+    // Read from Bus could not read the board: the button is offered again.
+    void SetBusReadFailed(const QString& why);
     // A board of a file, as File... loads one; false with the error shown.
     bool LoadFile(const QString& fileName);
 
@@ -51,12 +53,18 @@ public:
 public:  // controls
     QComboBox* OtherBox = nullptr;
     QPushButton* FileButton = nullptr;
+    QPushButton* BusButton = nullptr;
     QCheckBox* OnlyDifferencesBox = nullptr;
     QTreeWidget* SettingsView = nullptr;
     QLabel* SummaryLabel = nullptr;
     QPushButton* CopyButton = nullptr;
     QPushButton* SaveButton = nullptr;
     QPushButton* CloseButton = nullptr;
+
+signals:
+    // Read from Bus: the board window reads the board and answers with
+    // SetBusImage or SetBusReadFailed; the window holds no link of its own.
+    void BusWanted();
 
 public slots:
     void NextDifference();

@@ -22,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -444,9 +445,42 @@ void TProgramBoardForm::Compare1Click()
     if (verifiedType_ == type && verifiedPosition_ == position && verifiedSerial_ == board->SerialNumber() &&
         !verifiedImage_.empty())
         form->SetBusImage(verifiedImage_);
+    connect(form, &TCompareBoardsForm::BusWanted, this, [this, form, type, position] {
+        ReadBusForCompare(form, type, position);
+    });
     form->setAttribute(Qt::WA_DeleteOnClose);
     ShowChild(form, QSize(960, 620));
     form->SettingsView->setFocus();
+}
+
+// The Compare window reads the bus through this window's transfer, so that
+// the log, the progress bar and the rule of one transfer at a time hold; a
+// verify reads the whole board and keeps what it read.
+void TProgramBoardForm::ReadBusForCompare(TCompareBoardsForm* form, uint8_t type, int position)
+{
+    const QPointer<TCompareBoardsForm> guard(form);
+    if (!Busy()) {
+        BoardTabControl->setCurrentIndex(type);
+        SelectPosition(position);
+    }
+    const QString refused = StartTransfer(TProgramMode::eVerify);
+    if (!refused.isEmpty()) {
+        form->SetBusReadFailed(refused);
+        return;
+    }
+    auto* once = new QObject(this);
+    connect(this, &TProgramBoardForm::TransferFinished, once, [this, guard, once, type, position](bool success,
+                                                                                                  const QString& text) {
+        once->deleteLater();
+        if (!guard)
+            return;
+        if (success && verifiedType_ == type && verifiedPosition_ == position && !verifiedImage_.empty())
+            guard->SetBusImage(verifiedImage_);
+        else
+            guard->SetBusReadFailed(text);
+        // The operator asked from the Compare window: the answer is there.
+        guard->SettingsView->setFocus();
+    });
 }
 
 void TProgramBoardForm::ShowChild(QWidget* form, const QSize& size)
@@ -646,31 +680,31 @@ void TProgramBoardForm::ProgramChangedBoards1Click()
     dialog->StartCheck();
 }
 
-void TProgramBoardForm::StartTransfer(TProgramMode mode)
+QString TProgramBoardForm::StartTransfer(TProgramMode mode)
 {
     if (Busy())
-        return;
+        return QStringLiteral("a transfer is under way");
     const uint8_t type = static_cast<uint8_t>(CurrentType());
     const int position = SelectedPosition();
     if (position < 0 || position >= boards_.BoardCount(type)) {
         Log(QString::fromLatin1(ProgTexts::kNoBoardSelected));
-        return;
+        return QString::fromLatin1(ProgTexts::kNoBoardSelected);
     }
     TConfigurableBoard* board = boards_.BoardAt(type, position);
     if (!board->IsSerialValid()) {
         Log(QString::fromLatin1(ProgTexts::kSerialInvalid));
-        return;
+        return QString::fromLatin1(ProgTexts::kSerialInvalid);
     }
     // Without an open port every request would only time out, 21 times over.
     const TLinkState link = workbench_.LinkState();
     if (!link.open) {
         Status(QStringLiteral("port not open: ") + link.port);
-        return;
+        return QStringLiteral("port not open: ") + link.port;
     }
     // Nor while a network link waits for its server again.
     if (!link.connected) {
         Status(QStringLiteral("port not connected: ") + link.port + QStringLiteral(" is reconnecting"));
-        return;
+        return QStringLiteral("port not connected: ") + link.port + QStringLiteral(" is reconnecting");
     }
     // A read replaces the board's configuration: the list becomes modified.
     // Write and verify leave the configuration as it is.
@@ -689,6 +723,7 @@ void TProgramBoardForm::StartTransfer(TProgramMode mode)
     sequencer_->SetLogging(DebugCheck->isChecked());
     sequencer_->Start(mode, *board);
     UpdateEnabling();
+    return {};
 }
 
 void TProgramBoardForm::HandleSvMessage(const TLNSVProgMessage& message)

@@ -22,6 +22,7 @@ class QPushButton;
 class QSpinBox;
 class QTabBar;
 class QTimer;
+class TCompareBoardsForm;
 class QTreeWidget;
 class TBoardData;
 class TQtFormTimer;
@@ -143,7 +144,9 @@ private:
     // in it, at least size there.
     void ShowChild(QWidget* form, const QSize& size);
     void BuildControls();
-    void StartTransfer(TProgramMode mode);
+    // Empty when the transfer started, else why not (also shown).
+    QString StartTransfer(TProgramMode mode);
+    void ReadBusForCompare(TCompareBoardsForm* form, uint8_t type, int position);
     void Status(const QString& text);
     void Log(const QString& text);
     void FlushLog();

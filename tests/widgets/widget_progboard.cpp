@@ -852,6 +852,40 @@ private slots:
         // Escape closes the window.
         QTest::keyClick(compare->SettingsView, Qt::Key_Escape);
         QTRY_VERIFY(!main->findChild<TCompareBoardsForm*>());
+
+        // Without a verify of its own, Read from Bus reads the board now and
+        // compares with what it holds; the board window runs the transfer.
+        form->BoardTabControl->setCurrentIndex(btORT50);
+        form->SelectPosition(0);
+        static_cast<TORT50Board&>(*main->BoardData.BoardAt(btORT50, 0)).routeAddress = 999;
+        form->CompareButton->click();
+        compare = main->findChild<TCompareBoardsForm*>();
+        QVERIFY(compare);
+        QVERIFY(compare->Comparison().Differences().empty());  // against the next board of the list: itself
+        form->BoardTabControl->setCurrentIndex(btTEL90);  // the window brings the board back into view
+        compare->BusButton->click();
+        QVERIFY(!compare->BusButton->isEnabled());
+        QVERIFY(form->Busy());
+        QCOMPARE(form->CurrentType(), int(btORT50));
+        QTRY_VERIFY_WITH_TIMEOUT(compare->BusButton->isEnabled(), 20000);
+        QCOMPARE(compare->OtherBox->currentIndex(), 0);
+        QCOMPARE(compare->Comparison().Differences().size(), size_t(1));
+        QVERIFY2(compare->SummaryLabel->text().startsWith(QStringLiteral("1 setting differs on the board")),
+                 qPrintable(compare->SummaryLabel->text()));
+        QTest::keyClick(compare->SettingsView, Qt::Key_Escape);
+        QTRY_VERIFY(!main->findChild<TCompareBoardsForm*>());
+
+        // A board without a serial number cannot be read: said in the window.
+        AddBoard(*main, *form, 0, "Unset");
+        form->SelectPosition(main->BoardData.BoardCount(btORT50) - 1);
+        form->CompareButton->click();
+        compare = main->findChild<TCompareBoardsForm*>();
+        QVERIFY(compare);
+        compare->BusButton->click();
+        QVERIFY(!form->Busy());
+        QVERIFY(compare->BusButton->isEnabled());
+        QCOMPARE(compare->SummaryLabel->text(),
+                 QStringLiteral("Not read from the bus: Serial number must be between 1 & 65535"));
     }
 
     // Compare with another board of the list and with a board of a file: the
