@@ -1,4 +1,6 @@
 // varnscope-cli decode, run as the built program.
+#include "tests/qt/Clitestsupport.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 
@@ -6,25 +8,9 @@
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
 CliRun Decode(const QStringList& args, const QByteArray& input = {})
 {
-    QProcess p;
-    p.start(VARNSCOPE_CLI, QStringList{"decode"} + args);
-    EXPECT_TRUE(p.waitForStarted(10000));
-    if (!input.isNull()) p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(30000));
-    CliRun r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return Cli(QStringList{"decode"} + args, input, 30000);
 }
 
 }  // namespace

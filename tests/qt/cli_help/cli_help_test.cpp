@@ -2,6 +2,8 @@
 // lists has a help of its own that ends with what its exit statuses mean,
 // and "help SUBCOMMAND" prints the very same text (the manual page is made
 // of these texts).
+#include "tests/qt/Clitestsupport.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRegularExpression>
@@ -9,26 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliRun Cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(VARNSCOPE_CLI, args);
-    EXPECT_TRUE(p.waitForStarted(10000));
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(30000));
-    CliRun r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 // The names under "Subcommands:" in the usage.
 QStringList Subcommands(const QString& usage)

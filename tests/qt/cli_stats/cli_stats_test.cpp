@@ -1,6 +1,8 @@
 // varnscope-cli stats, run as the built program on the simulated LocoNet:
 // its rows every interval, the tables at the end agreeing with them, the
 // LocoBuffer's counters, and its exit statuses.
+#include "tests/qt/Clitestsupport.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStringList>
@@ -8,26 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliRun Cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(VARNSCOPE_CLI, args);
-    EXPECT_TRUE(p.waitForStarted(10000));
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(60000));
-    CliRun r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 // The tables after the interval rows, by the name of their first column.
 QMap<QString, QList<QStringList>> Tables(const QString& text)
