@@ -438,7 +438,10 @@ std::vector<TReportSetting> ReportSettings(const std::vector<std::string>& repor
             const size_t comma = name.rfind(", ");
             const std::string last = comma == std::string::npos ? name : name.substr(comma + 2);
             std::string label = NameOfValueLine(value);
-            if (!setting.empty() && (Contains(last, "conditions") || EndsWithWord(last, "Settings")))
+            // "(No conditions assigned)" is the list itself, not an entry of it.
+            if (!setting.empty() && value.rfind('(', 0) == 0)
+                label.clear();
+            else if (!setting.empty() && (Contains(last, "conditions") || EndsWithWord(last, "Settings")))
                 label = "condition " + std::to_string(count);
             else if (label.empty() && last.rfind("Route ", 0) == 0)
                 label = "entry " + std::to_string(count);
